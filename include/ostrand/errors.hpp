@@ -1,0 +1,45 @@
+// The error types of the host platform. Every message is the text the user sees, exactly.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace ostrand::errors {
+
+class Error : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Invalid model input.
+class ModelError : public Error {
+public:
+    using Error::Error;
+};
+
+// An output or data file that cannot be read as it should.
+class ParsingError : public Error {
+public:
+    using Error::Error;
+};
+
+// A platform service that failed (for instance the template service).
+class InternalError : public Error {
+public:
+    using Error::Error;
+};
+
+// The generic failure of a job on a worker.
+class ExecutionError : public Error {
+public:
+    using Error::Error;
+};
+
+// An operation or input kind that is not supported. Carries no message unless given one.
+class NotImplementedError : public std::logic_error {
+public:
+    NotImplementedError() : std::logic_error("") {}
+    using std::logic_error::logic_error;
+};
+
+}  // namespace ostrand::errors

@@ -1,0 +1,46 @@
+// The one seam between the SDK façade and whatever platform serves it. The library only calls the
+// façade (core, api_v1, external_program); a program or a test may install another platform.
+#pragma once
+
+#include <chrono>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+namespace ostrand {
+
+// Files a finished job produced: file name to bytes.
+using ResultContent = std::map<std::string, std::string>;
+
+struct JobOutcome {
+    std::optional<std::string> error;  // the worker's message when the job failed
+    ResultContent result;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Stores `bytes` as a temporary file and returns the URL where it can be read back.
+    virtual std::string upload_temporary_file(const std::string& bytes) = 0;
+    // A fresh temporary slot: upload URL, upload data, download URL (exactly three on a sound platform).
+    virtual std::vector<std::string> generate_temporary_file_urls() = 0;
+    // Serves an add-on job; failures raise errors::InternalError.
+    virtual void post_on_addon_endpoint(const std::string& path, const nlohmann::ordered_json& payload,
+                                        std::chrono::seconds timeout) = 0;
+    // The bytes at `url`.
+    virtual std::string download(const std::string& url) = 0;
+    // Runs a worker job described by the JSON text `job_document`.
+    virtual JobOutcome execute_job(const std::string& job_document, std::chrono::seconds timeout) = 0;
+};
+
+// The platform in use; the embedded one unless another was installed.
+Platform& platform();
+// Installs `replacement` (nullptr restores the embedded platform) and returns the one it replaces.
+std::shared_ptr<Platform> set_platform(std::shared_ptr<Platform> replacement);
+
+}  // namespace ostrand

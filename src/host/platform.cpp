@@ -1,0 +1,32 @@
+#include "ostrand/platform.hpp"
+
+#include <mutex>
+
+#include "embedded_platform.hpp"
+
+namespace ostrand {
+
+namespace {
+std::mutex platform_mutex;
+std::shared_ptr<Platform>& installed()
+{
+    static std::shared_ptr<Platform> current = std::make_shared<host::EmbeddedPlatform>();
+    return current;
+}
+}  // namespace
+
+Platform& platform()
+{
+    std::lock_guard lock(platform_mutex);
+    return *installed();
+}
+
+std::shared_ptr<Platform> set_platform(std::shared_ptr<Platform> replacement)
+{
+    std::lock_guard lock(platform_mutex);
+    if (!replacement) replacement = std::make_shared<host::EmbeddedPlatform>();
+    installed().swap(replacement);
+    return replacement;
+}
+
+}  // namespace ostrand
