@@ -1,0 +1,31 @@
+// GEF data of a cone penetration test, as the platform reads it from a GEF-CPT file.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace ostrand::geo {
+
+// Absent optional attributes are std::nullopt; absent cells (void values) in the measured columns
+// are std::nullopt as well.
+struct GEFData {
+    std::string name;
+    std::vector<double> elevation;                    // level of each measurement w.r.t. the reference, mm
+    std::vector<std::optional<double>> qc;            // cone resistance, MPa
+    std::optional<std::vector<std::optional<double>>> fs;  // sleeve friction, MPa
+    std::optional<std::vector<std::optional<double>>> Rf;  // friction ratio, fraction (not percent)
+    std::optional<double> ground_level_wrt_reference;  // mm; absent when the file does not give it
+    std::optional<std::string> project_name;
+    std::optional<std::string> project_id;
+    std::optional<std::string> client;
+    std::optional<std::pair<double, double>> x_y_coordinates;
+    std::optional<double> excavation_depth;
+    std::optional<std::string> gef_version_number;
+    std::optional<std::string> gef_file_date;  // "%Y-%m-%d"
+};
+
+}  // namespace ostrand::geo
