@@ -1,16 +1,42 @@
+// dfoundations gef FILE.gef: prints the GEF data of a CPT file as one JSON object.
 #include <iostream>
+#include <memory>
+#include <string>
+
+#include <nlohmann/json.hpp>
 
 #include "commands.hpp"
+#include "ostrand/errors.hpp"
+#include "ostrand/geo.hpp"
 
 namespace dfoundations_cli {
 
+namespace {
+
+int print_gef(const std::string& path)
+{
+    try {
+        std::cout << ostrand::geo::GEFData::from_file(path).to_json().dump() << '\n';
+        return 0;
+    } catch (const ostrand::errors::ParsingError& error) {
+        const nlohmann::ordered_json report = {{"error", {{"type", "ParsingError"}, {"message", error.what()}}}};
+        std::cout << report.dump() << '\n';
+        return 1;
+    } catch (const std::exception& error) {
+        std::cerr << "dfoundations gef: " << error.what() << '\n';
+        return 2;
+    }
+}
+
+}  // namespace
+
 void add_gef_command(CLI::App& app, int& status)
 {
-    auto* command = app.add_subcommand("gef", "not available yet");
-    command->callback([&status] {
-        std::cerr << "dfoundations gef: not available yet\n";
-        status = 2;
-    });
+    auto* command = app.add_subcommand("gef", "Read a GEF-CPT file and print its GEF data as JSON");
+    auto path = std::make_shared<std::string>();
+    command->add_option("file", *path, "GEF-CPT file (.gef)")->required();
+    command->footer("Exit status: 0 read, 1 not a usable GEF-CPT file (error as JSON), 2 file not readable.\n");
+    command->callback([path, &status] { status = print_gef(*path); });
 }
 
 }  // namespace dfoundations_cli

@@ -1,0 +1,164 @@
+#include "host/geo/gef_text.hpp"
+
+#include <charconv>
+#include <cmath>
+
+namespace ostrand::geo::detail {
+
+namespace {
+
+bool is_blank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+// Length of the valid UTF-8 sequence at the start of `text`, or 0 when it is not one.
+std::size_t utf8_sequence_length(std::string_view text)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) return 1;
+    std::size_t length = 0;
+    char32_t code = 0;
+    char32_t minimum = 0;
+    if ((lead & 0xE0) == 0xC0) { length = 2; code = lead & 0x1F; minimum = 0x80; }
+    else if ((lead & 0xF0) == 0xE0) { length = 3; code = lead & 0x0F; minimum = 0x800; }
+    else if ((lead & 0xF8) == 0xF0) { length = 4; code = lead & 0x07; minimum = 0x10000; }
+    else return 0;
+    if (text.size() < length) return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) return 0;
+        code = (code << 6) | (byte(i) & 0x3F);
+    }
+    const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
+    return code < minimum || code > 0x10FFFF || surrogate ? 0 : length;
+}
+
+bool is_valid_utf8(std::string_view text)
+{
+    while (!text.empty()) {
+        const std::size_t length = utf8_sequence_length(text);
+        if (length == 0) return false;
+        text.remove_prefix(length);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string to_utf8(std::string_view text)
+{
+    if (is_valid_utf8(text)) return std::string(text);
+    std::string result;
+    result.reserve(text.size() * 2);
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            result += c;
+        } else {
+            result += static_cast<char>(0xC0 | (byte >> 6));
+            result += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return result;
+}
+
+std::string_view trim(std::string_view text)
+{
+    while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+std::vector<std::string_view> split_lines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 1);
+    }
+    return lines;
+}
+
+std::vector<std::string_view> split(std::string_view text, std::string_view separator)
+{
+    std::vector<std::string_view> pieces;
+    if (separator.empty()) return {trim(text)};
+    while (true) {
+        const std::size_t end = text.find(separator);
+        pieces.push_back(trim(text.substr(0, end)));
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + separator.size());
+    }
+    return pieces;
+}
+
+std::vector<std::string_view> split_blanks(std::string_view text)
+{
+    std::vector<std::string_view> pieces;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && is_blank(text[i])) ++i;
+        const std::size_t start = i;
+        while (i < text.size() && !is_blank(text[i])) ++i;
+        if (i > start) pieces.push_back(text.substr(start, i - start));
+    }
+    return pieces;
+}
+
+std::optional<double> parse_number(std::string_view text)
+{
+    text = trim(text);
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && (text.front() == '+' || text.front() == '-')) return std::nullopt;
+    }
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<long> parse_integer(std::string_view text)
+{
+    text = trim(text);
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && (text.front() == '+' || text.front() == '-')) return std::nullopt;
+    }
+    long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::string quoted(std::string_view text)
+{
+    constexpr std::size_t longest = 40;
+    const bool cut = text.size() > longest;
+    return "\"" + to_utf8(text.substr(0, longest)) + (cut ? "...\"" : "\"");
+}
+
+double round_decimals(double value, int decimals)
+{
+    const double scale = std::pow(10.0, decimals);
+    const double scaled = value * scale;
+    constexpr double exact_limit = 1e15;  // below 2^53: every whole number is exact
+    if (!(std::abs(scaled) < exact_limit)) return value;
+    return std::round(scaled) / scale;
+}
+
+std::string upper(std::string_view text)
+{
+    std::string result(text);
+    for (char& c : result)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return result;
+}
+
+}  // namespace ostrand::geo::detail
