@@ -132,6 +132,18 @@ TEST(GefReader, ReadsLatin1TextBlankColumnsAndKilopascal)
     EXPECT_EQ(data.Rf, std::nullopt);
 }
 
+TEST(GefReader, ReadsTheExampleCpt)
+{
+    const GEFData data = GEFData::from_file(data_dir / ".." / ".." / "examples" / "data" / "cpt_w01.gef");
+    EXPECT_EQ(data.name, "CPT-W01");
+    ASSERT_EQ(data.elevation.size(), 40U);
+    EXPECT_EQ(data.elevation.front(), 250.0);
+    EXPECT_EQ(data.elevation.back(), -15350.0);
+    EXPECT_THAT(data.ground_level_wrt_reference, Optional(450.0));
+    EXPECT_THAT(data.project_id, Optional(std::string("DF-2026, 014")));
+    EXPECT_THAT(data.Rf->back(), Optional(0.0065));
+}
+
 TEST(GefReader, TakesTheFileNameWithoutTestId)
 {
     const GEFData data = GEFData::from_text("#COLUMNINFO= 1, m, l, 1\n#COLUMNINFO= 2, MPa, qc, 2\n#EOH=\n0 1\n", "S-12");

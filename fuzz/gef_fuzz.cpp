@@ -1,0 +1,22 @@
+// Any bytes given to the GEF reader give GEF data or a ParsingError, and the data always
+// becomes valid JSON. Seed it with real .gef files; fuzz/gef.dict holds the header keys.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "ostrand/errors.hpp"
+#include "ostrand/geo.hpp"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(bytes), size);
+    try {
+        const auto data = ostrand::geo::GEFData::from_text(text, "fuzz");
+        const auto rows = data.elevation.size();
+        if (data.qc.size() != rows || (data.fs && data.fs->size() != rows) || (data.Rf && data.Rf->size() != rows))
+            __builtin_trap();
+        static_cast<void>(data.to_json().dump());
+    } catch (const ostrand::errors::ParsingError&) {
+    }
+    return 0;
+}
