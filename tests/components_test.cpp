@@ -279,8 +279,8 @@ TEST(CalculationOptions, TensionRefusesVerificationTypesBeforeAnyOtherRule)
          "CalculationType.INDICATION_BEARING_CAPACITY"},
         {CalculationType::BEARING_CAPACITY_AT_FIXED_PILE_TIP_LEVEL, "<no ModelError>"},
     };
-    for (const auto& [type, expected] : cases) {
-        EXPECT_EQ(model_error([&] { dfo::TensionPilesCalculationOptions options(type, false); }), expected);
+    for (const auto& c : cases) {
+        EXPECT_EQ(model_error([&] { dfo::TensionPilesCalculationOptions options(c.first, false); }), c.second);
     }
 }
 
