@@ -15,12 +15,12 @@ namespace ostrand::host {
 
 struct EmbeddedPlatformOptions {
     // The store of temporary files; absent: $DFOUNDATIONS_STORE, else <temp>/dfoundations-store-<uid>.
-    std::optional<std::filesystem::path> store;
+    std::optional<std::filesystem::path> store = {};
     // Fills the D-Foundations template; absent: fill_dfoundations_template.
-    TemplateFiller fill_template;
+    TemplateFiller fill_template = {};
     // The command that runs the D-Foundations console program; absent: $DFOUNDATIONS_CONSOLE, read
     // when a job starts.
-    std::optional<std::string> console;
+    std::optional<std::string> console = {};
 };
 
 class EmbeddedPlatform : public Platform {
