@@ -101,6 +101,10 @@ TEST_F(LocalWorker, AFailedRunReportsWhatTheProgramSaid)
         EXPECT_EQ(failure_of(analysis), c.message) << c.body;
         EXPECT_FALSE(analysis.get_output_file().has_value());
     }
+    // Of a long complaint only the end is kept.
+    use_console(scratch.script("talks.sh", "head -c 5000 /dev/zero | tr '\\0' x >&2\necho END >&2\nexit 1\n").string());
+    DFoundationsAnalysis analysis(core::BytesIO("[INPUT]"));
+    EXPECT_EQ(failure_of(analysis), "..." + std::string(1996, 'x') + "END");
     EXPECT_FALSE(job_folders_left());
 }
 

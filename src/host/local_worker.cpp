@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <thread>
 
@@ -144,20 +146,23 @@ std::string trimmed(const std::string& text)
     return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
+// The last `message_tail` bytes of a log, without surrounding blanks; a long log is not read whole.
+std::string tail_of(const fs::path& log)
+{
+    std::ifstream in(log, std::ios::binary | std::ios::ate);
+    if (!in) return "";
+    const auto size = static_cast<std::size_t>(in.tellg());
+    const std::size_t start = size > message_tail ? size - message_tail : 0;
+    in.seekg(static_cast<std::streamoff>(start));
+    const std::string text = trimmed({std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+    return start > 0 && !text.empty() ? "..." + text : text;
+}
+
 // What the program said last: the end of its standard error, else of its standard output.
 std::string output_tail(const JobFolder& folder)
 {
-    for (const char* name : {"stderr.log", "stdout.log"}) {
-        std::string text;
-        try {
-            text = trimmed(read_file(folder.log(name)));
-        } catch (const std::exception&) {
-            continue;
-        }
-        if (text.size() > message_tail) text = "..." + text.substr(text.size() - message_tail);
-        if (!text.empty()) return text;
-    }
-    return "";
+    std::string tail = tail_of(folder.log("stderr.log"));
+    return tail.empty() ? tail_of(folder.log("stdout.log")) : tail;
 }
 
 std::string failure_message(int status, const JobFolder& folder)

@@ -38,6 +38,9 @@ public:
     const std::string& program() const { return program_; }
     int version() const { return version_; }
 
+    // The files of the finished job: file name to bytes (empty before a successful execute()).
+    const ResultContent& _get_result_content() const { return result_; }
+
 protected:
     ExternalProgram(const ExternalProgram&) = default;
     ExternalProgram& operator=(const ExternalProgram&) = default;
@@ -53,10 +56,6 @@ protected:
     // unless `base64_encoding` is false. The stream's position is left where it was, so a job can
     // be sent again; a closed stream raises std::invalid_argument.
     static void _write_file_content_to_file(std::ostream& w, const core::BytesIO& stream, bool base64_encoding = true);
-
-public:
-    // The files of the finished job: file name to bytes (empty before a successful execute()).
-    const ResultContent& _get_result_content() const { return result_; }
 
 private:
     std::string program_;
