@@ -22,25 +22,23 @@ bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; 
 
 std::string base64_encode(std::string_view bytes)
 {
-    std::string out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
+    std::string out((bytes.size() + 2) / 3 * 4, '=');
+    const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])); };
     std::size_t i = 0;
-    for (; i + 3 <= bytes.size(); i += 3) {
-        const std::uint32_t n = static_cast<unsigned char>(bytes[i]) << 16 | static_cast<unsigned char>(bytes[i + 1]) << 8 |
-                                static_cast<unsigned char>(bytes[i + 2]);
-        out += alphabet[n >> 18 & 63];
-        out += alphabet[n >> 12 & 63];
-        out += alphabet[n >> 6 & 63];
-        out += alphabet[n & 63];
+    std::size_t o = 0;
+    for (; i + 3 <= bytes.size(); i += 3, o += 4) {
+        const std::uint32_t n = byte(i) << 16 | byte(i + 1) << 8 | byte(i + 2);
+        out[o] = alphabet[n >> 18 & 63];
+        out[o + 1] = alphabet[n >> 12 & 63];
+        out[o + 2] = alphabet[n >> 6 & 63];
+        out[o + 3] = alphabet[n & 63];
     }
     const std::size_t rest = bytes.size() - i;
     if (rest > 0) {
-        std::uint32_t n = static_cast<unsigned char>(bytes[i]) << 16;
-        if (rest == 2) n |= static_cast<unsigned char>(bytes[i + 1]) << 8;
-        out += alphabet[n >> 18 & 63];
-        out += alphabet[n >> 12 & 63];
-        out += rest == 2 ? alphabet[n >> 6 & 63] : '=';
-        out += '=';
+        const std::uint32_t n = byte(i) << 16 | (rest == 2 ? byte(i + 1) << 8 : 0);
+        out[o] = alphabet[n >> 18 & 63];
+        out[o + 1] = alphabet[n >> 12 & 63];
+        if (rest == 2) out[o + 2] = alphabet[n >> 6 & 63];
     }
     return out;
 }

@@ -69,8 +69,9 @@ std::filesystem::path path_of_file_url(const std::string& url)
     const auto colon = url.find(':');
     if (colon == std::string::npos) throw std::invalid_argument("'" + url + "' is not a URL.");
     const std::string scheme = lower(url.substr(0, colon));
-    if (scheme != "file" || url.compare(colon, 3, "://") != 0)
+    if (scheme != "file")
         throw errors::NotImplementedError("Only file:// URLs can be read on this machine, not '" + url + "'.");
+    if (url.compare(colon, 3, "://") != 0) throw std::invalid_argument("'" + url + "' is not a file:// URL.");
     const std::string rest = url.substr(colon + 3);
     const auto slash = rest.find('/');
     const std::string host = lower(rest.substr(0, slash));

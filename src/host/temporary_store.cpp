@@ -67,7 +67,10 @@ std::string random_name()
 
 void write_file_atomically(const fs::path& target, const std::string& bytes)
 {
-    std::string aside = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string aside_name = ".";  // hidden, and never a name the store hands out
+    aside_name += target.filename().string();
+    aside_name += ".XXXXXX";
+    std::string aside = (target.parent_path() / aside_name).string();
     const int descriptor = ::mkstemp(aside.data());
     if (descriptor < 0) fail("Cannot create a file in " + target.parent_path().string(), errno);
     try {
