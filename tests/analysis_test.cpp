@@ -179,6 +179,20 @@ TEST_F(WithWorker, ExecuteSendsTheJobDocumentAndKeepsTheResult)
     EXPECT_EQ(analysis._get_result_content().size(), 2u);
 }
 
+TEST_F(WithWorker, ASinglePartProgramWritesTheWholeContent)
+{
+    class Settlement : public ep::ExternalProgram {
+    public:
+        Settlement() : ExternalProgram("dsettlement", 3) {}
+
+    protected:
+        void _write_job_content(std::ostream& w) override { w << "[1, 2]"; }
+    } program;
+    auto worker = install({std::nullopt, {}});
+    program.execute(std::chrono::seconds(5));
+    EXPECT_EQ(worker->last_job, R"({"program": "dsettlement", "version": 3, "content": [1, 2]})");
+}
+
 TEST_F(WithWorker, GetOutputFileGivesAStreamAFileOrNothing)
 {
     install({std::nullopt, {{"input.FOD", "fod bytes"}, {"input.err", "err bytes"}}});
