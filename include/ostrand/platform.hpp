@@ -34,7 +34,8 @@ public:
                                         std::chrono::seconds timeout) = 0;
     // The bytes at `url`.
     virtual std::string download(const std::string& url) = 0;
-    // Runs a worker job described by the JSON text `job_document`.
+    // Runs a worker job described by the JSON text `job_document` (as ExternalProgram::execute writes
+    // it), waiting at most `timeout`. A failed job comes back with the worker's message as `error`.
     virtual JobOutcome execute_job(const std::string& job_document, std::chrono::seconds timeout) = 0;
 };
 

@@ -1,24 +1,39 @@
 #include "embedded_platform.hpp"
 
+#include "file_url.hpp"
+#include "local_worker.hpp"
 #include "ostrand/errors.hpp"
+#include "template/dfoundations_template.hpp"
 
 namespace ostrand::host {
 
-namespace {
-[[noreturn]] void unavailable(const std::string& what)
+EmbeddedPlatform::EmbeddedPlatform(EmbeddedPlatformOptions options)
+    : store_(options.store ? TemporaryStore(*options.store) : TemporaryStore::from_environment()),
+      fill_template_(options.fill_template ? std::move(options.fill_template) : TemplateFiller(fill_dfoundations_template)),
+      console_(std::move(options.console))
 {
-    throw errors::InternalError("The embedded platform does not offer " + what + " yet.");
 }
-}  // namespace
 
-std::string EmbeddedPlatform::upload_temporary_file(const std::string&) { unavailable("temporary files"); }
-std::vector<std::string> EmbeddedPlatform::generate_temporary_file_urls() { unavailable("temporary files"); }
-void EmbeddedPlatform::post_on_addon_endpoint(const std::string& path, const nlohmann::ordered_json&,
+std::string EmbeddedPlatform::upload_temporary_file(const std::string& bytes) { return store_.put(bytes); }
+
+std::vector<std::string> EmbeddedPlatform::generate_temporary_file_urls()
+{
+    TemporarySlot slot = store_.new_slot();
+    return {std::move(slot.upload_url), std::move(slot.upload_data), std::move(slot.download_url)};
+}
+
+void EmbeddedPlatform::post_on_addon_endpoint(const std::string& path, const nlohmann::ordered_json& payload,
                                               std::chrono::seconds)
 {
-    unavailable("the endpoint " + path);
+    if (path != template_endpoint) throw errors::InternalError("The platform has no add-on endpoint '" + path + "'.");
+    serve_template_job(payload, store_, fill_template_);
 }
-std::string EmbeddedPlatform::download(const std::string&) { unavailable("downloads"); }
-JobOutcome EmbeddedPlatform::execute_job(const std::string&, std::chrono::seconds) { unavailable("jobs"); }
+
+std::string EmbeddedPlatform::download(const std::string& url) { return read_file(path_of_file_url(url)); }
+
+JobOutcome EmbeddedPlatform::execute_job(const std::string& job_document, std::chrono::seconds timeout)
+{
+    return run_dfoundations_job(job_document, timeout, console_);
+}
 
 }  // namespace ostrand::host

@@ -1,0 +1,50 @@
+// A D-Foundations calculation run as a job on a worker of the platform.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+
+#include "ostrand/core.hpp"
+#include "ostrand/external/external_program.hpp"
+
+namespace ostrand::external::dfoundations {
+
+// The named options of DFoundationsAnalysis::get_output_file.
+struct OutputFileOptions {
+    bool as_file = false;
+};
+
+// Runs D-Foundations on an input file: construct it, call execute(timeout), then get_output_file().
+class DFoundationsAnalysis : public external_program::ExternalProgram {
+public:
+    // The input file: a host File, or an in-memory byte stream that the caller shares and that stays
+    // open. A text buffer or an empty stream pointer is accepted here but is no input file: writing the
+    // job then raises errors::NotImplementedError (a caller with text encodes it as UTF-8 bytes first).
+    using InputFile = std::variant<core::File, std::shared_ptr<core::BytesIO>, core::StringIO>;
+
+    using OutputFile = std::variant<core::BytesIO, core::File>;
+
+    explicit DFoundationsAnalysis(InputFile input_file);
+    // Takes the bytes of `input_file` over as a stream of its own.
+    explicit DFoundationsAnalysis(core::BytesIO input_file);
+
+    // The output file with `extension` as a byte stream (or a File with `as_file`), or absent when
+    // the finished job wrote no such file.
+    std::optional<OutputFile> get_output_file(const std::string& extension = ".fod", OutputFileOptions options = {}) const;
+
+    InputFile input_file;
+
+protected:
+    bool _multipart_job_content() const override { return true; }
+    // Writes the member "body": "<Base64 of the input file>".
+    void _write_job_content(std::ostream& w) override;
+    // Raises the mapped host error for a worker message the map knows.
+    void _handle_execution_error(const std::string& message) override;
+
+    // The stream a File input is read from; it is closed once the body is written.
+    virtual std::shared_ptr<core::BytesIO> _open_input_file(const core::File& file) const;
+};
+
+}  // namespace ostrand::external::dfoundations

@@ -1,0 +1,90 @@
+// The run and input commands of the dfoundations program, run as a user would.
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#include "support/scratch_folder.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Finished {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class Commands : public ::testing::Test {
+protected:
+    // Runs the program with `arguments` (already quoted for the shell) and the environment `settings`.
+    Finished program(const std::string& arguments, const std::string& settings = "") const
+    {
+        const std::string command = "env -u DFOUNDATIONS_CONSOLE DFOUNDATIONS_STORE='" + (scratch / "store").string() + "' " +
+                                    settings + " '" DFOUNDATIONS_CLI "' " + arguments + " > '" + (scratch / "out.txt").string() +
+                                    "' 2> '" + (scratch / "err.txt").string() + "'";
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test_support::read(scratch / "out.txt"),
+                test_support::read(scratch / "err.txt")};
+    }
+    std::string quoted(const fs::path& path) const { return "'" + path.string() + "'"; }
+
+    test_support::ScratchFolder scratch;
+};
+
+TEST_F(Commands, RunWritesTheOutputFileNextToTheInputOrWhereAsked)
+{
+    const auto console = scratch.script("console.sh", "cp \"$1\" result.fod\n");
+    const auto input = scratch.write("model.foi", "[INPUT FILE]\n");
+    const std::string settings = "DFOUNDATIONS_CONSOLE=" + quoted(console);
+
+    Finished run = program("run " + quoted(input), settings);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(test_support::read(scratch / "model.fod"), "[INPUT FILE]\n");
+
+    run = program("run " + quoted(input) + " -o " + quoted(scratch / "elsewhere.fod") + " --timeout 30", settings);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(test_support::read(scratch / "elsewhere.fod"), "[INPUT FILE]\n");
+}
+
+TEST_F(Commands, RunReportsFailuresOnStandardErrorWithANonZeroStatus)
+{
+    const auto input = scratch.write("model.foi", "[INPUT FILE]\n");
+    const auto fails = scratch.script("fails.sh", "echo 'Error: no piles' >&2\nexit 2\n");
+    const auto hangs = scratch.script("hangs.sh", "sleep 30\n");
+    const struct {
+        std::string arguments;
+        std::string settings;
+        std::string message;
+    } cases[] = {
+        {"run " + quoted(input), "", "dfoundations run: No D-Foundations console program is configured: set the environment"},
+        {"run " + quoted(input), "DFOUNDATIONS_CONSOLE=" + quoted(fails), "dfoundations run: Error: no piles\n"},
+        {"run " + quoted(input) + " --timeout 1", "DFOUNDATIONS_CONSOLE=" + quoted(hangs),
+         "dfoundations run: The calculation did not finish within the time-out"},
+        {"run " + quoted(scratch / "missing.foi"), "DFOUNDATIONS_CONSOLE=" + quoted(fails), "dfoundations run: Cannot read "},
+    };
+    for (const auto& c : cases) {
+        const Finished run = program(c.arguments, c.settings);
+        EXPECT_EQ(run.status, 1) << c.arguments;
+        EXPECT_EQ(run.err.rfind(c.message, 0), 0u) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(scratch / "model.fod"));
+}
+
+TEST_F(Commands, InputReportsADocumentTheTemplateCannotUse)
+{
+    const auto not_json = scratch.write("broken.json", "{\"model_type\": ");
+    Finished run = program("input " + quoted(not_json));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.rfind("dfoundations input: The model document is not JSON: ", 0), 0u) << run.err;
+    EXPECT_EQ(run.out, "");
+
+    run = program("input " + quoted(scratch / "missing.json") + " -o " + quoted(scratch / "model.foi"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.rfind("dfoundations input: Cannot read ", 0), 0u) << run.err;
+    EXPECT_FALSE(fs::exists(scratch / "model.foi"));
+}
+
+}  // namespace
