@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <sstream>
 #include <string>
@@ -84,7 +85,12 @@ struct FixtureCase {
 
 // The document has no Belgian soil type (used only by Belgian calculations): the file gives a material
 // added to a model the type of a new D-Foundations material, 1, where the benchmark's author chose others.
+// Nor does it say whether a pile type's name was typed or proposed by D-Foundations; a model's pile types
+// are always named by their caller.
 const std::vector<FixtureCase> fixture_cases = {
+    {"bm1-10",
+     {{"[SOIL COLLECTION]", "SoilBelgianSoilType=0", "SoilBelgianSoilType=1"},
+      {"[TYPES - BEARING PILES]", " 0 : Program defined name", " 1 : User defined name"}}},
     {"bm1-13",
      {{"[SOIL COLLECTION]", "SoilBelgianSoilType=0", "SoilBelgianSoilType=1"},
       {"[SOIL COLLECTION]", "SoilBelgianSoilType=3", "SoilBelgianSoilType=1"}}},
@@ -247,6 +253,13 @@ TEST(FillDFoundationsTemplate, NamesWhatIsWrongWithABrokenDocument)
     };
     const std::map<std::string, ordered_json> documents = {{"bm1-13", model_document("bm1-13")},
                                                            {"bm3-1", model_document("bm3-1")}};
+    {
+        ordered_json document = documents.at("bm3-1");
+        document["excavation_level"] = std::numeric_limits<double>::infinity();
+        EXPECT_THAT([&] { fill_dfoundations_template(document); },
+                    testing::ThrowsMessage<ostrand::errors::InternalError>(
+                        testing::StrEq("'excavation_level' in the model document must be a finite number (found inf).")));
+    }
     for (const BrokenDocument& broken : cases) {
         ordered_json document = documents.at(broken.document);
         apply(document, broken);

@@ -1,8 +1,10 @@
 #include "document_node.hpp"
 
+#include <cmath>
 #include <limits>
 
 #include "ostrand/errors.hpp"
+#include "ostrand/external/dfoundations/number_format.hpp"
 
 namespace ostrand::host::foi {
 
@@ -54,7 +56,10 @@ DocumentNode DocumentNode::operator[](std::string_view key) const
 double DocumentNode::number() const
 {
     if (!value_->is_number()) fail_type("a number");
-    return value_->get<double>();
+    const double value = value_->get<double>();
+    // A JSON text cannot hold them, but a document built in memory can; the file could not.
+    if (!std::isfinite(value)) fail("must be a finite number (found " + external::dfoundations::format_number(value) + ").");
+    return value;
 }
 
 std::int64_t DocumentNode::integer() const
@@ -82,7 +87,7 @@ std::optional<double> DocumentNode::optional_number() const
 {
     if (value_->is_null()) return std::nullopt;
     if (!value_->is_number()) fail_type("a number or null");
-    return value_->get<double>();
+    return number();
 }
 
 std::optional<std::int64_t> DocumentNode::optional_integer() const

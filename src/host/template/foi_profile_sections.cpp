@@ -167,7 +167,23 @@ void write_layers(FoiText& out, const DocumentNode& layers, const SoilOrder& soi
     }
 }
 
-void write_profile(FoiText& out, const DocumentNode& profile, std::size_t index, const DocumentNode& document,
+// The model-wide excavation and cone-resistance reduction, which every profile repeats.
+struct Excavation {
+    std::int64_t reduction_type;
+    std::string_view reduction_label;
+    double level;
+    double distance;
+};
+
+Excavation read_excavation(const DocumentNode& document)
+{
+    const DocumentNode reduction = document["cone_resistance_reduction_type"];
+    const std::string_view label = code_label(reduction, cone_resistance_reduction_label, "cone resistance reduction type");
+    return {reduction.integer(), label, document["excavation_level"].number(),
+            excavation_distance(document, reduction.integer())};
+}
+
+void write_profile(FoiText& out, const DocumentNode& profile, std::size_t index, const Excavation& excavation,
                    const SoilOrder& soils)
 {
     const auto length = [&profile](std::string_view key, int decimals) {
@@ -175,9 +191,6 @@ void write_profile(FoiText& out, const DocumentNode& profile, std::size_t index,
     };
     const DocumentNode name = profile["name"];
     const std::string profile_name = line_text(name.text(), name);
-    const DocumentNode reduction = document["cone_resistance_reduction_type"];
-    const std::string_view reduction_label = code_label(reduction, cone_resistance_reduction_label,
-                                                        "cone resistance reduction type");
     out.line(profile_name);
     out.setting(padded(static_cast<std::int64_t>(index), 5), "Matching CPT = " + profile_name);
     out.setting(length("x", 2), "X coordinate [m]");
@@ -191,13 +204,12 @@ void write_profile(FoiText& out, const DocumentNode& profile, std::size_t index,
     out.setting(fixed(0.0, 12, 2), "Placement depth of foundation element [m]");
     out.setting(padded(3, 12), "Concentration value according to Frohlich [-]");
     out.setting(length("top_tension_zone", 2), "Top of tension zone [m]");
-    out.setting(padded(reduction.integer(), 12),
-                "Reduction type of cone resistance = " + std::string(reduction_label));
-    out.setting(fixed(document["excavation_level"].number(), 12, 2), "Excavation level [m]");
+    out.setting(padded(excavation.reduction_type, 12),
+                "Reduction type of cone resistance = " + std::string(excavation.reduction_label));
+    out.setting(fixed(excavation.level, 12, 2), "Excavation level [m]");
     out.line("1 : Excavation width infinite = TRUE");
     out.line("1 : Excavation length infinite = TRUE");
-    out.setting(fixed(excavation_distance(document, reduction.integer()), 12, 2),
-                "Distance edge pile to excavation boundary [m]");
+    out.setting(fixed(excavation.distance, 12, 2), "Distance edge pile to excavation boundary [m]");
     write_layers(out, profile["layers"], soils);
 }
 
@@ -221,10 +233,11 @@ void write_cpt_list(FoiText& out, const DocumentNode& document)
 
 void write_profiles(FoiText& out, const DocumentNode& document, const SoilOrder& soils)
 {
+    const Excavation excavation = read_excavation(document);
     const auto profiles = document["profiles"].items();
     out.line("[PROFILES]");
     out.line(padded(static_cast<std::int64_t>(profiles.size()), 4) + " = number of items");
-    for (std::size_t i = 0; i < profiles.size(); ++i) write_profile(out, profiles[i], i, document, soils);
+    for (std::size_t i = 0; i < profiles.size(); ++i) write_profile(out, profiles[i], i, excavation, soils);
     out.line("[END OF PROFILES]");
     out.line("[SLOPES]");
     out.line("    0 = number of items");
