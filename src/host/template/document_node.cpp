@@ -107,6 +107,18 @@ std::vector<DocumentNode> DocumentNode::items() const
     return result;
 }
 
+std::size_t DocumentNode::size() const
+{
+    if (!value_->is_array()) fail_type("an array");
+    return value_->size();
+}
+
+DocumentNode DocumentNode::element(std::size_t index) const
+{
+    if (!value_->is_array()) fail_type("an array");
+    return DocumentNode((*value_)[index], path_ + "[" + std::to_string(index) + "]");
+}
+
 std::vector<std::pair<std::string, DocumentNode>> DocumentNode::members() const
 {
     if (!value_->is_object()) fail_type("an object");

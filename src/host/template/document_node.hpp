@@ -36,6 +36,12 @@ public:
 
     // The elements of an array, in order.
     std::vector<DocumentNode> items() const;
+    // The number of elements of an array.
+    std::size_t size() const;
+    // Element `index` of an array; for reading long arrays without a path for every element.
+    DocumentNode element(std::size_t index) const;
+    // The value itself, for loops that build nodes (and their paths) only to report a fault.
+    const Json& json() const { return *value_; }
     // The members of an object as (name, value), in the document's order.
     std::vector<std::pair<std::string, DocumentNode>> members() const;
     bool has_member(const std::string& key) const;

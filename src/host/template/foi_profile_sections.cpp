@@ -2,6 +2,7 @@
 // profile's name, so profile i matches CPT i.
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "foi_labels.hpp"
 #include "foi_sections.hpp"
@@ -23,9 +24,9 @@ const std::array<std::vector<std::string_view>, 6> measurement_columns = {{
 
 void block(FoiText& out, std::string_view tag, std::string_view value)
 {
-    out.line("[" + std::string(tag) + "]");
+    out.line({"[", tag, "]"});
     out.line(value);
-    out.line("[END OF " + std::string(tag) + "]");
+    out.line({"[END OF ", tag, "]"});
 }
 
 std::string world_coordinate(const DocumentNode& node)
@@ -34,28 +35,50 @@ std::string world_coordinate(const DocumentNode& node)
     return value == LIBRARY_VOID ? DFOUNDATIONS_VOID : fixed(value, 15, 3);
 }
 
+// The number of values in every row: that of the first row (a table without rows keeps level and qc).
+std::size_t measurement_width(const DocumentNode& measurements)
+{
+    if (measurements.size() == 0) return 2;
+    const DocumentNode first = measurements.element(0);
+    const std::size_t width = first.items().size();
+    if (width < 2 || width > 5) first.fail("has " + std::to_string(width) + " values; a measurement row has 2 to 5.");
+    return width;
+}
+
+// A CPT has up to 5000 rows: they are read straight from the document, and a node with its path is made
+// only to report a fault.
+void write_measurement_rows(FoiText& out, const DocumentNode& measurements, std::size_t width)
+{
+    const Json& rows = measurements.json();
+    std::string text;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const Json& row = rows[r];
+        if (!row.is_array() || row.size() != width) {
+            const DocumentNode node = measurements.element(r);
+            node.fail("has " + std::to_string(node.items().size()) + " values, the rows before it "
+                      + std::to_string(width) + ".");
+        }
+        text.clear();
+        for (std::size_t i = 0; i < width; ++i) {
+            const Json& value = row[i];
+            if (!value.is_number() || !std::isfinite(value.get<double>())) measurements.element(r).element(i).number();
+            if (i > 0) text.push_back(' ');
+            append_fixed(text, value.get<double>(), i < 2 ? 12 : 15, i < 2 ? 3 : 6);
+        }
+        out.line(text);
+    }
+}
+
 void write_measurements(FoiText& out, const DocumentNode& measurements)
 {
-    const auto rows = measurements.items();
-    std::size_t width = 2;
-    if (!rows.empty()) width = rows.front().items().size();
-    if (width < 2 || width > 5)
-        rows.front().fail("has " + std::to_string(width) + " values; a measurement row has 2 to 5.");
+    const std::size_t width = measurement_width(measurements);
     out.line("[MEASURED DATA]");
     out.line("[TABLE]");
     out.line("[COLUMN INDICATION]");
     for (const std::string_view column : measurement_columns[width]) out.line(column);
     out.line("[END OF COLUMN INDICATION]");
     out.line("[DATA]");
-    for (const DocumentNode& row : rows) {
-        const auto values = row.items();
-        if (values.size() != width)
-            row.fail("has " + std::to_string(values.size()) + " values, the rows before it " + std::to_string(width)
-                     + ".");
-        std::string text = fixed(values[0].number(), 12, 3) + " " + fixed(values[1].number(), 12, 3);
-        for (std::size_t i = 2; i < width; ++i) text += " " + fixed(values[i].number(), 15, 6);
-        out.line(text);
-    }
+    write_measurement_rows(out, measurements, width);
     out.line("[END OF DATA]");
     out.line("[END OF TABLE]");
     out.line("[END OF MEASURED DATA]");

@@ -1,6 +1,7 @@
 #include "foi_text.hpp"
 
 #include <array>
+#include <charconv>
 #include <cstdio>
 #include <optional>
 
@@ -80,14 +81,25 @@ std::string hex_code_point(char32_t code_point)
 
 }  // namespace
 
+void append_fixed(std::string& text, double value, int width, int decimals)
+{
+    char buffer[400];  // the widest double in fixed notation, with the decimals asked for here
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    if (error != std::errc()) {
+        text.append(print("%*.*f", width, decimals, value));
+        return;
+    }
+    std::string_view printed(buffer, static_cast<std::size_t>(end - buffer));
+    // A value that rounds to zero is zero: no minus sign.
+    if (printed.front() == '-' && only_zero_digits(printed)) printed.remove_prefix(1);
+    if (static_cast<int>(printed.size()) < width) text.append(static_cast<std::size_t>(width) - printed.size(), ' ');
+    text.append(printed);
+}
+
 std::string fixed(double value, int width, int decimals)
 {
-    std::string text = print("%*.*f", width, decimals, value);
-    const auto minus = text.find('-');
-    if (minus != std::string::npos && only_zero_digits(text)) {
-        text.erase(minus, 1);
-        if (static_cast<int>(text.size()) < width) text.insert(0, 1, ' ');
-    }
+    std::string text;
+    append_fixed(text, value, width, decimals);
     return text;
 }
 
@@ -134,6 +146,12 @@ std::string line_text(std::string_view text, const DocumentNode& source)
 void FoiText::line(std::string_view text)
 {
     text_.append(text);
+    text_.append("\r\n");
+}
+
+void FoiText::line(std::initializer_list<std::string_view> pieces)
+{
+    for (const std::string_view piece : pieces) text_.append(piece);
     text_.append("\r\n");
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,8 @@ class DocumentNode;
 // `value` with `decimals` digits after the point, right-aligned in `width` characters (wider when it
 // does not fit). A value that rounds to zero is written without a minus sign.
 std::string fixed(double value, int width, int decimals);
+// The same, appended to `text`.
+void append_fixed(std::string& text, double value, int width, int decimals);
 // `value` right-aligned in `width` characters.
 std::string padded(std::int64_t value, int width);
 // `value` as D-Foundations writes its scientific numbers: three decimals and a four-digit exponent
@@ -27,6 +30,8 @@ std::string line_text(std::string_view text, const DocumentNode& source);
 class FoiText {
 public:
     void line(std::string_view text = {});
+    // A line made of several pieces.
+    void line(std::initializer_list<std::string_view> pieces);
     // "<value> : <caption>", the layout of most settings.
     void setting(std::string_view value, std::string_view caption);
     std::string take() { return std::move(text_); }
