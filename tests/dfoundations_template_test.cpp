@@ -29,7 +29,8 @@ std::string read_file(const std::filesystem::path& path)
 
 ordered_json model_document(const std::string& name)
 {
-    return ordered_json::parse(read_file(std::filesystem::path(DFOUNDATIONS_TEST_DATA_DIR) / (name + "_model_document.json")));
+    return ordered_json::parse(
+        read_file(std::filesystem::path(DFOUNDATIONS_TEST_DATA_DIR) / (name + "_model_document.json")));
 }
 
 std::vector<std::string> split_lines(const std::string& text)
@@ -205,7 +206,8 @@ TEST(FillDFoundationsTemplate, NamesWhatIsWrongWithABrokenDocument)
          "'profiles[0].cpt.measurements[3]' in the model document has 3 values, the rows before it 2."},
         {"bm1-13", "/profiles/0/cpt/measurements/0", ordered_json::array({0.0}),
          "'profiles[0].cpt.measurements[0]' in the model document has 1 values; a measurement row has 2 to 5."},
-        {"bm1-13", "/profiles/0/cpt/rule", 4, "'profiles[0].cpt.rule' in the model document has the unknown CPT rule code 4."},
+        {"bm1-13", "/profiles/0/cpt/rule", 4,
+         "'profiles[0].cpt.rule' in the model document has the unknown CPT rule code 4."},
         {"bm1-13", "/profiles/0/name", "CPT\n1",
          "'profiles[0].name' in the model document contains the control character U+000A, which cannot stand on a "
          "line of a D-Foundations input file."},
@@ -223,7 +225,8 @@ TEST(FillDFoundationsTemplate, NamesWhatIsWrongWithABrokenDocument)
          "'pile_types[0].config.slip_layer' in the model document must be an array (found number)."},
         {"bm1-13", "/pile_types/0/config/slip_layer", ordered_json::array({4, "User defined"}),
          "'pile_types[0].config.slip_layer_adhesion' in the model document must be a number (found null)."},
-        {"bm1-13", "/pile_types/0/shape/num", 12, "'pile_types[0].shape.num' in the model document has the unknown pile shape code 12."},
+        {"bm1-13", "/pile_types/0/shape/num", 12,
+         "'pile_types[0].shape.num' in the model document has the unknown pile shape code 12."},
         {"bm1-13", "/pile_types/0/shape/num", 0,
          "'pile_types[0].shape.data' in the model document has 2 dimensions; a 'Round pile' has 1."},
         {"bm1-13", "/piles/1/name", "Pos '2'",
@@ -257,8 +260,8 @@ TEST(FillDFoundationsTemplate, NamesWhatIsWrongWithABrokenDocument)
         ordered_json document = documents.at("bm3-1");
         document["excavation_level"] = std::numeric_limits<double>::infinity();
         EXPECT_THAT([&] { fill_dfoundations_template(document); },
-                    testing::ThrowsMessage<ostrand::errors::InternalError>(
-                        testing::StrEq("'excavation_level' in the model document must be a finite number (found inf).")));
+                    testing::ThrowsMessage<ostrand::errors::InternalError>(testing::StrEq(
+                        "'excavation_level' in the model document must be a finite number (found inf).")));
     }
     for (const BrokenDocument& broken : cases) {
         ordered_json document = documents.at(broken.document);
@@ -295,21 +298,22 @@ TEST(FillDFoundationsTemplate, WritesUserDefinedChoicesWithTheirValues)
     config["qciii_reduction"] = 30.0;
     config["overrule_tip_shape_factor"] = 0.8;
     config["as_prefab"] = true;
-    EXPECT_THAT(generated_lines(bearing),
-                testing::IsSupersetOf({" 4 : Slip Layer = User defined", "       12.50 : Characteristic adhesion [kN/m2)",
-                                       "0 : Factor beta overruled = FALSE", "1 : Factor s overruled = TRUE",
-                                       "        0.80 : Factor s user defined", "0 : User Defined piletype as Overig = FALSE",
-                                       "1 : Use manual reduction for qc;III = TRUE", " 30.00 : Reduction percentage qc;III"}));
+    EXPECT_THAT(
+        generated_lines(bearing),
+        testing::IsSupersetOf({" 4 : Slip Layer = User defined", "       12.50 : Characteristic adhesion [kN/m2)",
+                               "0 : Factor beta overruled = FALSE", "1 : Factor s overruled = TRUE",
+                               "        0.80 : Factor s user defined", "0 : User Defined piletype as Overig = FALSE",
+                               "1 : Use manual reduction for qc;III = TRUE", " 30.00 : Reduction percentage qc;III"}));
 
     ordered_json tension = model_document("bm3-1");
     tension["pile_types"][0]["config"]["material"] = {3, "User defined material type"};
     tension["pile_types"][0]["config"]["material_property"] = 24.0;
     tension["piles"][0]["load_max_min"] = {150.0, -50.0};
     EXPECT_THAT(generated_lines(tension),
-                testing::IsSupersetOf({" 3 : Material = User defined material type",
-                                       "       24.00 : Unit weigth pile material [kN/m3)",
-                                       " 2.000E+0007 : Elasticity modulus [kN/m2)",
-                                       "     1      0.00      0.00      0.00 1    150.00    -50.00      0.00      0.00 '1'"}));
+                testing::IsSupersetOf(
+                    {" 3 : Material = User defined material type", "       24.00 : Unit weigth pile material [kN/m3)",
+                     " 2.000E+0007 : Elasticity modulus [kN/m2)",
+                     "     1      0.00      0.00      0.00 1    150.00    -50.00      0.00      0.00 '1'"}));
 }
 
 TEST(FillDFoundationsTemplate, WritesAUserDefinedBearingPileType)
@@ -319,7 +323,8 @@ TEST(FillDFoundationsTemplate, WritesAUserDefinedBearingPileType)
     config["pile_type"] = {25, "User defined (vibrating)"};
     config["type_sand_gravel"] = {27, "User defined"};
     config["factor_sand_gravel"] = 1.2;
-    config["type_clay_loam_peat"] = {0, "alpha_s clay/loam/peat according to table 7.f, art. 7.6.2.3 NEN 9997-1:2016 (i)"};
+    config["type_clay_loam_peat"] = {0,
+                                     "alpha_s clay/loam/peat according to table 7.f, art. 7.6.2.3 NEN 9997-1:2016 (i)"};
     config["type_p"] = {0, "Prefabricated concrete pile"};
     config["load_settlement_curve"] = 1;
     config["material"] = {3, "User defined material type"};
@@ -334,7 +339,8 @@ TEST(FillDFoundationsTemplate, WritesAUserDefinedBearingPileType)
                                      " 0 : Pile type for execution factor clay/peat/loam = alpha_s clay/loam/peat "
                                      "according to table 7.f, art. 7.6.2.3 NEN 9997-1:2016 (i)",
                                      " 0 : Pile type for pile class factor = Prefabricated concrete pile",
-                                     " 1 : Load settlement curve = Curve 2", " 3 : Material = User defined material type",
+                                     " 1 : Load settlement curve = Curve 2",
+                                     " 3 : Material = User defined material type",
                                      " 3.000E+0007 : Elasticity modulus [kN/m2)", " 1 : Shape = Rectangular pile"));
 }
 
@@ -353,8 +359,9 @@ TEST(FillDFoundationsTemplate, WritesAPreliminaryDesignWithEveryProfileAndPileTy
     const auto design = std::find(lines.begin(), lines.end(), "[PRELIMINARY DESIGN]");
     ASSERT_NE(design, lines.end());
     EXPECT_THAT(std::vector<std::string>(design, design + 11),
-                testing::ElementsAre("[PRELIMINARY DESIGN]", "    0.00 : Trajectory begin [m]", "    0.00 : Trajectory end [m]",
-                                     "    1.00 : Trajectory interval [m]", "    1200 : Net bearing capacity [kN]",
+                testing::ElementsAre("[PRELIMINARY DESIGN]", "    0.00 : Trajectory begin [m]",
+                                     "    0.00 : Trajectory end [m]", "    1.00 : Trajectory interval [m]",
+                                     "    1200 : Net bearing capacity [kN]",
                                      "1 : Number of Profiles selected for calculation", "0 : CPT 1",
                                      "2 : Number of PileTypes selected for calculation", "0 : Rect 300x500 prefab",
                                      "1 : Rect 300x500 b", "[END OF PRELIMINARY DESIGN]"));
@@ -374,7 +381,8 @@ TEST(FillDFoundationsTemplate, WritesGefColumnsAndVoidValues)
     ASSERT_NE(columns, lines.end());
     EXPECT_THAT(std::vector<std::string>(columns, columns + 10),
                 testing::ElementsAre("[COLUMN INDICATION]", "z", "qc", "fs", "rw", "ws", "[END OF COLUMN INDICATION]",
-                                     "[DATA]", "       0.000        1.500        0.012000 987000000.000000        0.800000",
+                                     "[DATA]",
+                                     "       0.000        1.500        0.012000 987000000.000000        0.800000",
                                      "      -0.020        1.750        0.013500 987000000.000000        0.770000"));
 }
 

@@ -58,7 +58,8 @@ double DocumentNode::number() const
     if (!value_->is_number()) fail_type("a number");
     const double value = value_->get<double>();
     // A JSON text cannot hold them, but a document built in memory can; the file could not.
-    if (!std::isfinite(value)) fail("must be a finite number (found " + external::dfoundations::format_number(value) + ").");
+    if (!std::isfinite(value))
+        fail("must be a finite number (found " + external::dfoundations::format_number(value) + ").");
     return value;
 }
 
@@ -129,9 +130,6 @@ std::vector<std::pair<std::string, DocumentNode>> DocumentNode::members() const
     return result;
 }
 
-bool DocumentNode::has_member(const std::string& key) const
-{
-    return value_->is_object() && value_->contains(key);
-}
+bool DocumentNode::has_member(const std::string& key) const { return value_->is_object() && value_->contains(key); }
 
 }  // namespace ostrand::host::foi

@@ -18,7 +18,8 @@ void write_limits(FoiText& out, const DocumentNode& options)
     };
     out.setting(fixed(options["max_allowed_settlement_str_geo"].number() / 1000.0, 12, 3),
                 "Max. allowed settlement [m]; lim. state STR/GEO");
-    out.setting(rotation("max_allowed_relative_rotation_str_geo"), "Max. allowed rel. rotation [m/m]; lim. state STR/GEO");
+    out.setting(rotation("max_allowed_relative_rotation_str_geo"),
+                "Max. allowed rel. rotation [m/m]; lim. state STR/GEO");
     out.setting(fixed(options["max_allowed_settlement_sls"].number() / 1000.0, 12, 3),
                 "Max. allowed settlement [m]; serv. lim. state");
     out.setting(rotation("max_allowed_relative_rotation_sls"), "Max. allowed rel. rotation [m/m]; serv. lim. state");
@@ -65,7 +66,8 @@ void write_belgian_factors(FoiText& out)
 void write_calculation_options(FoiText& out, const DocumentNode& options)
 {
     out.line("[CALCULATION OPTIONS]");
-    out.line(options["rigid"].boolean() ? "1 : Superstructure rigidity = Rigid" : "0 : Superstructure rigidity = Non-rigid");
+    out.line(options["rigid"].boolean() ? "1 : Superstructure rigidity = Rigid"
+                                        : "0 : Superstructure rigidity = Non-rigid");
     write_limits(out, options);
     write_overrule(out, options["xi3"], "Factor xi3 NEN overruled", "Factor xi3 user defined");
     write_overrule(out, options["xi4"], "Factor xi4 NEN overruled", "Factor xi4 user defined");

@@ -53,8 +53,8 @@ constexpr std::array<std::string_view, 2> bearing_clay_loam_peat = {
 constexpr std::array<std::string_view, 2> tension_clay_loam_peat = {"According to standard", "User defined"};
 constexpr std::array<std::string_view, 3> load_settlement_curves = {"Curve 1", "Curve 2", "Curve 3"};
 constexpr std::array<std::string_view, 7> construction_sequences = {
-    "CPT - Excavation - Install", "Install - CPT - Excavation", "Excavation - CPT - Install",
-    "Excavation - Install - CPT", "Install - Excavation - CPT", "CPT - Install - Excavation",
+    "CPT - Excavation - Install",       "Install - CPT - Excavation", "Excavation - CPT - Install",
+    "Excavation - Install - CPT",       "Install - Excavation - CPT", "CPT - Install - Excavation",
     "Excavation - CPT - Install - CPT",
 };
 constexpr std::array<std::string_view, 3> cone_resistance_reductions = {"Safe", "Begemann", "Manual"};

@@ -13,7 +13,8 @@ using Lookup = std::optional<std::string_view> (*)(std::int64_t);
 DocumentNode pair_code(const DocumentNode& pair)
 {
     const auto items = pair.items();
-    if (items.size() != 2) pair.fail("must be a pair [code, text] (found " + std::to_string(items.size()) + " values).");
+    if (items.size() != 2)
+        pair.fail("must be a pair [code, text] (found " + std::to_string(items.size()) + " values).");
     items[1].text();
     return items[0];
 }
@@ -37,8 +38,8 @@ void write_shape(FoiText& out, const DocumentNode& shape)
     const DocumentNode data = shape["data"];
     const auto dimensions = data.items();
     if (dimensions.size() != layout->dimensions.size())
-        data.fail("has " + std::to_string(dimensions.size()) + " dimensions; a '" + std::string(layout->name)
-                  + "' has " + std::to_string(layout->dimensions.size()) + ".");
+        data.fail("has " + std::to_string(dimensions.size()) + " dimensions; a '" + std::string(layout->name) + "' has "
+                  + std::to_string(layout->dimensions.size()) + ".");
     out.setting(padded(code, 2), "Shape = " + std::string(layout->name));
     for (std::size_t i = 0; i < dimensions.size(); ++i) {
         const auto value_and_caption = dimensions[i].items();
@@ -82,7 +83,8 @@ void write_bearing_type(FoiText& out, const DocumentNode& pile_type)
         write_choice(out, pair_code(config["slip_layer"]), slip_layer_label, "slip layer", "Slip Layer");
     if (slip_layer == USER_DEFINED_SLIP_LAYER)
         out.setting(fixed(config["slip_layer_adhesion"].number(), 12, 2), "Characteristic adhesion [kN/m2)");
-    if (type == USER_DEFINED_VIBRATING || type == USER_DEFINED_LOW_VIBRATING) write_user_defined_bearing_type(out, config);
+    if (type == USER_DEFINED_VIBRATING || type == USER_DEFINED_LOW_VIBRATING)
+        write_user_defined_bearing_type(out, config);
     write_shape(out, pile_type["shape"]);
     write_overrule(out, config["overrule_tip_section_factor"], "Factor beta overruled", "Factor beta user defined");
     write_overrule(out, config["overrule_tip_shape_factor"], "Factor s overruled", "Factor s user defined");
@@ -133,8 +135,8 @@ void write_types_section(FoiText& out, std::string_view title, const std::vector
 
 void no_type(FoiText&, const DocumentNode&) {}
 
-const std::vector<std::string_view> bearing_columns = {"index",     "X", "Y", "PileHeadLevel", "Surcharge",
-                                                       "LimitStateStrGeo", "LimitStateService", "PileName"};
+const std::vector<std::string_view> bearing_columns = {
+    "index", "X", "Y", "PileHeadLevel", "Surcharge", "LimitStateStrGeo", "LimitStateService", "PileName"};
 
 void write_table_head(FoiText& out, std::string_view title, const std::vector<std::string_view>& columns)
 {
@@ -158,14 +160,16 @@ std::string quoted_pile_name(const DocumentNode& pile)
 {
     const DocumentNode name = pile["name"];
     const std::string text = line_text(name.text(), name);
-    if (text.find('\'') != std::string::npos) name.fail("contains an apostrophe, which ends a pile name in the input file.");
+    if (text.find('\'') != std::string::npos)
+        name.fail("contains an apostrophe, which ends a pile name in the input file.");
     return "'" + text + "'";
 }
 
 std::string bearing_position(const DocumentNode& pile, std::size_t index)
 {
     std::string row = padded(static_cast<std::int64_t>(index + 1), 6);
-    for (const char* key : {"x", "y", "pile_head_level", "surcharge", "limit_state_str_geo", "serviceability_limit_state"})
+    for (const char* key :
+         {"x", "y", "pile_head_level", "surcharge", "limit_state_str_geo", "serviceability_limit_state"})
         row += fixed(pile[key].number(), 10, 2);
     return row + " " + quoted_pile_name(pile);
 }
@@ -186,7 +190,8 @@ std::string tension_position(const DocumentNode& pile, std::size_t index)
     }
     row += loads.is_null() ? " 0" : " 1";
     row += fixed(max_force, 10, 2) + fixed(min_force, 10, 2);
-    row += fixed(pile["limit_state_str_geo"].number(), 10, 2) + fixed(pile["serviceability_limit_state"].number(), 10, 2);
+    row +=
+        fixed(pile["limit_state_str_geo"].number(), 10, 2) + fixed(pile["serviceability_limit_state"].number(), 10, 2);
     return row + " " + quoted_pile_name(pile);
 }
 
@@ -217,8 +222,9 @@ void write_positions(FoiText& out, const DocumentNode& piles, ModelKind kind)
     write_table_tail(out, "BEARING PILES");
     write_table_head(out, "BEARING PILES BELGIAN", bearing_columns);
     write_table_tail(out, "BEARING PILES BELGIAN");
-    write_table_head(out, "TENSION PILES (CUR)", {"index", "X", "Y", "PileHeadLevel", "UseAlternatingLoads", "MaxForce",
-                                                  "MinForce", "LimitStateStrGeo", "LimitStateService", "PileName"});
+    write_table_head(out, "TENSION PILES (CUR)",
+                     {"index", "X", "Y", "PileHeadLevel", "UseAlternatingLoads", "MaxForce", "MinForce",
+                      "LimitStateStrGeo", "LimitStateService", "PileName"});
     if (kind == ModelKind::TENSION)
         for (std::size_t i = 0; i < items.size(); ++i) out.line(tension_position(items[i], i));
     write_table_tail(out, "TENSION PILES (CUR)");

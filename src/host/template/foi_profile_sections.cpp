@@ -19,7 +19,12 @@ const std::string DFOUNDATIONS_VOID = "  987654321.000";
 // The columns of the measured data, by the number of values in a row: level and cone resistance, then
 // (from GEF data) the sleeve friction, and the pair of columns that ends every four- and five-value row.
 const std::array<std::vector<std::string_view>, 6> measurement_columns = {{
-    {}, {}, {"z", "qc"}, {"z", "qc", "fs"}, {"z", "qc", "rw", "ws"}, {"z", "qc", "fs", "rw", "ws"},
+    {},
+    {},
+    {"z", "qc"},
+    {"z", "qc", "fs"},
+    {"z", "qc", "rw", "ws"},
+    {"z", "qc", "fs", "rw", "ws"},
 }};
 
 void block(FoiText& out, std::string_view tag, std::string_view value)
@@ -201,7 +206,8 @@ struct Excavation {
 Excavation read_excavation(const DocumentNode& document)
 {
     const DocumentNode reduction = document["cone_resistance_reduction_type"];
-    const std::string_view label = code_label(reduction, cone_resistance_reduction_label, "cone resistance reduction type");
+    const std::string_view label =
+        code_label(reduction, cone_resistance_reduction_label, "cone resistance reduction type");
     return {reduction.integer(), label, document["excavation_level"].number(),
             excavation_distance(document, reduction.integer())};
 }

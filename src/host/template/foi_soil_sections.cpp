@@ -25,20 +25,20 @@ void check_soil_names(const DocumentNode& document, const std::vector<std::pair<
 
 // The names of D-Foundations' standard material set, in name order.
 const std::set<std::string, std::less<>> standard_materials = {
-    "BClay, clean, moderate",  "BClay, clean, modstiff",  "BClay, clean, stiff",       "BClay, clean, weak",
-    "BClay, sl san, moderate", "BClay, sl san, modstiff", "BClay, sl san, stiff",      "BClay, sl san, weak",
-    "BGravel, clean, moderate", "BGravel, clean, stiff",  "BGravel, ve sil, moderate", "BGravel, ve sil, stiff",
-    "BLoam, clean, moderate",  "BLoam, clean, modstiff",  "BLoam, clean, stiff",       "BLoam, clean, weak",
-    "BLoam, sl san, moderate", "BLoam, sl san, modstiff", "BLoam, sl san, stiff",      "BLoam, sl san, weak",
-    "BPeat, sl san, moderate", "BPeat, sl san, stiff",    "BPeat, sl san, weak",       "BSand, clean, loose",
-    "BSand, clean, moderate",  "BSand, clean, stiff",     "BSand, ve sil, loose",      "BSand, ve sil, moderate",
-    "BSand, ve sil, stiff",    "Clay, clean, moderate",   "Clay, clean, stiff",        "Clay, clean, weak",
-    "Clay, organ, moderate",   "Clay, organ, weak",       "Clay, sl san, moderate",    "Clay, sl san, stiff",
-    "Clay, sl san, weak",      "Clay, ve san, stiff",     "Gravel, sl sil, loose",     "Gravel, sl sil, moderate",
-    "Gravel, sl sil, stiff",   "Gravel, ve sil, loose",   "Gravel, ve sil, moderate",  "Gravel, ve sil, stiff",
-    "Loam, sl san, moderate",  "Loam, sl san, stiff",     "Loam, sl san, weak",        "Loam, ve san, stiff",
-    "Peat, mod pl, moderate",  "Peat, not pl, weak",      "Sand, clean, loose",        "Sand, clean, moderate",
-    "Sand, clean, stiff",      "Sand, sl sil, moderate",  "Sand, ve sil, loose",       "Undetermined",
+    "BClay, clean, moderate",   "BClay, clean, modstiff",  "BClay, clean, stiff",       "BClay, clean, weak",
+    "BClay, sl san, moderate",  "BClay, sl san, modstiff", "BClay, sl san, stiff",      "BClay, sl san, weak",
+    "BGravel, clean, moderate", "BGravel, clean, stiff",   "BGravel, ve sil, moderate", "BGravel, ve sil, stiff",
+    "BLoam, clean, moderate",   "BLoam, clean, modstiff",  "BLoam, clean, stiff",       "BLoam, clean, weak",
+    "BLoam, sl san, moderate",  "BLoam, sl san, modstiff", "BLoam, sl san, stiff",      "BLoam, sl san, weak",
+    "BPeat, sl san, moderate",  "BPeat, sl san, stiff",    "BPeat, sl san, weak",       "BSand, clean, loose",
+    "BSand, clean, moderate",   "BSand, clean, stiff",     "BSand, ve sil, loose",      "BSand, ve sil, moderate",
+    "BSand, ve sil, stiff",     "Clay, clean, moderate",   "Clay, clean, stiff",        "Clay, clean, weak",
+    "Clay, organ, moderate",    "Clay, organ, weak",       "Clay, sl san, moderate",    "Clay, sl san, stiff",
+    "Clay, sl san, weak",       "Clay, ve san, stiff",     "Gravel, sl sil, loose",     "Gravel, sl sil, moderate",
+    "Gravel, sl sil, stiff",    "Gravel, ve sil, loose",   "Gravel, ve sil, moderate",  "Gravel, ve sil, stiff",
+    "Loam, sl san, moderate",   "Loam, sl san, stiff",     "Loam, sl san, weak",        "Loam, ve san, stiff",
+    "Peat, mod pl, moderate",   "Peat, not pl, weak",      "Sand, clean, loose",        "Sand, clean, moderate",
+    "Sand, clean, stiff",       "Sand, sl sil, moderate",  "Sand, ve sil, loose",       "Undetermined",
 };
 
 // The document has no Belgian soil type. A standard material has its own soil type there; a material
