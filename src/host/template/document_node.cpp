@@ -91,13 +91,6 @@ std::optional<double> DocumentNode::optional_number() const
     return number();
 }
 
-std::optional<std::int64_t> DocumentNode::optional_integer() const
-{
-    if (value_->is_null()) return std::nullopt;
-    if (!value_->is_number_integer()) fail_type("an integer or null");
-    return integer();
-}
-
 std::vector<DocumentNode> DocumentNode::items() const
 {
     if (!value_->is_array()) fail_type("an array");
@@ -129,7 +122,5 @@ std::vector<std::pair<std::string, DocumentNode>> DocumentNode::members() const
         result.emplace_back(key, DocumentNode(value, member_path(path_, key)));
     return result;
 }
-
-bool DocumentNode::has_member(const std::string& key) const { return value_->is_object() && value_->contains(key); }
 
 }  // namespace ostrand::host::foi

@@ -19,7 +19,6 @@ class DocumentNode {
 public:
     DocumentNode(const Json& value, std::string path);
 
-    const std::string& path() const { return path_; }
     bool is_null() const { return value_->is_null(); }
     bool is_number() const { return value_->is_number(); }
 
@@ -32,7 +31,6 @@ public:
     const std::string& text() const;
     // Null counts as absent; any other value must be a number.
     std::optional<double> optional_number() const;
-    std::optional<std::int64_t> optional_integer() const;
 
     // The elements of an array, in order.
     std::vector<DocumentNode> items() const;
@@ -44,7 +42,6 @@ public:
     const Json& json() const { return *value_; }
     // The members of an object as (name, value), in the document's order.
     std::vector<std::pair<std::string, DocumentNode>> members() const;
-    bool has_member(const std::string& key) const;
 
     // Raises errors::InternalError "'<path>' in the model document <problem>".
     [[noreturn]] void fail(const std::string& problem) const;
