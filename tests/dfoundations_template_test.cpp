@@ -175,7 +175,11 @@ void apply(ordered_json& document, const BrokenDocument& broken)
 {
     const ordered_json::json_pointer pointer(broken.pointer);
     if (broken.value.is_discarded()) {
-        document[pointer.parent_pointer()].erase(pointer.back());
+        ordered_json& parent = document[pointer.parent_pointer()];
+        if (parent.is_array())
+            parent.erase(std::stoul(pointer.back()));
+        else
+            parent.erase(pointer.back());
     } else {
         document[pointer] = broken.value;
     }
@@ -198,6 +202,9 @@ TEST(FillDFoundationsTemplate, NamesWhatIsWrongWithABrokenDocument)
          "'soils.Gravel.soil_type' in the model document has the unknown soil type code 5."},
         {"bm1-13", "/soil_names/0", "Bedrock",
          "'soil_names[0]' in the model document names the material 'Bedrock', which 'soils' does not hold."},
+        {"bm3-1", "/soil_names/7", "Undetermined",
+         "'soil_names[7]' in the model document lists the material 'Undetermined' a second time."},
+        {"bm3-1", "/soil_names/7", removed, "'soil_names' in the model document lacks the material 'zand' of 'soils'."},
         {"bm1-13", "/soils", ordered_json::array(), "'soils' in the model document must be an object (found array)."},
         {"bm1-13", "/profiles/0/layers/1/material", "Zand",
          "'profiles[0].layers[1].material' in the model document names the material 'Zand', which 'soils' does not "
