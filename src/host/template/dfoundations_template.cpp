@@ -1,12 +1,36 @@
 #include "dfoundations_template.hpp"
 
-#include "ostrand/errors.hpp"
+#include "document_node.hpp"
+#include "foi_sections.hpp"
 
 namespace ostrand::host {
 
-std::string fill_dfoundations_template(const nlohmann::json&)
+std::string fill_dfoundations_template(const nlohmann::ordered_json& document)
 {
-    throw errors::InternalError("The D-Foundations template is not available yet.");
+    using namespace foi;
+    const DocumentNode root(document, "");
+    if (!document.is_object()) root.fail(std::string("must be an object (found ") + document.type_name() + ").");
+    const DocumentNode metadata = root["metadata"];
+    const auto kind = static_cast<ModelKind>(code_in_range(root["model_type"], 0, 1, "model type"));
+
+    FoiText out;
+    write_header(out, metadata);
+    write_model(out, kind);
+    const SoilOrder soils = write_soil_collection(out, root);
+    write_run_identification(out, metadata);
+    write_cpt_list(out, root);
+    write_profiles(out, root, soils);
+    write_pile_types(out, root["pile_types"], kind);
+    write_positions(out, root["piles"], kind);
+    write_calculation(out, root);
+    write_closing_sections(out);
+    return out.take();
+}
+
+std::string fill_dfoundations_template(const nlohmann::json& document)
+{
+    // The plain JSON type keeps object members sorted by name, so "soils" comes in name order here.
+    return fill_dfoundations_template(nlohmann::ordered_json(document));
 }
 
 }  // namespace ostrand::host

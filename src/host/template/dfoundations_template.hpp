@@ -7,8 +7,12 @@
 
 namespace ostrand::host {
 
-// The text of the D-Foundations input file (.foi) that `document` describes.
+// The text of the D-Foundations input file (.foi) that `document` describes: version 19 (Soil 1005,
+// D-Foundations 1015), lines ended by CR LF, texts in Windows-1252.
 // A document that cannot become an input file raises errors::InternalError saying what is wrong.
+// Read the document into an ordered_json to keep the materials in their registration order; from a
+// plain json they come in name order.
+std::string fill_dfoundations_template(const nlohmann::ordered_json& document);
 std::string fill_dfoundations_template(const nlohmann::json& document);
 
 }  // namespace ostrand::host

@@ -1,0 +1,113 @@
+// The frame of the input file: header, versions, model kind, run identification and the sections that a
+// pile model leaves at their new-model contents.
+#include "foi_sections.hpp"
+
+namespace ostrand::host::foi {
+
+std::string_view code_label(const DocumentNode& node, std::optional<std::string_view> (*lookup)(std::int64_t),
+                            std::string_view what)
+{
+    const std::int64_t code = node.integer();
+    const auto found = lookup(code);
+    if (!found) node.fail("has the unknown " + std::string(what) + " code " + std::to_string(code) + ".");
+    return *found;
+}
+
+std::int64_t code_in_range(const DocumentNode& node, std::int64_t first, std::int64_t last, std::string_view what)
+{
+    const std::int64_t code = node.integer();
+    if (code < first || code > last)
+        node.fail("has the unknown " + std::string(what) + " code " + std::to_string(code) + ".");
+    return code;
+}
+
+void write_switch(FoiText& out, bool on, std::string_view caption)
+{
+    out.line(std::string(on ? "1" : "0") + " : " + std::string(caption) + " = " + std::string(truth(on)));
+}
+
+void write_overrule(FoiText& out, const DocumentNode& node, std::string_view caption, std::string_view value_caption)
+{
+    const auto value = node.optional_number();
+    write_switch(out, value.has_value(), caption);
+    if (value) out.setting(fixed(*value, 12, 2), value_caption);
+}
+
+void write_header(FoiText& out, const DocumentNode& metadata)
+{
+    const auto field = [&metadata](std::string_view key) {
+        const DocumentNode node = metadata[key];
+        return line_text(node.text(), node);
+    };
+    out.line("INPUT FILE FOR D-FOUNDATIONS");
+    out.line("==============================================================================");
+    out.line("COMPANY    :    " + field("company"));
+    out.line();
+    out.line("DATE       : " + field("date"));
+    out.line("TIME       : " + field("time"));
+    out.line("FILENAME   : " + field("file_name"));
+    out.line("CREATED BY : D-Foundations Console version 19.2.0.28503");
+    out.line("==========================    BEGINNING OF DATA     ==========================");
+    out.line("[INPUT DATA]");
+    out.line("[VERSION]");
+    out.line("Soil=1005");
+    out.line("D-Foundations=1015");
+    out.line("[END OF VERSION]");
+    out.line();
+    out.line("[VERSION EXTERNALS]");
+    out.line("DGSFoundationCalc.dll=19.1.2.28503");
+    out.line("[END OF VERSION EXTERNALS]");
+    out.line();
+}
+
+void write_model(FoiText& out, ModelKind kind)
+{
+    out.line("[MODEL]");
+    out.line(kind == ModelKind::BEARING ? "0 : Model = Bearing Piles (EC7-NL)" : "1 : Model = Tension Piles (EC7-NL)");
+    out.line("[END OF MODEL]");
+}
+
+// Seven lines: the three people and organisations, the two titles, the project number (a dash when
+// there is none, as in a new model's third title line) and the location.
+void write_run_identification(FoiText& out, const DocumentNode& metadata)
+{
+    const auto field = [&metadata](std::string_view key) {
+        const DocumentNode node = metadata[key];
+        return line_text(node.text(), node);
+    };
+    out.line();
+    out.line();
+    out.line("[RUN IDENTIFICATION]");
+    out.line(field("geotechnical_consultant"));
+    out.line(field("design_engineer"));
+    out.line(field("principal"));
+    out.line(field("title_1"));
+    out.line(field("title_2"));
+    const std::string project_id = field("project_id");
+    out.line(project_id.empty() ? "-" : project_id);
+    out.line(field("location"));
+    out.line("[END OF RUN IDENTIFICATION]");
+}
+
+void write_closing_sections(FoiText& out)
+{
+    out.line("[DE BEER]");
+    out.line("  0.0360 : Cone diameter [m]");
+    out.line("    1.00 : Installation factor [-]");
+    out.line("   1.000 : Scale factor [-]");
+    out.line("    0.00 : Trajectory begin [m]");
+    out.line("    0.00 : Trajectory end [m]");
+    out.line("    1.00 : Trajectory interval [m]");
+    out.line("0 : Number of Profiles selected for calculation");
+    out.line("   -1 : No pile type selected");
+    out.line("0 : Lambda overruled = FALSE");
+    out.line("[END OF DE BEER]");
+    out.line("[LOCATION MAP]");
+    out.line();
+    for (int i = 0; i < 4; ++i) out.line("       0.000");
+    out.line("[END OF LOCATION MAP]");
+    out.line();
+    out.line("[END OF INPUT DATA]");
+}
+
+}  // namespace ostrand::host::foi

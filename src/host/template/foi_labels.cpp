@@ -1,0 +1,127 @@
+#include "foi_labels.hpp"
+
+#include <array>
+
+namespace ostrand::host::foi {
+
+namespace {
+
+template <std::size_t N>
+std::optional<std::string_view> label(const std::array<std::string_view, N>& labels, std::int64_t code,
+                                      std::int64_t first = 0)
+{
+    if (code < first || code - first >= static_cast<std::int64_t>(N)) return std::nullopt;
+    return labels[static_cast<std::size_t>(code - first)];
+}
+
+// As D-Foundations 19 writes them; note "shelling tech. , permanent casing" for code 13.
+constexpr std::array<std::string_view, 28> pile_types = {
+    "Prefabricated concrete pile",
+    "Closed-ended steel pipe pile",
+    "Driven cast-in-place pile, tube back by driving",
+    "Driven cast-in-place pile, tube back by vibration",
+    "Tapered timber pile",
+    "Straight timber pile",
+    "Screw pile, cast in place, lost tip",
+    "Screw pile, cast in place, with grout",
+    "Prefabricated screw pile with grout*",
+    "Prefabricated screw pile without grout",
+    "Steel section",
+    "Continuous flight auger pile",
+    "Bored pile (drilling mud, uncased borehole)",
+    "Bored pile (shelling tech. , permanent casing)",
+    "Open-ended steel pipe pile",
+    "MV pile",
+    "Micro pile, double pipe, extorted",
+    "Micro pile, double pipe, not extorted",
+    "Micro pile, single pipe, extorted",
+    "Micro pile, single pipe, not extorted",
+    "Micro pile, anchor, bored",
+    "Micro pile, anchor, screwed",
+    "Micro pile, vibrated",
+    "Grouted steel profile (with footplate)",
+    "Grouted steel pipe pile (screwed)",
+    "User defined (vibrating)",
+    "User defined (low vibrating)",
+    "User defined",
+};
+
+constexpr std::array<std::string_view, 5> slip_layers = {"None", "Synthetic", "Bentonite", "Bitumen", "User defined"};
+constexpr std::array<std::string_view, 4> materials = {"Concrete", "Steel", "Timber", "User defined material type"};
+constexpr std::array<std::string_view, 2> bearing_clay_loam_peat = {
+    "alpha_s clay/loam/peat according to table 7.f, art. 7.6.2.3 NEN 9997-1:2016 (i)", "User defined"};
+constexpr std::array<std::string_view, 2> tension_clay_loam_peat = {"According to standard", "User defined"};
+constexpr std::array<std::string_view, 3> load_settlement_curves = {"Curve 1", "Curve 2", "Curve 3"};
+constexpr std::array<std::string_view, 7> construction_sequences = {
+    "CPT - Excavation - Install",       "Install - CPT - Excavation", "Excavation - CPT - Install",
+    "Excavation - Install - CPT",       "Install - Excavation - CPT", "CPT - Install - Excavation",
+    "Excavation - CPT - Install - CPT",
+};
+constexpr std::array<std::string_view, 3> cone_resistance_reductions = {"Safe", "Begemann", "Manual"};
+
+}  // namespace
+
+std::optional<std::string_view> pile_type_label(std::int64_t code) { return label(pile_types, code); }
+std::optional<std::string_view> slip_layer_label(std::int64_t code) { return label(slip_layers, code); }
+std::optional<std::string_view> pile_material_label(std::int64_t code) { return label(materials, code); }
+
+std::optional<std::string_view> bearing_clay_loam_peat_label(std::int64_t code)
+{
+    return label(bearing_clay_loam_peat, code);
+}
+
+std::optional<std::string_view> tension_clay_loam_peat_label(std::int64_t code)
+{
+    return label(tension_clay_loam_peat, code);
+}
+
+std::optional<std::string_view> load_settlement_curve_label(std::int64_t code)
+{
+    return label(load_settlement_curves, code);
+}
+
+std::optional<std::string_view> construction_sequence_label(std::int64_t code)
+{
+    return label(construction_sequences, code, 1);
+}
+
+std::optional<std::string_view> cone_resistance_reduction_label(std::int64_t code)
+{
+    return label(cone_resistance_reductions, code);
+}
+
+std::optional<ShapeLayout> shape_layout(std::int64_t code)
+{
+    const ShapeDimension rect[] = {{"Width [m)", 3}, {"Length [m)", 3}};
+    const ShapeDimension enlarged_base[] = {{"Base diameter [m)", 3}, {"Pile diameter [m)", 3}, {"Base height [m)", 3}};
+    const ShapeDimension hollow[] = {{"External diameter [m)", 3}, {"Internal diameter [m)", 4}};
+    switch (code) {
+    case 0: return ShapeLayout{"Round pile", {{"Diameter [m)", 3}}};
+    case 1: return ShapeLayout{"Rectangular pile", {std::begin(rect), std::end(rect)}};
+    case 2: return ShapeLayout{"Round pile with enlarged base", {std::begin(enlarged_base), std::end(enlarged_base)}};
+    case 3:
+        return ShapeLayout{"Rectangular pile with enlarged base",
+                           {{"Base width [m)", 3},
+                            {"Base length [m)", 3},
+                            {"Base height [m)", 3},
+                            {"Shaft width [m)", 3},
+                            {"Shaft length [m)", 3}}};
+    case 4: return ShapeLayout{"Round tapered pile", {{"Diameter [m)", 3}, {"Increase in diameter [m/m)", 3}}};
+    case 5: return ShapeLayout{"Round hollow pile with closed base", {std::begin(hollow), std::end(hollow)}};
+    case 6: return ShapeLayout{"Round pile with lost tip", {{"Base diameter [m)", 3}, {"Pile diameter [m)", 3}}};
+    case 7:
+        return ShapeLayout{"Round pile with in situ formed base", {std::begin(enlarged_base), std::end(enlarged_base)}};
+    case 8: return ShapeLayout{"Section", {std::begin(rect), std::end(rect)}};
+    case 9: return ShapeLayout{"Round open-ended hollow pile", {std::begin(hollow), std::end(hollow)}};
+    case 10:
+        return ShapeLayout{"H-shaped profile",
+                           {{"Height H-shape [m)", 3},
+                            {"Width H-shape [m)", 3},
+                            {"Thickness web [m)", 4},
+                            {"Thickness flange [m)", 4}}};
+    case 11: return ShapeLayout{"User defined", {{"Circumference of pile [m)", 3}, {"Pile area [m)", 4}}};
+    default: return std::nullopt;
+    }
+}
+
+}  // namespace ostrand::host::foi

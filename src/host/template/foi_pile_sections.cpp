@@ -1,0 +1,236 @@
+// Pile types and pile positions. A model's pile types and piles go into the sections of its own kind;
+// the sections of the other kinds stay empty.
+#include "foi_labels.hpp"
+#include "foi_sections.hpp"
+
+namespace ostrand::host::foi {
+
+namespace {
+
+using Lookup = std::optional<std::string_view> (*)(std::int64_t);
+
+// A [code, text] pair of the document; the text is the library's, the label written is the program's.
+DocumentNode pair_code(const DocumentNode& pair)
+{
+    const auto items = pair.items();
+    if (items.size() != 2)
+        pair.fail("must be a pair [code, text] (found " + std::to_string(items.size()) + " values).");
+    items[1].text();
+    return items[0];
+}
+
+// "<code> : <caption> = <label>", the code right-aligned in two characters.
+std::int64_t write_choice(FoiText& out, const DocumentNode& code, Lookup lookup, std::string_view what,
+                          std::string_view caption)
+{
+    const std::string_view label = code_label(code, lookup, what);
+    out.setting(padded(code.integer(), 2), std::string(caption) + " = " + std::string(label));
+    return code.integer();
+}
+
+void write_shape(FoiText& out, const DocumentNode& shape)
+{
+    const DocumentNode num = shape["num"];
+    shape["name"].text();
+    const std::int64_t code = num.integer();
+    const auto layout = shape_layout(code);
+    if (!layout) num.fail("has the unknown pile shape code " + std::to_string(code) + ".");
+    const DocumentNode data = shape["data"];
+    const auto dimensions = data.items();
+    if (dimensions.size() != layout->dimensions.size())
+        data.fail("has " + std::to_string(dimensions.size()) + " dimensions; a '" + std::string(layout->name) + "' has "
+                  + std::to_string(layout->dimensions.size()) + ".");
+    out.setting(padded(code, 2), "Shape = " + std::string(layout->name));
+    for (std::size_t i = 0; i < dimensions.size(); ++i) {
+        const auto value_and_caption = dimensions[i].items();
+        if (value_and_caption.size() != 2) dimensions[i].fail("must be a pair [value, caption].");
+        value_and_caption[1].text();
+        const ShapeDimension& dimension = layout->dimensions[i];
+        out.setting(fixed(value_and_caption[0].number(), 12, dimension.decimals), dimension.caption);
+    }
+}
+
+// The factors of a user-defined pile type: its classes for sand and gravel, for clay, loam and peat and
+// for the pile class factor, its load-settlement curve and material.
+void write_user_defined_bearing_type(FoiText& out, const DocumentNode& config)
+{
+    const std::int64_t sand_gravel = write_choice(out, pair_code(config["type_sand_gravel"]), pile_type_label,
+                                                  "pile type", "Pile type for execution factor sand/gravel");
+    if (sand_gravel == USER_DEFINED_PILE_TYPE)
+        out.setting(fixed(config["factor_sand_gravel"].number(), 12, 4), "Execution factor sand/gravel [-]");
+    const std::int64_t clay = write_choice(out, pair_code(config["type_clay_loam_peat"]), bearing_clay_loam_peat_label,
+                                           "clay/loam/peat pile type", "Pile type for execution factor clay/peat/loam");
+    if (clay == USER_DEFINED_CLAY_LOAM_PEAT)
+        out.setting(fixed(config["factor_clay_loam_peat"].number(), 12, 4), "Execution factor clay/peat/loam [-]");
+    const std::int64_t type_p =
+        write_choice(out, pair_code(config["type_p"]), pile_type_label, "pile type", "Pile type for pile class factor");
+    if (type_p == USER_DEFINED_PILE_TYPE)
+        out.setting(fixed(config["factor_pile_class"].number(), 12, 4), "Pile class factor [-]");
+    write_choice(out, config["load_settlement_curve"], load_settlement_curve_label, "load-settlement curve",
+                 "Load settlement curve");
+    const std::int64_t material =
+        write_choice(out, pair_code(config["material"]), pile_material_label, "pile material", "Material");
+    if (material == USER_DEFINED_MATERIAL)
+        out.setting(scientific(config["material_property"].number(), 12), "Elasticity modulus [kN/m2)");
+}
+
+void write_bearing_type(FoiText& out, const DocumentNode& pile_type)
+{
+    const DocumentNode config = pile_type["config"];
+    const std::int64_t type =
+        write_choice(out, pair_code(config["pile_type"]), pile_type_label, "pile type", "Pile type");
+    const std::int64_t slip_layer =
+        write_choice(out, pair_code(config["slip_layer"]), slip_layer_label, "slip layer", "Slip Layer");
+    if (slip_layer == USER_DEFINED_SLIP_LAYER)
+        out.setting(fixed(config["slip_layer_adhesion"].number(), 12, 2), "Characteristic adhesion [kN/m2)");
+    if (type == USER_DEFINED_VIBRATING || type == USER_DEFINED_LOW_VIBRATING)
+        write_user_defined_bearing_type(out, config);
+    write_shape(out, pile_type["shape"]);
+    write_overrule(out, config["overrule_tip_section_factor"], "Factor beta overruled", "Factor beta user defined");
+    write_overrule(out, config["overrule_tip_shape_factor"], "Factor s overruled", "Factor s user defined");
+    write_switch(out, config["use_pre_2016"].boolean(), "Use Pre 2016 Alpha P Factor");
+    // A user-defined pile type counts as prefabricated or as "other" (overig).
+    write_switch(out, !config["as_prefab"].boolean(), "User Defined piletype as Overig");
+    const auto qciii = config["qciii_reduction"].optional_number();
+    write_switch(out, qciii.has_value(), "Use manual reduction for qc;III");
+    out.setting(fixed(qciii.value_or(25.0), 6, 2), "Reduction percentage qc;III");
+}
+
+void write_tension_type(FoiText& out, const DocumentNode& pile_type)
+{
+    const DocumentNode config = pile_type["config"];
+    const std::int64_t sand_gravel = write_choice(out, pair_code(config["type_sand_gravel"]), pile_type_label,
+                                                  "pile type", "Pile type for execution factor sand/gravel");
+    if (sand_gravel == USER_DEFINED_VIBRATING || sand_gravel == USER_DEFINED_LOW_VIBRATING
+        || sand_gravel == USER_DEFINED_PILE_TYPE)
+        out.setting(fixed(config["factor_sand_gravel"].number(), 12, 4), "Execution factor sand/gravel [-]");
+    const std::int64_t clay = write_choice(out, pair_code(config["type_clay_loam_peat"]), tension_clay_loam_peat_label,
+                                           "clay/loam/peat pile type", "Pile type for execution factor clay/peat/loam");
+    if (clay == USER_DEFINED_CLAY_LOAM_PEAT)
+        out.setting(fixed(config["factor_clay_loam_peat"].number(), 12, 4), "Execution factor clay/peat/loam [-]");
+    const std::int64_t material =
+        write_choice(out, pair_code(config["material"]), pile_material_label, "pile material", "Material");
+    if (material == USER_DEFINED_MATERIAL) {
+        out.setting(fixed(config["material_property"].number(), 12, 2), "Unit weigth pile material [kN/m3)");
+        // The document carries no E-modulus for a tension pile; this is D-Foundations' own value.
+        out.setting(scientific(2.0e7, 12), "Elasticity modulus [kN/m2)");
+    }
+    write_shape(out, pile_type["shape"]);
+}
+
+void write_types_section(FoiText& out, std::string_view title, const std::vector<DocumentNode>& pile_types,
+                         void (*write_type)(FoiText&, const DocumentNode&))
+{
+    out.line("[TYPES - " + std::string(title) + "]");
+    out.line(pile_types.empty() ? "-1 : pile type shown in main graph" : "0 : pile type shown in main graph");
+    out.line(padded(static_cast<std::int64_t>(pile_types.size()), 5) + " = number of items");
+    for (const DocumentNode& pile_type : pile_types) {
+        const DocumentNode name = pile_type["name"];
+        out.line(line_text(name.text(), name));
+        write_type(out, pile_type);
+        out.line(" 1 : User defined name");
+    }
+    out.line("[END OF TYPES - " + std::string(title) + "]");
+}
+
+void no_type(FoiText&, const DocumentNode&) {}
+
+const std::vector<std::string_view> bearing_columns = {
+    "index", "X", "Y", "PileHeadLevel", "Surcharge", "LimitStateStrGeo", "LimitStateService", "PileName"};
+
+void write_table_head(FoiText& out, std::string_view title, const std::vector<std::string_view>& columns)
+{
+    out.line("[POSITIONS - " + std::string(title) + "]");
+    out.line("[TABLE]");
+    out.line("[COLUMN INDICATION]");
+    for (const std::string_view column : columns) out.line(column);
+    out.line("[END OF COLUMN INDICATION]");
+    out.line("[DATA]");
+}
+
+void write_table_tail(FoiText& out, std::string_view title)
+{
+    out.line("[END OF DATA]");
+    out.line("[END OF TABLE]");
+    out.line("[END OF POSITIONS - " + std::string(title) + "]");
+}
+
+// The pile's name between apostrophes; a name that holds one could not be read back.
+std::string quoted_pile_name(const DocumentNode& pile)
+{
+    const DocumentNode name = pile["name"];
+    const std::string text = line_text(name.text(), name);
+    if (text.find('\'') != std::string::npos)
+        name.fail("contains an apostrophe, which ends a pile name in the input file.");
+    return "'" + text + "'";
+}
+
+std::string bearing_position(const DocumentNode& pile, std::size_t index)
+{
+    std::string row = padded(static_cast<std::int64_t>(index + 1), 6);
+    for (const char* key :
+         {"x", "y", "pile_head_level", "surcharge", "limit_state_str_geo", "serviceability_limit_state"})
+        row += fixed(pile[key].number(), 10, 2);
+    return row + " " + quoted_pile_name(pile);
+}
+
+// Without extreme loads the pile does not use alternating loads and keeps the new-pile forces of 1.
+std::string tension_position(const DocumentNode& pile, std::size_t index)
+{
+    std::string row = padded(static_cast<std::int64_t>(index + 1), 6);
+    for (const char* key : {"x", "y", "pile_head_level"}) row += fixed(pile[key].number(), 10, 2);
+    const DocumentNode loads = pile["load_max_min"];
+    double max_force = 1.0;
+    double min_force = 1.0;
+    if (!loads.is_null()) {
+        const auto pair = loads.items();
+        if (pair.size() != 2) loads.fail("must be a pair [maximum, minimum] or null.");
+        max_force = pair[0].number();
+        min_force = pair[1].number();
+    }
+    row += loads.is_null() ? " 0" : " 1";
+    row += fixed(max_force, 10, 2) + fixed(min_force, 10, 2);
+    row +=
+        fixed(pile["limit_state_str_geo"].number(), 10, 2) + fixed(pile["serviceability_limit_state"].number(), 10, 2);
+    return row + " " + quoted_pile_name(pile);
+}
+
+}  // namespace
+
+void write_pile_types(FoiText& out, const DocumentNode& pile_types, ModelKind kind)
+{
+    const std::vector<DocumentNode> types = pile_types.items();
+    const std::vector<DocumentNode> none;
+    const bool bearing = kind == ModelKind::BEARING;
+    write_types_section(out, "BEARING PILES", bearing ? types : none, write_bearing_type);
+    write_types_section(out, "BEARING PILES BELGIAN", none, no_type);
+    write_types_section(out, "TENSION PILES (CUR)", bearing ? none : types, write_tension_type);
+    out.line("[TYPES - SHALLOW FOUNDATIONS]");
+    out.line("    0 = number of items");
+    out.line("[END OF TYPES - SHALLOW FOUNDATIONS]");
+    out.line("[LOADS]");
+    out.line("    0 = number of items");
+    out.line("[END OF LOADS]");
+}
+
+void write_positions(FoiText& out, const DocumentNode& piles, ModelKind kind)
+{
+    const std::vector<DocumentNode> items = piles.items();
+    write_table_head(out, "BEARING PILES", bearing_columns);
+    if (kind == ModelKind::BEARING)
+        for (std::size_t i = 0; i < items.size(); ++i) out.line(bearing_position(items[i], i));
+    write_table_tail(out, "BEARING PILES");
+    write_table_head(out, "BEARING PILES BELGIAN", bearing_columns);
+    write_table_tail(out, "BEARING PILES BELGIAN");
+    write_table_head(out, "TENSION PILES (CUR)",
+                     {"index", "X", "Y", "PileHeadLevel", "UseAlternatingLoads", "MaxForce", "MinForce",
+                      "LimitStateStrGeo", "LimitStateService", "PileName"});
+    if (kind == ModelKind::TENSION)
+        for (std::size_t i = 0; i < items.size(); ++i) out.line(tension_position(items[i], i));
+    write_table_tail(out, "TENSION PILES (CUR)");
+    write_table_head(out, "SHALLOW FOUNDATIONS",
+                     {"index", "X", "Y", "Angle", "FoundationType", "Load", "Profile", "Slope", "PileName"});
+    write_table_tail(out, "SHALLOW FOUNDATIONS");
+}
+
+}  // namespace ostrand::host::foi

@@ -1,0 +1,44 @@
+// The sections of a D-Foundations input file, each written from its part of the model document.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "document_node.hpp"
+#include "foi_text.hpp"
+
+namespace ostrand::host::foi {
+
+enum class ModelKind { BEARING = 0, TENSION = 1 };
+
+// The names of the soil collection in the order written; a layer refers to a material by its position.
+using SoilOrder = std::vector<std::string>;
+
+void write_header(FoiText& out, const DocumentNode& metadata);
+void write_model(FoiText& out, ModelKind kind);
+SoilOrder write_soil_collection(FoiText& out, const DocumentNode& document);
+void write_run_identification(FoiText& out, const DocumentNode& metadata);
+void write_cpt_list(FoiText& out, const DocumentNode& document);
+void write_profiles(FoiText& out, const DocumentNode& document, const SoilOrder& soils);
+void write_pile_types(FoiText& out, const DocumentNode& pile_types, ModelKind kind);
+void write_positions(FoiText& out, const DocumentNode& piles, ModelKind kind);
+void write_calculation(FoiText& out, const DocumentNode& document);
+void write_closing_sections(FoiText& out);
+
+// The label of the code in `node`; an unknown code raises, naming `what` ("pile type").
+std::string_view code_label(const DocumentNode& node, std::optional<std::string_view> (*lookup)(std::int64_t),
+                            std::string_view what);
+// The code in `node`, which must lie in [first, last]; another code raises, naming `what`.
+std::int64_t code_in_range(const DocumentNode& node, std::int64_t first, std::int64_t last, std::string_view what);
+// "TRUE" or "FALSE", the way the input file spells a switch after its code.
+inline std::string_view truth(bool value) { return value ? "TRUE" : "FALSE"; }
+
+// "<0|1> : <caption> = <FALSE|TRUE>".
+void write_switch(FoiText& out, bool on, std::string_view caption);
+// A switch that is on when `node` holds a number, followed by that number when it is.
+void write_overrule(FoiText& out, const DocumentNode& node, std::string_view caption, std::string_view value_caption);
+
+}  // namespace ostrand::host::foi

@@ -1,0 +1,166 @@
+#include "foi_text.hpp"
+
+#include <array>
+#include <charconv>
+#include <cstdio>
+#include <optional>
+
+#include "document_node.hpp"
+
+namespace ostrand::host::foi {
+
+namespace {
+
+std::string print(const char* format, int width, int decimals, double value)
+{
+    const int size = std::snprintf(nullptr, 0, format, width, decimals, value);
+    std::string text(static_cast<std::size_t>(size) + 1, '\0');
+    std::snprintf(text.data(), text.size(), format, width, decimals, value);
+    text.pop_back();
+    return text;
+}
+
+bool only_zero_digits(std::string_view digits)
+{
+    for (const char c : digits)
+        if (c >= '1' && c <= '9') return false;
+    return true;
+}
+
+// The code points 0x80-0x9F of Windows-1252, indexed from 0x80; 0 marks the five unused positions.
+constexpr std::array<char32_t, 32> windows_1252_high = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+std::optional<char> windows_1252(char32_t code_point)
+{
+    if ((code_point >= 0x20 && code_point < 0x7F) || (code_point >= 0xA0 && code_point <= 0xFF))
+        return static_cast<char>(static_cast<unsigned char>(code_point));
+    for (std::size_t i = 0; i < windows_1252_high.size(); ++i)
+        if (windows_1252_high[i] != 0 && windows_1252_high[i] == code_point)
+            return static_cast<char>(static_cast<unsigned char>(0x80 + i));
+    return std::nullopt;
+}
+
+// Decodes one UTF-8 sequence at `at`, advancing it; nullopt for a malformed sequence.
+std::optional<char32_t> next_code_point(std::string_view text, std::size_t& at)
+{
+    const auto lead = static_cast<unsigned char>(text[at++]);
+    if (lead < 0x80) return lead;
+    int length = 0;
+    char32_t code_point = 0;
+    char32_t minimum = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        length = 1, code_point = lead & 0x1F, minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 2, code_point = lead & 0x0F, minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 3, code_point = lead & 0x07, minimum = 0x10000;
+    } else {
+        return std::nullopt;
+    }
+    for (int i = 0; i < length; ++i) {
+        if (at >= text.size()) return std::nullopt;
+        const auto next = static_cast<unsigned char>(text[at++]);
+        if ((next & 0xC0) != 0x80) return std::nullopt;
+        code_point = (code_point << 6) | (next & 0x3F);
+    }
+    if (code_point < minimum || code_point > 0x10FFFF || (code_point >= 0xD800 && code_point <= 0xDFFF))
+        return std::nullopt;
+    return code_point;
+}
+
+std::string hex_code_point(char32_t code_point)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(code_point));
+    return text;
+}
+
+}  // namespace
+
+void append_fixed(std::string& text, double value, int width, int decimals)
+{
+    char buffer[400];  // the widest double in fixed notation, with the decimals asked for here
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    if (error != std::errc()) {
+        text.append(print("%*.*f", width, decimals, value));
+        return;
+    }
+    std::string_view printed(buffer, static_cast<std::size_t>(end - buffer));
+    // A value that rounds to zero is zero: no minus sign.
+    if (printed.front() == '-' && only_zero_digits(printed)) printed.remove_prefix(1);
+    if (static_cast<int>(printed.size()) < width) text.append(static_cast<std::size_t>(width) - printed.size(), ' ');
+    text.append(printed);
+}
+
+std::string fixed(double value, int width, int decimals)
+{
+    std::string text;
+    append_fixed(text, value, width, decimals);
+    return text;
+}
+
+std::string padded(std::int64_t value, int width)
+{
+    const std::string digits = std::to_string(value);
+    if (static_cast<int>(digits.size()) >= width) return digits;
+    return std::string(static_cast<std::size_t>(width) - digits.size(), ' ') + digits;
+}
+
+std::string scientific(double value, int width)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.3E", value);
+    std::string text = buffer;
+    // printf writes at least two exponent digits; D-Foundations writes four.
+    const auto sign = text.find_first_of("+-", text.find('E'));
+    std::string exponent = text.substr(sign + 1);
+    while (exponent.size() < 4) exponent.insert(0, 1, '0');
+    text = text.substr(0, sign + 1) + exponent;
+    if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
+    return text;
+}
+
+std::string line_text(std::string_view text, const DocumentNode& source)
+{
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const auto code_point = next_code_point(text, at);
+        if (!code_point) source.fail("is not valid UTF-8.");
+        if (*code_point < 0x20 || *code_point == 0x7F)
+            source.fail("contains the control character " + hex_code_point(*code_point)
+                        + ", which cannot stand on a line of a D-Foundations input file.");
+        const auto encoded = windows_1252(*code_point);
+        if (!encoded)
+            source.fail("contains the character " + hex_code_point(*code_point)
+                        + ", which a D-Foundations input file (Windows-1252) cannot hold.");
+        result.push_back(*encoded);
+    }
+    return result;
+}
+
+void FoiText::line(std::string_view text)
+{
+    text_.append(text);
+    text_.append("\r\n");
+}
+
+void FoiText::line(std::initializer_list<std::string_view> pieces)
+{
+    for (const std::string_view piece : pieces) text_.append(piece);
+    text_.append("\r\n");
+}
+
+void FoiText::setting(std::string_view value, std::string_view caption)
+{
+    text_.append(value);
+    text_.append(" : ");
+    text_.append(caption);
+    text_.append("\r\n");
+}
+
+}  // namespace ostrand::host::foi

@@ -1,0 +1,43 @@
+// The text of a D-Foundations input file: lines ended by CR LF, numbers in fixed widths, and texts in the
+// Windows-1252 code page that D-Foundations reads.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace ostrand::host::foi {
+
+class DocumentNode;
+
+// `value` with `decimals` digits after the point, right-aligned in `width` characters (wider when it
+// does not fit). A value that rounds to zero is written without a minus sign.
+std::string fixed(double value, int width, int decimals);
+// The same, appended to `text`.
+void append_fixed(std::string& text, double value, int width, int decimals);
+// `value` right-aligned in `width` characters.
+std::string padded(std::int64_t value, int width);
+// `value` as D-Foundations writes its scientific numbers: three decimals and a four-digit exponent
+// (2.000E+0007), right-aligned in `width` characters.
+std::string scientific(double value, int width);
+
+// `text` (UTF-8) in Windows-1252 for one line of the file. A line break, another control character or
+// a character that Windows-1252 lacks raises errors::InternalError naming `source`.
+std::string line_text(std::string_view text, const DocumentNode& source);
+
+// The file being written, line by line.
+class FoiText {
+public:
+    void line(std::string_view text = {});
+    // A line made of several pieces.
+    void line(std::initializer_list<std::string_view> pieces);
+    // "<value> : <caption>", the layout of most settings.
+    void setting(std::string_view value, std::string_view caption);
+    std::string take() { return std::move(text_); }
+
+private:
+    std::string text_;
+};
+
+}  // namespace ostrand::host::foi

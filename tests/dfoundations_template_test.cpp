@@ -1,0 +1,431 @@
+#include "host/template/dfoundations_template.hpp"
+
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "host/template/foi_text.hpp"
+#include "ostrand/errors.hpp"
+
+namespace {
+
+using nlohmann::ordered_json;
+using ostrand::host::fill_dfoundations_template;
+
+std::string read_file(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+ordered_json model_document(const std::string& name)
+{
+    return ordered_json::parse(
+        read_file(std::filesystem::path(DFOUNDATIONS_TEST_DATA_DIR) / (name + "_model_document.json")));
+}
+
+std::vector<std::string> split_lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+// An input file cut into its header (the lines before [INPUT DATA]) and its top-level sections.
+struct Sections {
+    std::vector<std::string> header;
+    std::vector<std::pair<std::string, std::vector<std::string>>> sections;
+};
+
+Sections split_sections(const std::vector<std::string>& lines)
+{
+    Sections result;
+    std::size_t i = 0;
+    for (; i < lines.size() && lines[i] != "[INPUT DATA]"; ++i) result.header.push_back(lines[i]);
+    int depth = 0;
+    for (++i; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        const bool tag = line.size() > 2 && line.front() == '[' && line.back() == ']';
+        const bool closing = tag && line.rfind("[END OF ", 0) == 0;
+        if (tag && !closing && depth == 0) result.sections.push_back({line, {}});
+        if (!result.sections.empty() && (depth > 0 || tag)) result.sections.back().second.push_back(line);
+        if (tag) depth += closing ? -1 : 1;
+    }
+    return result;
+}
+
+// A line in which the generated file differs from D-Foundations' own, and why.
+struct KnownDifference {
+    std::string section;
+    std::string fixture_line;
+    std::string generated_line;
+};
+
+struct FixtureCase {
+    std::string name;
+    std::vector<KnownDifference> differences;
+};
+
+// The document has no Belgian soil type (used only by Belgian calculations): the file gives a material
+// added to a model the type of a new D-Foundations material, 1, where the benchmark's author chose others.
+// Nor does it say whether a pile type's name was typed or proposed by D-Foundations; a model's pile types
+// are always named by their caller.
+const std::vector<FixtureCase> fixture_cases = {
+    {"bm1-10",
+     {{"[SOIL COLLECTION]", "SoilBelgianSoilType=0", "SoilBelgianSoilType=1"},
+      {"[TYPES - BEARING PILES]", " 0 : Program defined name", " 1 : User defined name"}}},
+    {"bm1-13",
+     {{"[SOIL COLLECTION]", "SoilBelgianSoilType=0", "SoilBelgianSoilType=1"},
+      {"[SOIL COLLECTION]", "SoilBelgianSoilType=3", "SoilBelgianSoilType=1"}}},
+    {"bm3-1", {{"[SOIL COLLECTION]", "SoilBelgianSoilType=2", "SoilBelgianSoilType=1"}}},
+};
+
+class FixtureComparison : public testing::TestWithParam<FixtureCase> {};
+
+TEST_P(FixtureComparison, MatchesDFoundationsSectionBySection)
+{
+    const FixtureCase& fixture = GetParam();
+    const std::filesystem::path fixture_path =
+        std::filesystem::path(DFOUNDATIONS_FIXTURES_DIR) / "foi" / (fixture.name + ".foi");
+    if (!std::filesystem::exists(fixture_path)) GTEST_SKIP() << "no fixture " << fixture_path;
+
+    const std::string generated = fill_dfoundations_template(model_document(fixture.name));
+    const std::string expected = read_file(fixture_path);
+    ASSERT_EQ(generated.back(), '\n');
+    EXPECT_EQ(generated.find('\n'), generated.find("\r\n") + 1) << "lines end in CR LF";
+
+    const Sections ours = split_sections(split_lines(generated));
+    const Sections theirs = split_sections(split_lines(expected));
+
+    // The header's date, time and file name are the moment and place of writing.
+    ASSERT_EQ(ours.header.size(), theirs.header.size());
+    for (std::size_t i = 0; i < ours.header.size(); ++i) {
+        const std::string label = theirs.header[i].substr(0, 13);
+        if (label == "DATE       : " || label == "TIME       : " || label == "FILENAME   : ")
+            EXPECT_EQ(ours.header[i].substr(0, 13), label);
+        else
+            EXPECT_EQ(ours.header[i], theirs.header[i]) << "header line " << i + 1;
+    }
+
+    std::vector<std::string> our_names, their_names;
+    for (const auto& section : ours.sections) our_names.push_back(section.first);
+    for (const auto& section : theirs.sections) their_names.push_back(section.first);
+    ASSERT_EQ(our_names, their_names);
+
+    std::vector<bool> seen(fixture.differences.size(), false);
+    for (std::size_t s = 0; s < ours.sections.size(); ++s) {
+        const auto& [name, our_lines] = ours.sections[s];
+        const auto& their_lines = theirs.sections[s].second;
+        ASSERT_EQ(our_lines.size(), their_lines.size()) << name;
+        for (std::size_t i = 0; i < our_lines.size(); ++i) {
+            if (our_lines[i] == their_lines[i]) continue;
+            bool known = false;
+            for (std::size_t d = 0; d < fixture.differences.size(); ++d) {
+                const KnownDifference& difference = fixture.differences[d];
+                if (difference.section == name && difference.fixture_line == their_lines[i]
+                    && difference.generated_line == our_lines[i])
+                    known = seen[d] = true;
+            }
+            EXPECT_TRUE(known) << name << " line " << i + 1 << ":\n  D-Foundations: " << their_lines[i]
+                               << "\n  generated:     " << our_lines[i];
+        }
+    }
+    for (std::size_t d = 0; d < seen.size(); ++d)
+        EXPECT_TRUE(seen[d]) << "the known difference " << fixture.differences[d].fixture_line << " no longer occurs";
+}
+
+INSTANTIATE_TEST_SUITE_P(Benchmarks, FixtureComparison, testing::ValuesIn(fixture_cases),
+                         [](const testing::TestParamInfo<FixtureCase>& info) {
+                             std::string name = info.param.name;
+                             for (char& c : name)
+                                 if (c == '-') c = '_';
+                             return name;
+                         });
+
+// --- broken documents -------------------------------------------------------------------------------
+
+const ordered_json removed(ordered_json::value_t::discarded);
+
+struct BrokenDocument {
+    const char* document;  // which model document to start from
+    const char* pointer;   // the member to change, or to remove when the value is `removed`
+    ordered_json value;
+    const char* message;
+};
+
+void apply(ordered_json& document, const BrokenDocument& broken)
+{
+    const ordered_json::json_pointer pointer(broken.pointer);
+    if (broken.value.is_discarded()) {
+        ordered_json& parent = document[pointer.parent_pointer()];
+        if (parent.is_array())
+            parent.erase(std::stoul(pointer.back()));
+        else
+            parent.erase(pointer.back());
+    } else {
+        document[pointer] = broken.value;
+    }
+}
+
+TEST(FillDFoundationsTemplate, NamesWhatIsWrongWithABrokenDocument)
+{
+    const BrokenDocument cases[] = {
+        {"bm1-13", "/metadata", removed, "The model document has no member 'metadata'."},
+        {"bm1-13", "/calculation_options/xi3", removed, "The model document has no member 'calculation_options.xi3'."},
+        {"bm1-13", "/model_type", 2, "'model_type' in the model document has the unknown model type code 2."},
+        {"bm1-13", "/model_type", "0", "'model_type' in the model document must be an integer (found string)."},
+        {"bm1-13", "/construction_sequence", 0,
+         "'construction_sequence' in the model document has the unknown construction sequence code 0."},
+        {"bm1-13", "/soils/Clay, clean, moderate/gam_dry", "21",
+         "'soils[\"Clay, clean, moderate\"].gam_dry' in the model document must be a number (found string)."},
+        {"bm1-13", "/soils/Gravel/use_tension", 1,
+         "'soils.Gravel.use_tension' in the model document must be a boolean (found number)."},
+        {"bm1-13", "/soils/Gravel/soil_type", 5,
+         "'soils.Gravel.soil_type' in the model document has the unknown soil type code 5."},
+        {"bm1-13", "/soil_names/0", "Bedrock",
+         "'soil_names[0]' in the model document names the material 'Bedrock', which 'soils' does not hold."},
+        {"bm3-1", "/soil_names/7", "Undetermined",
+         "'soil_names[7]' in the model document lists the material 'Undetermined' a second time."},
+        {"bm3-1", "/soil_names/7", removed, "'soil_names' in the model document lacks the material 'zand' of 'soils'."},
+        {"bm1-13", "/soils", ordered_json::array(), "'soils' in the model document must be an object (found array)."},
+        {"bm1-13", "/profiles/0/layers/1/material", "Zand",
+         "'profiles[0].layers[1].material' in the model document names the material 'Zand', which 'soils' does not "
+         "hold."},
+        {"bm1-13", "/profiles/0/cpt/measurements/3", ordered_json::array({-7.0, 10.0, 0.1}),
+         "'profiles[0].cpt.measurements[3]' in the model document has 3 values, the rows before it 2."},
+        {"bm1-13", "/profiles/0/cpt/measurements/0", ordered_json::array({0.0}),
+         "'profiles[0].cpt.measurements[0]' in the model document has 1 values; a measurement row has 2 to 5."},
+        {"bm1-13", "/profiles/0/cpt/rule", 4,
+         "'profiles[0].cpt.rule' in the model document has the unknown CPT rule code 4."},
+        {"bm1-13", "/profiles/0/name", "CPT\n1",
+         "'profiles[0].name' in the model document contains the control character U+000A, which cannot stand on a "
+         "line of a D-Foundations input file."},
+        {"bm1-13", "/metadata/title_1", "Check \u2713",
+         "'metadata.title_1' in the model document contains the character U+2713, which a D-Foundations input file "
+         "(Windows-1252) cannot hold."},
+        {"bm1-13", "/cone_resistance_reduction_type", 3,
+         "'cone_resistance_reduction_type' in the model document has the unknown cone resistance reduction type code "
+         "3."},
+        {"bm1-13", "/reduction_cone_resistance", "2 m",
+         "'reduction_cone_resistance' in the model document must be a number (found string)."},
+        {"bm1-13", "/pile_types/0/config/pile_type/0", 42,
+         "'pile_types[0].config.pile_type[0]' in the model document has the unknown pile type code 42."},
+        {"bm1-13", "/pile_types/0/config/slip_layer", 0,
+         "'pile_types[0].config.slip_layer' in the model document must be an array (found number)."},
+        {"bm1-13", "/pile_types/0/config/slip_layer", ordered_json::array({4, "User defined"}),
+         "'pile_types[0].config.slip_layer_adhesion' in the model document must be a number (found null)."},
+        {"bm1-13", "/pile_types/0/shape/num", 12,
+         "'pile_types[0].shape.num' in the model document has the unknown pile shape code 12."},
+        {"bm1-13", "/pile_types/0/shape/num", 0,
+         "'pile_types[0].shape.data' in the model document has 2 dimensions; a 'Round pile' has 1."},
+        {"bm1-13", "/piles/1/name", "Pos '2'",
+         "'piles[1].name' in the model document contains an apostrophe, which ends a pile name in the input file."},
+        {"bm1-13", "/calculation_options/cpt_test_level", nullptr,
+         "'calculation_options.cpt_test_level' in the model document must be a number (found null)."},
+        {"bm1-13", "/calculation_options/max_allowed_relative_rotation_sls", 0,
+         "'calculation_options.max_allowed_relative_rotation_sls' in the model document must not be zero: the allowed "
+         "rotation is 1 divided by it."},
+        {"bm1-13", "/calculation_options/main_calculation_type", 0,
+         "'calculation_options.main_calculation_type' in the model document is 0, but calculation type 1 belongs to "
+         "main calculation type 1."},
+        {"bm1-13", "/pile_types", ordered_json::array(),
+         "'pile_types' in the model document is empty; a verification needs its pile type."},
+        {"bm3-1", "/calculation_options/net_bearing_capacity", 1.5,
+         "'calculation_options.net_bearing_capacity' in the model document must be an integer (found number)."},
+        {"bm3-1", "/calculation_options/trajectory_begin_end_interval", ordered_json::array({-1.0, -15.1}),
+         "'calculation_options.trajectory_begin_end_interval' in the model document must be [begin, end, interval] "
+         "or null."},
+        {"bm3-1", "/pile_types/0/config/material", ordered_json::array({3, "User defined material type"}),
+         "'pile_types[0].config.material_property' in the model document must be a number (found null)."},
+        {"bm3-1", "/pile_types/0/config/type_clay_loam_peat", ordered_json::array({1}),
+         "'pile_types[0].config.type_clay_loam_peat' in the model document must be a pair [code, text] (found 1 "
+         "values)."},
+        {"bm3-1", "/piles/0/load_max_min", ordered_json::array({5.0}),
+         "'piles[0].load_max_min' in the model document must be a pair [maximum, minimum] or null."},
+    };
+    const std::map<std::string, ordered_json> documents = {{"bm1-13", model_document("bm1-13")},
+                                                           {"bm3-1", model_document("bm3-1")}};
+    {
+        ordered_json document = documents.at("bm3-1");
+        document["excavation_level"] = std::numeric_limits<double>::infinity();
+        EXPECT_THAT([&] { fill_dfoundations_template(document); },
+                    testing::ThrowsMessage<ostrand::errors::InternalError>(testing::StrEq(
+                        "'excavation_level' in the model document must be a finite number (found inf).")));
+    }
+    for (const BrokenDocument& broken : cases) {
+        ordered_json document = documents.at(broken.document);
+        apply(document, broken);
+        try {
+            fill_dfoundations_template(document);
+            ADD_FAILURE() << "no error for " << broken.pointer;
+        } catch (const ostrand::errors::InternalError& error) {
+            EXPECT_STREQ(error.what(), broken.message) << broken.pointer;
+        }
+    }
+}
+
+TEST(FillDFoundationsTemplate, RefusesADocumentThatIsNoObject)
+{
+    EXPECT_THAT([] { fill_dfoundations_template(ordered_json::array()); },
+                testing::ThrowsMessage<ostrand::errors::InternalError>(
+                    testing::StrEq("The model document must be an object (found array).")));
+}
+
+// --- what the fixtures do not show ----------------------------------------------------------------------
+
+std::vector<std::string> generated_lines(const ordered_json& document)
+{
+    return split_lines(fill_dfoundations_template(document));
+}
+
+TEST(FillDFoundationsTemplate, WritesUserDefinedChoicesWithTheirValues)
+{
+    ordered_json bearing = model_document("bm1-13");
+    auto& config = bearing["pile_types"][0]["config"];
+    config["slip_layer"] = {4, "User defined"};
+    config["slip_layer_adhesion"] = 12.5;
+    config["qciii_reduction"] = 30.0;
+    config["overrule_tip_shape_factor"] = 0.8;
+    config["as_prefab"] = true;
+    EXPECT_THAT(
+        generated_lines(bearing),
+        testing::IsSupersetOf({" 4 : Slip Layer = User defined", "       12.50 : Characteristic adhesion [kN/m2)",
+                               "0 : Factor beta overruled = FALSE", "1 : Factor s overruled = TRUE",
+                               "        0.80 : Factor s user defined", "0 : User Defined piletype as Overig = FALSE",
+                               "1 : Use manual reduction for qc;III = TRUE", " 30.00 : Reduction percentage qc;III"}));
+
+    ordered_json tension = model_document("bm3-1");
+    tension["pile_types"][0]["config"]["material"] = {3, "User defined material type"};
+    tension["pile_types"][0]["config"]["material_property"] = 24.0;
+    tension["piles"][0]["load_max_min"] = {150.0, -50.0};
+    EXPECT_THAT(generated_lines(tension),
+                testing::IsSupersetOf(
+                    {" 3 : Material = User defined material type", "       24.00 : Unit weigth pile material [kN/m3)",
+                     " 2.000E+0007 : Elasticity modulus [kN/m2)",
+                     "     1      0.00      0.00      0.00 1    150.00    -50.00      0.00      0.00 '1'"}));
+}
+
+TEST(FillDFoundationsTemplate, WritesAUserDefinedBearingPileType)
+{
+    ordered_json document = model_document("bm1-13");
+    auto& config = document["pile_types"][0]["config"];
+    config["pile_type"] = {25, "User defined (vibrating)"};
+    config["type_sand_gravel"] = {27, "User defined"};
+    config["factor_sand_gravel"] = 1.2;
+    config["type_clay_loam_peat"] = {0,
+                                     "alpha_s clay/loam/peat according to table 7.f, art. 7.6.2.3 NEN 9997-1:2016 (i)"};
+    config["type_p"] = {0, "Prefabricated concrete pile"};
+    config["load_settlement_curve"] = 1;
+    config["material"] = {3, "User defined material type"};
+    config["material_property"] = 3.0e7;
+    const auto lines = generated_lines(document);
+    const auto type = std::find(lines.begin(), lines.end(), "25 : Pile type = User defined (vibrating)");
+    ASSERT_NE(type, lines.end());
+    EXPECT_THAT(std::vector<std::string>(type, type + 10),
+                testing::ElementsAre("25 : Pile type = User defined (vibrating)", " 0 : Slip Layer = None",
+                                     "27 : Pile type for execution factor sand/gravel = User defined",
+                                     "      1.2000 : Execution factor sand/gravel [-]",
+                                     " 0 : Pile type for execution factor clay/peat/loam = alpha_s clay/loam/peat "
+                                     "according to table 7.f, art. 7.6.2.3 NEN 9997-1:2016 (i)",
+                                     " 0 : Pile type for pile class factor = Prefabricated concrete pile",
+                                     " 1 : Load settlement curve = Curve 2",
+                                     " 3 : Material = User defined material type",
+                                     " 3.000E+0007 : Elasticity modulus [kN/m2)", " 1 : Shape = Rectangular pile"));
+}
+
+TEST(FillDFoundationsTemplate, WritesAPreliminaryDesignWithEveryProfileAndPileType)
+{
+    ordered_json document = model_document("bm1-13");
+    auto& options = document["calculation_options"];
+    options["main_calculation_type"] = 0;
+    options["calculation_type"] = 4;
+    options["net_bearing_capacity"] = 1200;
+    options["trajectory_begin_end_interval"] = nullptr;
+    ordered_json second = document["pile_types"][0];
+    second["name"] = "Rect 300x500 b";
+    document["pile_types"].push_back(second);
+    const auto lines = generated_lines(document);
+    const auto design = std::find(lines.begin(), lines.end(), "[PRELIMINARY DESIGN]");
+    ASSERT_NE(design, lines.end());
+    EXPECT_THAT(std::vector<std::string>(design, design + 11),
+                testing::ElementsAre("[PRELIMINARY DESIGN]", "    0.00 : Trajectory begin [m]",
+                                     "    0.00 : Trajectory end [m]", "    1.00 : Trajectory interval [m]",
+                                     "    1200 : Net bearing capacity [kN]",
+                                     "1 : Number of Profiles selected for calculation", "0 : CPT 1",
+                                     "2 : Number of PileTypes selected for calculation", "0 : Rect 300x500 prefab",
+                                     "1 : Rect 300x500 b", "[END OF PRELIMINARY DESIGN]"));
+}
+
+TEST(FillDFoundationsTemplate, WritesGefColumnsAndVoidValues)
+{
+    ordered_json document = model_document("bm1-13");
+    auto& cpt = document["profiles"][0]["cpt"];
+    cpt["measurements"] = {{0.0, 1.5, 0.012, 987000000.0, 0.8}, {-0.02, 1.75, 0.0135, 987000000.0, 0.77}};
+    cpt["x"] = 155000.5;
+    cpt["excavation_depth"] = 1.2;
+    cpt["imported"] = true;
+    const auto lines = generated_lines(document);
+    EXPECT_THAT(lines, testing::IsSupersetOf({"     155000.500", "  987654321.000", "          1.200", "0 : True"}));
+    const auto columns = std::find(lines.begin(), lines.end(), "[COLUMN INDICATION]");
+    ASSERT_NE(columns, lines.end());
+    EXPECT_THAT(std::vector<std::string>(columns, columns + 10),
+                testing::ElementsAre("[COLUMN INDICATION]", "z", "qc", "fs", "rw", "ws", "[END OF COLUMN INDICATION]",
+                                     "[DATA]",
+                                     "       0.000        1.500        0.012000 987000000.000000        0.800000",
+                                     "      -0.020        1.750        0.013500 987000000.000000        0.770000"));
+}
+
+TEST(FillDFoundationsTemplate, WritesTextInWindows1252)
+{
+    ordered_json document = model_document("bm3-1");
+    document["metadata"]["title_2"] = "Grond onder de caf\u00e9 \u20ac";
+    const std::string text = fill_dfoundations_template(document);
+    EXPECT_NE(text.find("Grond onder de caf\xE9 \x80\r\n"), std::string::npos);
+}
+
+TEST(FillDFoundationsTemplate, TakesTheMaterialsInTheDocumentsOrder)
+{
+    // bm3-1 registered "zand" first; a plain json keeps its members in name order, which puts it last.
+    const ordered_json document = model_document("bm3-1");
+    EXPECT_THAT(generated_lines(document), testing::Contains("    0 : Material = zand"));
+    EXPECT_THAT(split_lines(fill_dfoundations_template(nlohmann::json(document))),
+                testing::Contains("    7 : Material = zand"));
+}
+
+TEST(FoiText, WritesNumbersInFixedWidths)
+{
+    using namespace ostrand::host::foi;
+    EXPECT_EQ(fixed(-15.0, 8, 2), "  -15.00");
+    EXPECT_EQ(fixed(0.5100, 12, 4), "      0.5100");
+    EXPECT_EQ(fixed(1.0 / 300.0, 12, 6), "    0.003333");
+    EXPECT_EQ(fixed(-0.001, 12, 2), "        0.00");
+    EXPECT_EQ(fixed(-0.0004, 0, 3), "0.000");
+    EXPECT_EQ(fixed(0.0045, 0, 7), "0.0045000");
+    EXPECT_EQ(fixed(100000.0, 8, 2), "100000.00");
+    EXPECT_EQ(fixed(987000000.0, 15, 6), "987000000.000000");
+    EXPECT_EQ(padded(28, 5), "   28");
+    EXPECT_EQ(padded(-1, 5), "   -1");
+    EXPECT_EQ(padded(123456, 4), "123456");
+    EXPECT_EQ(scientific(2.0e7, 12), " 2.000E+0007");
+    EXPECT_EQ(scientific(-1.5e-3, 0), "-1.500E-0003");
+}
+
+}  // namespace
