@@ -62,7 +62,7 @@ TEST(PileTypeConfig, BearingRulesRunInOrder)
         BearingPileTypeConfigOptions options;
         std::string message;
     };
-    auto without = [](auto clear) {
+    auto without = [](void (*clear)(BearingPileTypeConfigOptions&)) {
         BearingPileTypeConfigOptions options = complete_vibration_options();
         clear(options);
         return options;
@@ -105,17 +105,17 @@ TEST(PileTypeConfig, BearingRulesRunInOrder)
         {PileType::USER_DEFINED_VIBRATING, PileSlipLayer::NONE, {},
          "'type_sand_gravel' must be set if 'pile_type' is one of " + USER_DEFINED_TWO},
         {PileType::USER_DEFINED_LOW_VIBRATING, PileSlipLayer::NONE,
-         without([](auto& o) { o.type_clay_loam_peat.reset(); }),
+         without([](BearingPileTypeConfigOptions& o) { o.type_clay_loam_peat.reset(); }),
          "'type_clay_loam_peat' must be set if 'pile_type' is one of " + USER_DEFINED_TWO},
-        {PileType::USER_DEFINED_LOW_VIBRATING, PileSlipLayer::NONE, without([](auto& o) {
+        {PileType::USER_DEFINED_LOW_VIBRATING, PileSlipLayer::NONE, without([](BearingPileTypeConfigOptions& o) {
              o.material.reset();
              o.type_p.reset();
          }),
          "'material' must be set if 'pile_type' is one of " + USER_DEFINED_TWO},
-        {PileType::USER_DEFINED_VIBRATING, PileSlipLayer::NONE, without([](auto& o) { o.type_p.reset(); }),
+        {PileType::USER_DEFINED_VIBRATING, PileSlipLayer::NONE, without([](BearingPileTypeConfigOptions& o) { o.type_p.reset(); }),
          "'type_p' must be set if 'pile_type' is one of " + USER_DEFINED_TWO},
         {PileType::USER_DEFINED_VIBRATING, PileSlipLayer::NONE,
-         without([](auto& o) { o.load_settlement_curve.reset(); }),
+         without([](BearingPileTypeConfigOptions& o) { o.load_settlement_curve.reset(); }),
          "'load_settlement_curve' must be set if 'pile_type' is one of " + USER_DEFINED_TWO},
         {PileType::PREFAB_CONCRETE, PileSlipLayer::NONE, {.type_p = PileType::USER_DEFINED},
          "'factor_pile_class' must be set if 'type_p' is PileType.USER_DEFINED"},

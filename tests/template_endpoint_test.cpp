@@ -15,7 +15,7 @@ using nlohmann::ordered_json;
 constexpr const char* endpoint = "filldfoundationstemplate/v2/jobs/";
 
 // Stands in for the template: the input file names the model type it was given.
-std::string fill_stand_in(const nlohmann::json& document)
+std::string fill_stand_in(const nlohmann::ordered_json& document)
 {
     if (!document.contains("model_type")) throw errors::InternalError("The model document has no \"model_type\".");
     return "[MODEL TYPE]\n" + document["model_type"].dump() + "\n";
@@ -69,7 +69,7 @@ TEST_F(TemplateEndpoint, ADocumentThatCannotBecomeAnInputFileRaisesInternalError
 
 TEST_F(TemplateEndpoint, OtherFailuresOfTheTemplateBecomeInternalError)
 {
-    install([](const nlohmann::json&) -> std::string { throw std::out_of_range("no such pile type"); });
+    install([](const nlohmann::ordered_json&) -> std::string { throw std::out_of_range("no such pile type"); });
     EXPECT_EQ(failure_of("{}"), "The D-Foundations template could not be filled: no such pile type");
 }
 

@@ -7,9 +7,16 @@
 
 namespace ostrand::host {
 
+namespace {
+TemplateFiller default_template()
+{
+    return [](const nlohmann::ordered_json& document) { return fill_dfoundations_template(document); };
+}
+}  // namespace
+
 EmbeddedPlatform::EmbeddedPlatform(EmbeddedPlatformOptions options)
     : store_(options.store ? TemporaryStore(*options.store) : TemporaryStore::from_environment()),
-      fill_template_(options.fill_template ? std::move(options.fill_template) : TemplateFiller(fill_dfoundations_template)),
+      fill_template_(options.fill_template ? std::move(options.fill_template) : default_template()),
       console_(std::move(options.console))
 {
 }

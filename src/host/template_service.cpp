@@ -17,7 +17,7 @@ std::string member(const nlohmann::ordered_json& request, const char* name)
     return found->get<std::string>();
 }
 
-nlohmann::json read_document(const std::string& input_url)
+nlohmann::ordered_json read_document(const std::string& input_url)
 {
     std::string text;
     try {
@@ -25,9 +25,9 @@ nlohmann::json read_document(const std::string& input_url)
     } catch (const std::exception& error) {
         throw InternalError(std::string("The model document could not be read: ") + error.what());
     }
-    nlohmann::json document;
+    nlohmann::ordered_json document;
     try {
-        document = nlohmann::json::parse(text);
+        document = nlohmann::ordered_json::parse(text);
     } catch (const nlohmann::json::exception& error) {
         throw InternalError(std::string("The model document is not JSON: ") + error.what());
     }
@@ -41,7 +41,7 @@ void serve_template_job(const nlohmann::ordered_json& request, TemporaryStore& s
     const std::string input_url = member(request, "input_url");
     const std::string upload_url = member(request, "upload_url");
     const std::string upload_data = member(request, "upload_data");
-    const nlohmann::json document = read_document(input_url);
+    const nlohmann::ordered_json document = read_document(input_url);
 
     std::string input_file;
     try {

@@ -11,7 +11,7 @@
 namespace ostrand::host {
 
 // Turns a model document into the text of a D-Foundations input file; failures raise errors::InternalError.
-using TemplateFiller = std::function<std::string(const nlohmann::json& document)>;
+using TemplateFiller = std::function<std::string(const nlohmann::ordered_json& document)>;
 
 inline constexpr const char* template_endpoint = "filldfoundationstemplate/v2/jobs/";
 
