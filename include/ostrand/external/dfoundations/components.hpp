@@ -7,7 +7,8 @@
 // Arguments that have a default are passed in one options struct per constructor, with designated
 // initializers, e.g. `BearingPilesCalculationOptions(CalculationType::DESIGN_CALCULATION, false,
 // {.trajectory_begin_end_interval = Trajectory{0.0, -15.0, 0.5}, .cpt_test_level = -1.0})`.
-// An absent value is an empty std::optional.
+// An absent value is an empty std::optional. Every member of an options struct has an initializer,
+// so that a designated initializer may leave out any of them.
 #pragma once
 
 #include <array>
@@ -33,15 +34,15 @@ namespace ostrand::external::dfoundations {
 struct MetadataOptions {
     std::string file_name = "-";
     std::string company = "-";
-    std::string title_1 = "-";             // at most 50 characters
-    std::string title_2 = "-";             // at most 50 characters
+    std::string title_1 = "-";  // at most 50 characters
+    std::string title_2 = "-";  // at most 50 characters
     std::string geotechnical_consultant{};
     std::string design_engineer{};
     std::string principal{};
-    std::string project_id{};                // at most 20 characters
+    std::string project_id{};  // at most 20 characters
     std::string location{};
-    bool current_date = false;             // stamp today's local date instead of 01/01/1900
-    bool current_time = false;             // stamp the local time instead of 00:00:00
+    bool current_date = false;  // stamp today's local date instead of 01/01/1900
+    bool current_time = false;  // stamp the local time instead of 00:00:00
 };
 
 class Metadata {

@@ -111,6 +111,11 @@ std::string short_text(PileSlipLayer member);
 std::string short_text(detail::MainCalculationType member);
 std::string short_text(detail::ReductionConeResistance member);
 
+namespace detail {
+// Lets an unqualified short_text(member) find the overloads for the internal enumerations too.
+using dfoundations::short_text;
+}  // namespace detail
+
 // Detailed text: "<CalculationType.INDICATION_BEARING_CAPACITY: 2>".
 template <typename E>
     requires requires(E member) { short_text(member); }

@@ -31,7 +31,8 @@ void check_iterations(const Trajectory& trajectory)
     const auto [begin, end, interval] = trajectory;
     // A real division by zero would quietly give infinity; refuse it as what it is.
     if (interval == 0.0) throw std::domain_error("float division by zero");
-    if (std::abs((end - begin) / interval) > 150.0) {
+    // The distance is absolute but the interval keeps its sign, so a negative interval always passes.
+    if (std::abs(end - begin) / interval > 150.0) {
         throw errors::ModelError(
             "The number of iterations to be performed with the given trajectory is too large (max. 151). Please "
             "increase the interval");

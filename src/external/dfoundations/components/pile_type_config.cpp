@@ -81,7 +81,7 @@ void check_bearing_rules(Installation pile_type, PileSlipLayer slip_layer, const
         if (!o.load_settlement_curve) throw must_be_set("load_settlement_curve");
     }
     if (o.type_p == Installation::USER_DEFINED) {
-        check_required_factor(o.factor_pile_class, "factor_pile_class", "'type_p' is Installation.USER_DEFINED");
+        check_required_factor(o.factor_pile_class, "factor_pile_class", "'type_p' is PileType.USER_DEFINED");
     }
     if (slip_layer == PileSlipLayer::USER_DEFINED && !o.slip_layer_adhesion) {
         throw errors::ModelError("'slip_layer_adhesion' must be set if 'slip_layer' is PileSlipLayer.USER_DEFINED");
