@@ -168,7 +168,7 @@ TEST(ModelDocumentText, RefusesANonFiniteNumberAndSaysWhereItIs)
     layered.create_material("Sand", SoilType::SAND, 17.0, 19.0, 30.0);
     layered.create_profile("P1", {ProfileLayer(0.0, "Sand"), ProfileLayer(nan, "Sand")}, 0.0, 0.0, rows(), -1.0,
                            -20.0, 1.0, -0.5, -10.0, 0.1);
-    EXPECT_EQ(message_of(layered), "Invalid model: the number at profile 'P1', layers layer 2 top_level is nan; "
+    EXPECT_EQ(message_of(layered), "Invalid model: the number at profile 'P1', layer 2 top_level is nan; "
                                    "only finite numbers can be written.");
 }
 

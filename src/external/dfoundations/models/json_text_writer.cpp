@@ -58,9 +58,11 @@ std::string Location::describe() const
     std::string text(chain.back()->name);
     const char* separator = ", ";
     for (auto it = chain.rbegin() + 1; it != chain.rend(); ++it) {
+        const Location& step = **it;
+        const bool named_by_its_items = step.name == "layers" && it + 1 != chain.rend();
+        if (named_by_its_items) continue;  // "layer 2" says it all
         text += separator;
         separator = " ";
-        const Location& step = **it;
         if (!step.name.empty()) {
             text += displayable(step.name);
             continue;
