@@ -139,10 +139,11 @@ char* write_short_fixed(char* out, double magnitude)
     int scale = 14 - decimal_exponent;  // 10^scale brings the magnitude to 15 digits
     std::uint64_t mantissa = static_cast<std::uint64_t>(magnitude * POWERS_OF_TEN[scale] + 0.5);
     if (mantissa >= FIFTEEN_DIGITS) {
+        if (scale == 0) return nullptr;  // rounds up to 16 digits: 1e15 and beyond
         --scale;
         mantissa = static_cast<std::uint64_t>(magnitude * POWERS_OF_TEN[scale] + 0.5);
     }
-    if (scale < 0 || mantissa >= FIFTEEN_DIGITS ||
+    if (mantissa >= FIFTEEN_DIGITS ||
         static_cast<double>(mantissa) / POWERS_OF_TEN[scale] != magnitude) {
         return nullptr;
     }
