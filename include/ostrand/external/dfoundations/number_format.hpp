@@ -1,6 +1,7 @@
 // Numbers as the library writes them in messages and documents.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -12,5 +13,10 @@ namespace ostrand::external::dfoundations {
 std::string format_number(double value);
 // Integers plainly.
 std::string format_number(std::int64_t value);
+
+// Room that write_number needs at most.
+inline constexpr std::size_t MAX_NUMBER_TEXT = 32;
+// Writes format_number(value) at `out` (room for MAX_NUMBER_TEXT characters) and returns the end.
+char* write_number(char* out, double value);
 
 }  // namespace ostrand::external::dfoundations

@@ -1,0 +1,143 @@
+#include <algorithm>
+
+#include "ostrand/errors.hpp"
+#include "ostrand/external/dfoundations/models.hpp"
+#include "ostrand/external/dfoundations/number_format.hpp"
+#include "text.hpp"
+
+namespace ostrand::external::dfoundations::detail {
+
+Model::Model(ConstructionSequence construction_sequence, const CalculationOptions& calculation_options,
+             double excavation_level, std::optional<IntegerOrReal> reduction_cone_resistance)
+    : construction_sequence_(construction_sequence),
+      calculation_options_(calculation_options),
+      excavation_level_(excavation_level),
+      reduction_cone_resistance_(reduction_cone_resistance)
+{
+}
+
+ReductionConeResistance Model::_cone_resistance_reduction_type() const
+{
+    // Every value a caller can give is a number: Begemann's reduction. The manual reduction is
+    // reserved for values of other kinds, which this interface does not take.
+    return reduction_cone_resistance_ ? ReductionConeResistance::BEGEMANN : ReductionConeResistance::SAFE;
+}
+
+void Model::_create_material(const std::string& name, Material material)
+{
+    if (materials_.contains(name)) throw errors::ModelError("Material with name '" + name + "' already exists");
+    if (code_point_count(name) > MAX_MATERIAL_NAME) {
+        throw errors::ModelError("Name of material can be max. 25 characters long");
+    }
+    materials_.add(name, std::move(material));
+}
+
+void Model::_create_profile(const std::string& name, Profile profile)
+{
+    if (profiles_.size() >= MAX_PROFILES) {
+        throw errors::ModelError("Maximum number of profiles is 350 (currently: " +
+                                 format_number(static_cast<std::int64_t>(profiles_.size())) + ")");
+    }
+    if (profiles_.contains(name)) throw errors::ModelError("Profile with name '" + name + "' already exists");
+    const std::vector<ProfileLayer>& layers = profile.layers();
+    for (std::size_t i = 0; i < layers.size(); ++i) {
+        if (!materials_.contains(layers[i].material())) {
+            throw errors::ModelError("Material with name '" + layers[i].material() + "' does not exist (layer " +
+                                     format_number(static_cast<std::int64_t>(i + 1)) + ").");
+        }
+    }
+    profiles_.add(name, std::move(profile));
+}
+
+void Model::_create_pile_type(const std::string& name, PileType pile_type)
+{
+    if (pile_types_.contains(name)) throw errors::ModelError("Pile type with name '" + name + "' already exists");
+    pile_types_.add(name, std::move(pile_type));
+}
+
+void Model::_create_pile(const std::string& name, Pile pile)
+{
+    if (piles_.contains(name)) throw errors::ModelError("Pile with name '" + name + "' already exists");
+    if (code_point_count(name) > MAX_PILE_NAME) throw errors::ModelError("Name of pile can be max. 10 characters long");
+    if (piles_.size() >= MAX_PILES) throw errors::ModelError("Maximum number of piles reached (200)");
+    piles_.add(name, std::move(pile));
+}
+
+void Model::_create_default_materials()
+{
+    for (const MaterialRow& row : _default_materials()) _create_material(row.name, row.material());
+}
+
+void Model::_validate() const
+{
+    if (profiles_.empty()) throw errors::ModelError("Invalid model: create or import at least 1 profile.");
+    if (pile_types_.empty()) throw errors::ModelError("Invalid model: create at least 1 pile type.");
+    if (piles_.empty()) throw errors::ModelError("Invalid model: create at least 1 pile.");
+}
+
+nlohmann::ordered_json Model::_serialize_materials() const
+{
+    nlohmann::ordered_json soils = nlohmann::ordered_json::object();
+    for (const auto& [name, material] : materials_) soils[name] = material.serialize();
+    return soils;
+}
+
+nlohmann::ordered_json Model::_serialize_profiles() const
+{
+    nlohmann::ordered_json profiles = nlohmann::ordered_json::array();
+    for (const auto& [name, profile] : profiles_) profiles.push_back(profile.serialize(name));
+    return profiles;
+}
+
+nlohmann::ordered_json Model::_serialize_pile_types() const
+{
+    nlohmann::ordered_json pile_types = nlohmann::ordered_json::array();
+    for (const auto& [name, pile_type] : pile_types_) pile_types.push_back(pile_type.serialize(name));
+    return pile_types;
+}
+
+nlohmann::ordered_json Model::_serialize_piles() const
+{
+    nlohmann::ordered_json piles = nlohmann::ordered_json::array();
+    for (const auto& [name, pile] : piles_) piles.push_back(pile.serialize(name));
+    return piles;
+}
+
+nlohmann::ordered_json Model::serialize_shared(bool profiles) const
+{
+    std::vector<std::string> soil_names;
+    soil_names.reserve(materials_.size());
+    for (const auto& entry : materials_) soil_names.push_back(entry.first);
+    std::sort(soil_names.begin(), soil_names.end());  // by byte, which for UTF-8 is by code point
+
+    nlohmann::ordered_json document;
+    document["construction_sequence"] = to_value(construction_sequence_);
+    document["calculation_options"] = calculation_options_._serialize();
+    document["excavation_level"] = excavation_level_;
+    document["cone_resistance_reduction_type"] = to_value(_cone_resistance_reduction_type());
+    if (reduction_cone_resistance_) {
+        std::visit([&](auto value) { document["reduction_cone_resistance"] = value; }, *reduction_cone_resistance_);
+    } else {
+        document["reduction_cone_resistance"] = 0;
+    }
+    document["soil_names"] = std::move(soil_names);
+    document["soils"] = _serialize_materials();
+    document["profiles"] = profiles ? _serialize_profiles() : nlohmann::ordered_json::array();
+    document["pile_types"] = _serialize_pile_types();
+    document["piles"] = _serialize_piles();
+    return document;
+}
+
+nlohmann::ordered_json Model::_serialize() const
+{
+    return serialize_shared(true);
+}
+
+nlohmann::ordered_json Model::_generate_input(const std::optional<Metadata>& metadata) const
+{
+    nlohmann::ordered_json document = _serialize();
+    document["metadata"] = metadata ? metadata->_serialize() : Metadata()._serialize();
+    return document;
+}
+
+}  // namespace ostrand::external::dfoundations::detail
