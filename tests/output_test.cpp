@@ -418,8 +418,11 @@ TEST(ToNumeric, ConvertsWholeColumnsOrNone)
     using Text = std::vector<std::optional<std::string>>;
     EXPECT_THAT(std::get<DataTable::IntColumn>(_to_numeric(Text{"1", "2", "-3", "+4"})), ElementsAre(1, 2, -3, 4));
     EXPECT_THAT(std::get<DataTable::RealColumn>(_to_numeric(Text{"1", "2.5", "3"})), ElementsAre(1.0, 2.5, 3.0));
-    EXPECT_THAT(std::get<DataTable::RealColumn>(_to_numeric(Text{".5", "1.", "2E-1", " 7 ", "1e999"})),
-                ElementsAre(0.5, 1.0, 0.2, 7.0, HUGE_VAL));
+    EXPECT_THAT(std::get<DataTable::RealColumn>(_to_numeric(Text{".5", "1.", "2E-1", " 7 ", "1e999", "-1e+999"})),
+                ElementsAre(0.5, 1.0, 0.2, 7.0, HUGE_VAL, -HUGE_VAL));
+    EXPECT_THAT(std::get<DataTable::RealColumn>(_to_numeric(
+                    Text{"1e-999", "0." + std::string(400, '0') + "1", "1" + std::string(400, '0') + ".", "0.01e310"})),
+                ElementsAre(0.0, 0.0, HUGE_VAL, 1e308));
     EXPECT_THAT(std::get<DataTable::RealColumn>(_to_numeric(Text{"99999999999999999999", "1"})),
                 ElementsAre(1e20, 1.0));
     const auto missing = std::get<DataTable::RealColumn>(_to_numeric(Text{"1", std::nullopt}));

@@ -5,7 +5,6 @@
 #include <iostream>
 #include <iterator>
 #include <optional>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
@@ -245,15 +244,22 @@ int print_all(const dfo::OutputFileParser& parser)
     } catch (...) {
         parameters = dump(json{{"error", current_error()}});
     }
-    // The results go to a buffer first, so that a failure halfway leaves no half-written object.
-    std::ostringstream results;
+    // The results are complete before the first character is written; writing them cannot fail.
+    std::optional<dfo::Results> results;
+    std::string results_error;
     try {
-        JsonWriter(results).results(parser.results(true));
+        results = parser.results(true);
     } catch (...) {
-        results.str(dump(json{{"error", current_error()}}));
+        results_error = dump(json{{"error", current_error()}});
     }
     std::cout << R"({"parser":)" << dump(json(std::string(parser.class_name()))) << R"(,"calculation_parameters":)"
-              << parameters << R"(,"results":)" << results.view() << "}\n";
+              << parameters << R"(,"results":)";
+    if (results) {
+        JsonWriter(std::cout).results(*results);
+    } else {
+        std::cout << results_error;
+    }
+    std::cout << "}\n";
     return 0;
 }
 
@@ -270,9 +276,10 @@ int run_parse(const ParseOptions& options)
         std::cerr << "dfoundations parse: --format csv needs --table NAME\n";
         return 2;
     }
-    const ostrand::core::StringIO fod_file(utf8_text(std::move(bytes)));
     std::unique_ptr<dfo::OutputFileParser> parser;
     try {
+        // The parser keeps only the output section; the whole text goes once it is chosen.
+        const ostrand::core::StringIO fod_file(utf8_text(std::move(bytes)));
         parser = dfo::OutputFileParser::create(fod_file);
     } catch (...) {
         std::cout << dump(json{{"error", current_error()}}) << '\n';

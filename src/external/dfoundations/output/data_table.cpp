@@ -214,7 +214,7 @@ DataTable table_from_text(std::string_view columns, std::string_view data)
                     if constexpr (std::is_same_v<Column, DataTable::IntColumn>) {
                         column.push_back(parse_integer(text));
                     } else if constexpr (std::is_same_v<Column, DataTable::RealColumn>) {
-                        column.push_back(parse_real(text));
+                        column.push_back(read_number(text));
                     } else {
                         column.emplace_back(std::string(text));
                     }

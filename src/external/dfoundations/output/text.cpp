@@ -1,5 +1,6 @@
 #include "text.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -25,6 +26,28 @@ std::size_t whitespace_length(std::string_view text, std::size_t at)
     if (c == 0xE2 && c1 == 0x81 && c2 == 0x9F) return 3;                             // MEDIUM MATHEMATICAL SPACE
     if (c == 0xE3 && c1 == 0x80 && c2 == 0x80) return 3;                             // IDEOGRAPHIC SPACE
     return 0;
+}
+
+// The power of ten of the leading digit of an unsigned decimal number, roughly: enough to tell a
+// number too large for a double from one too small.
+long decimal_magnitude(std::string_view digits)
+{
+    const std::size_t mark = digits.find_first_of("eE");
+    const std::string_view mantissa = digits.substr(0, mark);
+    long magnitude = 0;
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos) return std::numeric_limits<long>::min();
+    magnitude = first < point ? static_cast<long>(point - first) : -static_cast<long>(first - point);
+    if (mark != std::string_view::npos) {
+        std::string_view exponent = digits.substr(mark + 1);
+        const bool negative = exponent.front() == '-';
+        if (exponent.front() == '+' || exponent.front() == '-') exponent.remove_prefix(1);
+        long value = 0;
+        for (char c : exponent) value = std::min(value * 10 + (c - '0'), 1'000'000'000L);
+        magnitude += negative ? -value : value;
+    }
+    return magnitude;
 }
 
 }  // namespace
@@ -68,16 +91,19 @@ double parse_real(std::string_view text)
     if (!number_shape(trimmed).number) {
         throw std::invalid_argument("could not convert string to float: '" + std::string(text) + "'");
     }
-    std::string_view digits = trimmed;
+    return read_number(trimmed);
+}
+
+double read_number(std::string_view number)
+{
+    std::string_view digits = trim_blanks(number);
     const bool negative = digits.front() == '-';
     if (digits.front() == '+' || digits.front() == '-') digits.remove_prefix(1);
     double value = 0.0;
     auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     if (error == std::errc::result_out_of_range) {
         // Too large gives infinity, too small gives zero, as a reader of decimal text would.
-        const std::size_t mark = digits.find_first_of("eE");
-        const bool big = mark != std::string_view::npos && digits[mark + 1] != '-';
-        value = big ? std::numeric_limits<double>::infinity() : 0.0;
+        value = decimal_magnitude(digits) > 0 ? std::numeric_limits<double>::infinity() : 0.0;
     }
     return negative ? -value : value;
 }

@@ -12,6 +12,8 @@ namespace ostrand::external::dfoundations::detail {
 
 // A real number with surrounding blanks ignored; std::invalid_argument when `text` is not one.
 double parse_real(std::string_view text);
+// The same for a text already known to read as a number (number_shape), without checking it again.
+double read_number(std::string_view number);
 // A decimal integer with surrounding blanks ignored; std::invalid_argument when `text` is not one,
 // std::out_of_range when it does not fit in 64 bits.
 std::int64_t parse_integer(std::string_view text);
