@@ -280,6 +280,23 @@ TEST(PreliminaryTensionParserV17, RefusesANameUsedAsCptAndAsPileType)
     EXPECT_THROW(OutputFileParser::create(StringIO(text))->results(), std::invalid_argument);
 }
 
+TEST(PreliminaryTensionParserV17, ReportsABacktrackingBlowUpAsAnError)
+{
+    // With CR LF line ends every data row can be read two ways; a section that never closes makes
+    // the engine try them all, until its step limit stops it. That is an error, never "no results".
+    std::string blocks;
+    for (int group = 1; group <= 3; ++group) {
+        blocks += "Pile type A\n   PILE GROUP " + std::to_string(group) +
+                  "\n   1 : Number of piles in group\n   1\n   400 : Number of data rows\nLevel  Rt;d\n";
+        for (int row = 0; row < 400; ++row) blocks += "-15.00  1061.7\n";
+        blocks += "\n";
+    }
+    const std::string file = replaced(test_file("tension_v17.fod"), "[END OF TENSION RESULTS]", "[END OF OTHER]");
+    const std::string text = with_crlf(file.substr(0, file.find("CPT 1\n")) + blocks + file.substr(file.find("[END OF OTHER]")));
+    const auto parser = OutputFileParser::create(StringIO(text));
+    EXPECT_THROW(parser->results(), PatternLimitError);
+}
+
 // Version 19
 
 const char* const TWO_TABLES =
