@@ -47,9 +47,13 @@ ColumnMap DataTable::column_map() const
                 for (const auto& value : column) {
                     using Value = std::decay_t<decltype(value)>;
                     if constexpr (std::is_same_v<Value, std::optional<std::string>>) {
-                        cells.push_back(value ? Cell(*value) : Cell(std::monostate{}));
+                        if (value) {
+                            cells.emplace_back(std::in_place_type<std::string>, *value);
+                        } else {
+                            cells.emplace_back();
+                        }
                     } else {
-                        cells.push_back(Cell(value));
+                        cells.emplace_back(value);
                     }
                 }
             },
