@@ -84,9 +84,11 @@ TEST(ParseCommand, FailsWhenTheFileIsNotRecognisedOrNotReadable)
     EXPECT_EQ(json::parse(unrecognised.out),
               error("ParsingError", "Could not extract version number ([VERSION EXTERNALS]) from the output file."));
 
-    const ProgramRun missing = dfoundations("parse " + data_file("no such file.fod"));
-    EXPECT_EQ(missing.status, 2);
-    EXPECT_EQ(missing.out, "");
+    for (const char* unreadable : {"no such file.fod", "."}) {  // "." is the data folder itself
+        const ProgramRun missing = dfoundations("parse " + data_file(unreadable));
+        EXPECT_EQ(missing.status, 2) << unreadable;
+        EXPECT_EQ(missing.out, "") << unreadable;
+    }
 }
 
 TEST(ParseCommand, ReadsLatin1WhenTheFileIsNotUtf8)

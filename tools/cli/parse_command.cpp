@@ -263,12 +263,24 @@ int print_all(const dfo::OutputFileParser& parser)
     return 0;
 }
 
+// The whole file, or nothing when it cannot be read (missing, a folder, no permission).
+std::optional<std::string> read_bytes(const std::string& path)
+{
+    try {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) return std::nullopt;
+        std::string bytes(std::istreambuf_iterator<char>(in), {});
+        if (in.bad()) return std::nullopt;
+        return bytes;
+    } catch (const std::ios_base::failure&) {
+        return std::nullopt;  // reading a folder fails inside the stream buffer
+    }
+}
+
 int run_parse(const ParseOptions& options)
 {
-    std::ifstream in(options.file, std::ios::binary);
-    std::string bytes;
-    if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in && !in.eof()) {
+    std::optional<std::string> bytes = read_bytes(options.file);
+    if (!bytes) {
         std::cerr << "dfoundations parse: cannot read '" << options.file << "'\n";
         return 2;
     }
@@ -279,7 +291,7 @@ int run_parse(const ParseOptions& options)
     std::unique_ptr<dfo::OutputFileParser> parser;
     try {
         // The parser keeps only the output section; the whole text goes once it is chosen.
-        const ostrand::core::StringIO fod_file(utf8_text(std::move(bytes)));
+        const ostrand::core::StringIO fod_file(utf8_text(std::move(*bytes)));
         parser = dfo::OutputFileParser::create(fod_file);
     } catch (...) {
         std::cout << dump(json{{"error", current_error()}}) << '\n';
