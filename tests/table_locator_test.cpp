@@ -108,6 +108,9 @@ TEST(TableLocator, FindsWhatThePatternFindsInTrickyCases)
         // a name with "]" and a line break in it
         "[A]\n[B]\n[TABLE]\n[COLUMN INDICATION]\nc\n[END OF COLUMN INDICATION]\n[DATA]\n1\n[END OF DATA]\n"
         "[END OF TABLE]\n[END OF A]\n[B]\n",
+        // an earlier "[" whose longer name closes too: the leftmost start wins
+        "[B [A]\n[TABLE]\n[COLUMN INDICATION]\nc\n[END OF COLUMN INDICATION]\n[DATA]\n1\n[END OF DATA]\n"
+        "[END OF TABLE]\n[END OF B [A]\n",
         // an earlier "[" whose name does not close, then the real table
         "[X]\n[A]\n[TABLE]\n[COLUMN INDICATION]\nc\n[END OF COLUMN INDICATION]\n[DATA]\n1\n[END OF DATA]\n"
         "[END OF TABLE]\n[END OF A]\n",

@@ -30,8 +30,14 @@ public:
         if (auto found = index_.find(key); found != index_.end()) {
             return entries_[found->second].second;
         }
-        index_.emplace(key, entries_.size());
-        return entries_.emplace_back(key, Value{}).second;
+        entries_.emplace_back(key, Value{});
+        try {
+            index_.emplace(key, entries_.size() - 1);
+        } catch (...) {
+            entries_.pop_back();
+            throw;
+        }
+        return entries_.back().second;
     }
     void insert_or_assign(const std::string& key, Value value) { (*this)[key] = std::move(value); }
 
