@@ -1,0 +1,280 @@
+// Reading D-Foundations output files (.fod): recognising the version, model and calculation
+// type, and turning the output section into calculation parameters and result tables.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include <ostrand/core.hpp>
+
+namespace ostrand::external::dfoundations {
+
+// A map that keeps its keys in insertion order. Assigning to a present key replaces the value
+// and keeps the key's first position.
+template <class Value>
+class OrderedMap {
+public:
+    using value_type = std::pair<std::string, Value>;
+
+    Value& operator[](const std::string& key)
+    {
+        if (auto found = index_.find(key); found != index_.end()) {
+            return entries_[found->second].second;
+        }
+        entries_.emplace_back(key, Value{});
+        try {
+            index_.emplace(key, entries_.size() - 1);
+        } catch (...) {
+            entries_.pop_back();
+            throw;
+        }
+        return entries_.back().second;
+    }
+    void insert_or_assign(const std::string& key, Value value) { (*this)[key] = std::move(value); }
+
+    const Value* find(std::string_view key) const
+    {
+        auto found = index_.find(std::string(key));
+        return found == index_.end() ? nullptr : &entries_[found->second].second;
+    }
+    Value* find(std::string_view key)
+    {
+        auto found = index_.find(std::string(key));
+        return found == index_.end() ? nullptr : &entries_[found->second].second;
+    }
+    const Value& at(std::string_view key) const
+    {
+        if (const Value* value = find(key)) return *value;
+        throw std::out_of_range("no entry '" + std::string(key) + "'");
+    }
+    bool contains(std::string_view key) const { return find(key) != nullptr; }
+
+    std::size_t size() const { return entries_.size(); }
+    bool empty() const { return entries_.empty(); }
+    auto begin() const { return entries_.begin(); }
+    auto end() const { return entries_.end(); }
+    std::vector<std::string> keys() const
+    {
+        std::vector<std::string> result;
+        for (const auto& entry : entries_) result.push_back(entry.first);
+        return result;
+    }
+
+private:
+    std::vector<value_type> entries_;
+    std::unordered_map<std::string, std::size_t> index_;
+};
+
+// One cell of a column map: missing text (monostate), an integer, a real (NaN when missing) or text.
+using Cell = std::variant<std::monostate, std::int64_t, double, std::string>;
+// Column name -> the column's cells; the position in the vector is the row number.
+using ColumnMap = OrderedMap<std::vector<Cell>>;
+
+// A small table of named columns over rows numbered from 0. Every column has one cell type.
+class DataTable {
+public:
+    using IntColumn = std::vector<std::int64_t>;
+    using RealColumn = std::vector<double>;                      // missing = NaN
+    using TextColumn = std::vector<std::optional<std::string>>;  // missing = nullopt
+    using Column = std::variant<IntColumn, RealColumn, TextColumn>;
+
+    // Appends a column; all columns must have the same number of rows.
+    void add_column(std::string name, Column column);
+
+    const std::vector<std::string>& column_names() const { return names_; }
+    std::size_t column_count() const { return columns_.size(); }
+    std::size_t row_count() const { return rows_; }
+    const Column& column(std::size_t index) const { return columns_.at(index); }
+    // The first column of that name; std::out_of_range when there is none.
+    const Column& column(std::string_view name) const;
+
+    // Column name -> row -> cell, in column order. A repeated column name keeps its first position
+    // and the cells of its last column.
+    ColumnMap column_map() const;
+
+private:
+    std::vector<std::string> names_;
+    std::vector<Column> columns_;
+    std::size_t rows_ = 0;
+};
+
+// A result table: the table itself or its column map, as the caller asked.
+using Table = std::variant<DataTable, ColumnMap>;
+using TableMap = OrderedMap<Table>;
+
+// The results of the Tension Piles parser: one list of pile numbers per pile group, and per result
+// section either pile type -> tables or CPT name -> pile type -> tables, mixed as the file has them.
+struct TensionResults {
+    using PileTypeTables = OrderedMap<std::vector<Table>>;
+    using SectionEntry = std::variant<std::vector<Table>, PileTypeTables>;
+    using Section = OrderedMap<SectionEntry>;
+
+    std::vector<std::vector<std::int64_t>> pile_groups;
+    OrderedMap<Section> data;
+};
+
+using Results = std::variant<TableMap, TensionResults>;
+using ParameterValue = std::variant<double, bool>;
+using CalculationParameters = OrderedMap<ParameterValue>;
+
+// A regular-expression match that stopped on one of the engine's limits (steps, depth, stack,
+// memory) before it could decide. The file is too large or too tangled to be read safely.
+class PatternLimitError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads a D-Foundations output file. `create` recognises the file and returns the parser that
+// fits it; the parser keeps only the file's output section.
+class OutputFileParser {
+public:
+    static constexpr std::string_view VERSION_PATTERN =
+        R"(\[VERSION EXTERNALS\](?:\r\n|\n|\r)DGSFoundationCalc.dll=(?P<version>.*)(?:\r\n|\n|\r)\[END OF VERSION EXTERNALS\])";
+    static constexpr std::string_view MODEL_PATTERN =
+        R"(\[MODEL\](?:\r\n|\n|\r)(?P<model_type>\d) : Model = (?P<model_type_name>.*)(?:\r\n|\n|\r)\[END OF MODEL\])";
+    static constexpr std::string_view CALCULATION_TYPE_PATTERN =
+        R"(\[CALCULATIONTYPE\](?:\r\n|\n|\r)\s+(?P<main_calculation_type>\d) : Main calculationtype( = )?(?:\r\n|\n|\r)\s+(?P<sub_calculation_type>\d) : Sub calculationtype( = )?(?:\r\n|\n|\r)\[END OF CALCULATIONTYPE\])";
+    // DOTALL.
+    static constexpr std::string_view OUTPUT_PATTERN =
+        R"(\[END OF INPUT DATA\](?:\r\n|\n|\r)\[DUMPFILE( OUTPUT)?\](?:\r\n|\n|\r)(?P<data>.*?)(?:\r\n|\n|\r)\[END OF DUMPFILE( OUTPUT)?\])";
+
+    // Recognises the version, model and calculation type of the text in `fod_file` and returns a
+    // new parser of the matching class. Errors: errors::ParsingError with the reason.
+    static std::unique_ptr<OutputFileParser> create(const core::StringIO& fod_file);
+
+    virtual ~OutputFileParser() = default;
+    OutputFileParser(const OutputFileParser&) = delete;
+    OutputFileParser& operator=(const OutputFileParser&) = delete;
+
+    // The text of the output section.
+    const std::string& raw_results() const { return _raw_results; }
+    // Parameter name -> number or flag, in the order the parser reads them.
+    virtual CalculationParameters calculation_parameters() const = 0;
+    // The result tables; `as_pandas` false gives each table as its column map.
+    Results results(bool as_pandas = true) const { return _results(as_pandas); }
+    // The class's name, e.g. "VerificationParserV19".
+    virtual std::string_view class_name() const = 0;
+
+protected:
+    // Keeps the output section of `fod_file`; errors::ParsingError when there is none.
+    explicit OutputFileParser(const core::StringIO& fod_file);
+    // For the classes that refuse a file before they look at its output section.
+    OutputFileParser() = default;
+
+    virtual Results _results(bool as_pandas) const = 0;
+
+    std::string _raw_results;
+};
+
+namespace detail {
+
+// Reads the self-describing tables of version 19 output.
+class ParserV19 {
+public:
+    // DOTALL.
+    static constexpr std::string_view DATAFRAME_PATTERN =
+        R"(\[(?P<name>.*?)\](?:\r\n|\n|\r)\[TABLE\](?:\r\n|\n|\r)\[COLUMN INDICATION\](?:\r\n|\n|\r)(?P<columns>.*?)(?:\r\n|\n|\r)\[END OF COLUMN INDICATION\](?:\r\n|\n|\r)\[DATA\](?:\r\n|\n|\r)(?P<data>.*?)(?:\r\n|\n|\r)\[END OF DATA\](?:\r\n|\n|\r)\[END OF TABLE\](?:\r\n|\n|\r)\[END OF (?P=name)\](?:\r\n|\n|\r))";
+
+    // Table name -> table, one entry per table in `text`; a later table of the same name replaces
+    // the earlier one in its position. Errors: std::invalid_argument for malformed tables.
+    static TableMap _parse_tables(std::string_view text, bool as_pandas = true);
+
+protected:
+    ~ParserV19() = default;
+};
+
+class PreliminaryBearingParserV17 : public OutputFileParser {
+public:
+    static constexpr std::string_view CALCULATION_PARAMETERS_PATTERN =
+        R"(\[CALCULATION PARAMETERS BEARING PILES EC 7 \](?:\r\n|\n|\r)(?P<data>.*?)(?:\r\n|\n|\r)\[END OF CALCULATION PARAMETERS BEARING PILES EC 7\])";
+
+    explicit PreliminaryBearingParserV17(const core::StringIO& fod_file) : OutputFileParser(fod_file) {}
+    CalculationParameters calculation_parameters() const override;
+    std::string_view class_name() const override { return "PreliminaryBearingParserV17"; }
+
+protected:
+    Results _results(bool as_pandas) const override;
+};
+
+class PreliminaryTensionParserV17 : public OutputFileParser {
+public:
+    static constexpr std::string_view CALCULATION_PARAMETERS_PATTERN =
+        R"(\[CALCULATION PARAMETERS TENSION PILES\](?:\r\n|\n|\r)(?P<data>.*?)(?:\r\n|\n|\r)\[END OF CALCULATION PARAMETERS TENSION PILES\])";
+    // MULTILINE.
+    static constexpr std::string_view DATA_PATTERN =
+        R"((^(?P<cpt_name>(.+))(?:\r\n|\n|\r))?^(?P<pile_type>(.+))(?:\r\n|\n|\r)^\s+PILE GROUP (?P<pile_group>\d+)(?:\r\n|\n|\r)^\s+\d+ : Number of piles in group(?:\r\n|\n|\r)^(?P<piles>(^\s+\d+(?:\r\n|\n|\r))*)^\s+\d+ : Number of data rows(?:\r\n|\n|\r)^(?P<columns>(.+))(?:\r\n|\n|\r)(?P<frame>(^(.+)(?:\r\n|\n|\r))+)^(?:\r\n|\n|\r)(^(?P<extra_data>(.+))(?:\r\n|\n|\r)(?:\r\n|\n|\r))?)";
+    // MULTILINE: "^\[(?P<name>.+)\]LB(?P<data>(" + DATA_PATTERN + ")+)^\[END OF (?P=name)\]".
+    static std::string results_pattern();
+
+    explicit PreliminaryTensionParserV17(const core::StringIO& fod_file) : OutputFileParser(fod_file) {}
+    CalculationParameters calculation_parameters() const override;
+    std::string_view class_name() const override { return "PreliminaryTensionParserV17"; }
+
+protected:
+    Results _results(bool as_pandas) const override;
+};
+
+class VerificationParserV17 : public OutputFileParser {
+public:
+    // Always fails: version 17 verification output is not supported.
+    explicit VerificationParserV17(const core::StringIO& fod_file);
+    CalculationParameters calculation_parameters() const override { return {}; }
+    std::string_view class_name() const override { return "VerificationParserV17"; }
+
+protected:
+    Results _results(bool) const override { return TableMap{}; }
+};
+
+class PreliminaryBearingParserV19 : public OutputFileParser, public ParserV19 {
+public:
+    // Always fails: this combination is not supported.
+    explicit PreliminaryBearingParserV19(const core::StringIO& fod_file);
+    CalculationParameters calculation_parameters() const override;
+    std::string_view class_name() const override { return "PreliminaryBearingParserV19"; }
+
+protected:
+    Results _results(bool as_pandas) const override { return _parse_tables(raw_results(), as_pandas); }
+};
+
+class PreliminaryTensionParserV19 : public PreliminaryTensionParserV17, public ParserV19 {
+public:
+    explicit PreliminaryTensionParserV19(const core::StringIO& fod_file) : PreliminaryTensionParserV17(fod_file) {}
+    std::string_view class_name() const override { return "PreliminaryTensionParserV19"; }
+
+protected:
+    Results _results(bool as_pandas) const override { return _parse_tables(raw_results(), as_pandas); }
+};
+
+class VerificationParserV19 : public OutputFileParser, public ParserV19 {
+public:
+    static constexpr std::string_view CALCULATION_PARAMETERS_PATTERN =
+        R"(\[CALCULATION PARAMETERS BEARING PILES EC 7\](?:\r\n|\n|\r)(?P<data>.*?)(?:\r\n|\n|\r)\[END OF CALCULATION PARAMETERS BEARING PILES EC 7\])";
+
+    explicit VerificationParserV19(const core::StringIO& fod_file) : OutputFileParser(fod_file) {}
+    CalculationParameters calculation_parameters() const override;
+    std::string_view class_name() const override { return "VerificationParserV19"; }
+
+protected:
+    Results _results(bool as_pandas) const override { return _parse_tables(raw_results(), as_pandas); }
+};
+
+}  // namespace detail
+
+// A column converted to integers (every cell an integer literal, none missing), to reals (missing
+// = NaN), or, when a cell is not a number, returned unchanged as text.
+DataTable::Column _to_numeric(const std::vector<std::optional<std::string>>& column);
+
+// `text` split into lines at LF, CR, CR LF, VT, FF, FS, GS, RS, NEL, LINE SEPARATOR and
+// PARAGRAPH SEPARATOR (the last three in UTF-8); a final line break adds no empty line.
+std::vector<std::string_view> split_lines(std::string_view text);
+
+}  // namespace ostrand::external::dfoundations
