@@ -401,7 +401,7 @@ TEST(VerificationParserV19, ReadsTheTablesOfItsOutput)
 TEST(PreliminaryBearingParserV19, RefusesEveryFileBeforeLookingAtItsOutput)
 {
     const std::string without_output = replaced(fod("19.1", "0", "0"), "[END OF INPUT DATA]", "");
-    expect_parsing_error([&] { detail::PreliminaryBearingParserV19 parser(StringIO(without_output)); },
+    expect_parsing_error([&] { detail::PreliminaryBearingParserV19 parser{StringIO(without_output)}; },
                          "Parser for model type 'Bearing Piles', calculation type 'Preliminary Design' is not "
                          "(yet)implemented for version v19.");
 }
