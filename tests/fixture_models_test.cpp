@@ -56,7 +56,8 @@ BearingPilesModel bm1_13()
                                                             .gamma_fnk = 1.0,
                                                             .e_ea_gem = 100000.0,
                                                             .write_intermediate_results = true,
-                                                            .trajectory_begin_end_interval = Trajectory{-15.0, -16.0, 1.0},
+                                                            .trajectory_begin_end_interval =
+                                                                Trajectory{-15.0, -16.0, 1.0},
                                                             .cpt_test_level = -15.0}),
                             -5.0, {.reduction_cone_resistance = 2.0});
     const MaterialEntry materials[] = {
@@ -79,7 +80,8 @@ BearingPilesModel bm1_13()
                           {-9.001, 10.0}, {-11.0, 10.0}, {-11.001, 10.0}, {-13.0, 10.0}, {-13.001, 10.0},
                           {-13.5, 10.0}, {-13.8, 10.0}, {-14.4, 10.0}, {-15.0, 10.0}, {-30.0, 10.0}},
                          -1.0, -15.0, 1.0, -5.0, 0.0, 0.11);
-    model.create_pile_type("Rect 300x500 prefab", RectPile(0.3, 0.5), PileType::PREFAB_CONCRETE, PileSlipLayer::NONE);
+    model.create_pile_type("Rect 300x500 prefab", RectPile(0.3, 0.5), PileType::PREFAB_CONCRETE,
+                           PileSlipLayer::NONE);
     model.create_pile("Pos (1)", 0.0, 0.0, -5.0, 20.0, 1800.0, 1400.0);
     model.create_pile("Pos (2)", 5.0, 2.0, -5.0, 20.0, 1800.0, 1400.0);
     model.create_pile("Pos (3)", 7.0, -3.0, -5.0, 20.0, 1800.0, 1400.0);
@@ -90,10 +92,10 @@ BearingPilesModel bm1_13()
 // reaches above the CPT's ground level; eight materials of the author's choosing.
 TensionPilesModel bm3_1()
 {
-    TensionPilesModel model(ConstructionSequence::CPT_EXCAVATION_INSTALL,
-                            TensionPilesCalculationOptions(CalculationType::INDICATION_BEARING_CAPACITY, false,
-                                                           {.trajectory_begin_end_interval = Trajectory{-1.0, -15.1, 0.1}}),
-                            0.0, {.reduction_cone_resistance = 5.0, .create_default_materials = false});
+    const TensionPilesCalculationOptions options(CalculationType::INDICATION_BEARING_CAPACITY, false,
+                                                 {.trajectory_begin_end_interval = Trajectory{-1.0, -15.1, 0.1}});
+    TensionPilesModel model(ConstructionSequence::CPT_EXCAVATION_INSTALL, options, 0.0,
+                            {.reduction_cone_resistance = 5.0, .create_default_materials = false});
     const MaterialEntry materials[] = {
         {"zand", SoilType::SAND, 20.0, 20.0, 0.0, 0.3, 7648893, 0.3, 0.7},
         {"Sand, sl sil, moderate", SoilType::SAND, 19.0, 21.0, 32.5, 0.2, 710639, 0.4, 0.8},
@@ -111,8 +113,8 @@ TensionPilesModel bm3_1()
                                .max_void_ratio = m.max_void_ratio,
                                .color = ostrand::core::Color::from_deltares(m.color)});
     model.create_profile("CPT",
-                         {ProfileLayer(5.0, "zand"), ProfileLayer(0.0, "zand"), ProfileLayer(-15.0, "zand")}, 0.0,
-                         0.0, {{5.0, 20.0, 0.0, 0.0}, {0.0, 20.0, 0.0, 0.0}, {-15.0, 20.0, 0.0, 0.0}, {-24.0, 20.0, 0.0, 0.0}},
+                         {ProfileLayer(5.0, "zand"), ProfileLayer(0.0, "zand"), ProfileLayer(-15.0, "zand")}, 0.0, 0.0,
+                         {{5.0, 20.0, 0.0, 0.0}, {0.0, 20.0, 0.0, 0.0}, {-15.0, 20.0, 0.0, 0.0}, {-24.0, 20.0, 0.0, 0.0}},
                          0.0, -15.0, -1.0, {.cpt_rule = CPTRule::CUR});
     model.create_pile_type("Rect 450x450", RectPile(0.45, 0.45), PileType::PREFAB_CONCRETE,
                            PileTypeClayLoamPeat::USER_DEFINED, PileMaterial::CONCRETE, {.factor_clay_loam_peat = 0.0});

@@ -107,7 +107,8 @@ struct KnownDifference {
     }
     bool matches(const std::string& section_name, const std::string& fixture, const std::string& generated) const
     {
-        return section == section_name && line_matches(fixture_line, fixture) && line_matches(generated_line, generated);
+        return section == section_name && line_matches(fixture_line, fixture)
+               && line_matches(generated_line, generated);
     }
 };
 
