@@ -37,7 +37,9 @@ void* operator new(std::size_t size)
     return pointer;
 }
 
-void operator delete(void* pointer) noexcept
+// Never inlined: GCC would otherwise see std::free applied to what `new` returned and warn of a
+// mismatch that this pair of replacements makes sound.
+[[gnu::noinline]] void operator delete(void* pointer) noexcept
 {
     if (pointer == nullptr) return;
     live_bytes -= malloc_usable_size(pointer);
