@@ -2,6 +2,7 @@
 // input files by the embedded platform, compared with the files D-Foundations wrote for them.
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -185,6 +186,8 @@ const std::vector<ModelCase> model_cases = {
                   {"[CALCULATION OPTIONS]", "    0.030303 : Max. allowed rel. rotation [m/m]; serv. lim. state",
                    "    0.003333 : Max. allowed rel. rotation [m/m]; serv. lim. state"}})},
 };
+
+void PrintTo(const ModelCase& model, std::ostream* out) { *out << model.name; }
 
 class FixtureModel : public testing::TestWithParam<ModelCase> {};
 
