@@ -37,16 +37,14 @@ void* operator new(std::size_t size)
     return pointer;
 }
 
-// GCC sees the replaced operator new inlined into callers and takes this free() for a mismatch.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* pointer) noexcept
+// Never inlined: GCC would otherwise see std::free applied to what `new` returned and warn of a
+// mismatch that this pair of replacements makes sound.
+[[gnu::noinline]] void operator delete(void* pointer) noexcept
 {
     if (pointer == nullptr) return;
     live_bytes -= malloc_usable_size(pointer);
     std::free(pointer);
 }
-#pragma GCC diagnostic pop
 
 void operator delete(void* pointer, std::size_t) noexcept { operator delete(pointer); }
 

@@ -11,6 +11,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "foi_comparison.hpp"
 #include "host/template/foi_text.hpp"
 #include "ostrand/errors.hpp"
 
@@ -18,66 +19,13 @@ namespace {
 
 using nlohmann::ordered_json;
 using ostrand::host::fill_dfoundations_template;
-
-std::string read_file(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using namespace foi_comparison;
 
 ordered_json model_document(const std::string& name)
 {
     return ordered_json::parse(
         read_file(std::filesystem::path(DFOUNDATIONS_TEST_DATA_DIR) / (name + "_model_document.json")));
 }
-
-std::vector<std::string> split_lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
-
-// An input file cut into its header (the lines before [INPUT DATA]) and its top-level sections.
-struct Sections {
-    std::vector<std::string> header;
-    std::vector<std::pair<std::string, std::vector<std::string>>> sections;
-};
-
-Sections split_sections(const std::vector<std::string>& lines)
-{
-    Sections result;
-    std::size_t i = 0;
-    for (; i < lines.size() && lines[i] != "[INPUT DATA]"; ++i) result.header.push_back(lines[i]);
-    int depth = 0;
-    for (++i; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
-        const bool tag = line.size() > 2 && line.front() == '[' && line.back() == ']';
-        const bool closing = tag && line.rfind("[END OF ", 0) == 0;
-        if (tag && !closing && depth == 0) result.sections.push_back({line, {}});
-        if (!result.sections.empty() && (depth > 0 || tag)) result.sections.back().second.push_back(line);
-        if (tag) depth += closing ? -1 : 1;
-    }
-    return result;
-}
-
-// A line in which the generated file differs from D-Foundations' own, and why.
-struct KnownDifference {
-    std::string section;
-    std::string fixture_line;
-    std::string generated_line;
-};
 
 struct FixtureCase {
     std::string name;
@@ -103,53 +51,11 @@ class FixtureComparison : public testing::TestWithParam<FixtureCase> {};
 TEST_P(FixtureComparison, MatchesDFoundationsSectionBySection)
 {
     const FixtureCase& fixture = GetParam();
-    const std::filesystem::path fixture_path =
-        std::filesystem::path(DFOUNDATIONS_FIXTURES_DIR) / "foi" / (fixture.name + ".foi");
+    const std::filesystem::path fixture_path = foi_comparison::fixture_path(fixture.name);
     if (!std::filesystem::exists(fixture_path)) GTEST_SKIP() << "no fixture " << fixture_path;
 
-    const std::string generated = fill_dfoundations_template(model_document(fixture.name));
-    const std::string expected = read_file(fixture_path);
-    ASSERT_EQ(generated.back(), '\n');
-    EXPECT_EQ(generated.find('\n'), generated.find("\r\n") + 1) << "lines end in CR LF";
-
-    const Sections ours = split_sections(split_lines(generated));
-    const Sections theirs = split_sections(split_lines(expected));
-
-    // The header's date, time and file name are the moment and place of writing.
-    ASSERT_EQ(ours.header.size(), theirs.header.size());
-    for (std::size_t i = 0; i < ours.header.size(); ++i) {
-        const std::string label = theirs.header[i].substr(0, 13);
-        if (label == "DATE       : " || label == "TIME       : " || label == "FILENAME   : ")
-            EXPECT_EQ(ours.header[i].substr(0, 13), label);
-        else
-            EXPECT_EQ(ours.header[i], theirs.header[i]) << "header line " << i + 1;
-    }
-
-    std::vector<std::string> our_names, their_names;
-    for (const auto& section : ours.sections) our_names.push_back(section.first);
-    for (const auto& section : theirs.sections) their_names.push_back(section.first);
-    ASSERT_EQ(our_names, their_names);
-
-    std::vector<bool> seen(fixture.differences.size(), false);
-    for (std::size_t s = 0; s < ours.sections.size(); ++s) {
-        const auto& [name, our_lines] = ours.sections[s];
-        const auto& their_lines = theirs.sections[s].second;
-        ASSERT_EQ(our_lines.size(), their_lines.size()) << name;
-        for (std::size_t i = 0; i < our_lines.size(); ++i) {
-            if (our_lines[i] == their_lines[i]) continue;
-            bool known = false;
-            for (std::size_t d = 0; d < fixture.differences.size(); ++d) {
-                const KnownDifference& difference = fixture.differences[d];
-                if (difference.section == name && difference.fixture_line == their_lines[i]
-                    && difference.generated_line == our_lines[i])
-                    known = seen[d] = true;
-            }
-            EXPECT_TRUE(known) << name << " line " << i + 1 << ":\n  D-Foundations: " << their_lines[i]
-                               << "\n  generated:     " << our_lines[i];
-        }
-    }
-    for (std::size_t d = 0; d < seen.size(); ++d)
-        EXPECT_TRUE(seen[d]) << "the known difference " << fixture.differences[d].fixture_line << " no longer occurs";
+    expect_matches_fixture(fill_dfoundations_template(model_document(fixture.name)), read_file(fixture_path),
+                           fixture.differences);
 }
 
 INSTANTIATE_TEST_SUITE_P(Benchmarks, FixtureComparison, testing::ValuesIn(fixture_cases),
