@@ -18,7 +18,7 @@ class CannedWorker : public Platform {
 public:
     explicit CannedWorker(JobOutcome outcome) : outcome_(std::move(outcome)) {}
 
-    std::string upload_temporary_file(const std::string&) override { return ""; }
+    std::string upload_temporary_file(std::string_view) override { return ""; }
     std::vector<std::string> generate_temporary_file_urls() override { return {}; }
     void post_on_addon_endpoint(const std::string&, const nlohmann::ordered_json&, std::chrono::seconds) override {}
     std::string download(const std::string&) override { return ""; }

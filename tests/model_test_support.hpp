@@ -105,11 +105,11 @@ public:
     bool endpoint_fails = false;
     bool upload_fails = false;
 
-    std::string upload_temporary_file(const std::string& bytes) override
+    std::string upload_temporary_file(std::string_view bytes) override
     {
         calls.push_back("upload");
         if (upload_fails) throw std::runtime_error("upload refused");
-        uploads.push_back(bytes);
+        uploads.emplace_back(bytes);
         return "https://temp/input";
     }
     std::vector<std::string> generate_temporary_file_urls() override

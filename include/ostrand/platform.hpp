@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -26,7 +27,7 @@ public:
     virtual ~Platform() = default;
 
     // Stores `bytes` as a temporary file and returns the URL where it can be read back.
-    virtual std::string upload_temporary_file(const std::string& bytes) = 0;
+    virtual std::string upload_temporary_file(std::string_view bytes) = 0;
     // A fresh temporary slot: upload URL, upload data, download URL (exactly three on a sound platform).
     virtual std::vector<std::string> generate_temporary_file_urls() = 0;
     // Serves an add-on job; failures raise errors::InternalError.

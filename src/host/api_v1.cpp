@@ -6,7 +6,11 @@ namespace ostrand::api_v1 {
 
 std::string API::_upload_temporary_file(core::BytesIO& stream)
 {
-    return platform().upload_temporary_file(stream.read());
+    // A view of what is left, not a copy: model documents run to tens of megabytes.
+    const std::string_view rest = std::string_view(stream.getvalue()).substr(stream.tell());
+    std::string url = platform().upload_temporary_file(rest);
+    stream.seek(stream.getvalue().size());
+    return url;
 }
 
 std::vector<std::string> API::_generate_temporary_file_urls()

@@ -21,7 +21,7 @@ EmbeddedPlatform::EmbeddedPlatform(EmbeddedPlatformOptions options)
 {
 }
 
-std::string EmbeddedPlatform::upload_temporary_file(const std::string& bytes) { return store_.put(bytes); }
+std::string EmbeddedPlatform::upload_temporary_file(std::string_view bytes) { return store_.put(bytes); }
 
 std::vector<std::string> EmbeddedPlatform::generate_temporary_file_urls()
 {

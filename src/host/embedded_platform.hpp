@@ -27,7 +27,7 @@ class EmbeddedPlatform : public Platform {
 public:
     explicit EmbeddedPlatform(EmbeddedPlatformOptions options = {});
 
-    std::string upload_temporary_file(const std::string& bytes) override;
+    std::string upload_temporary_file(std::string_view bytes) override;
     std::vector<std::string> generate_temporary_file_urls() override;
     // Serves "filldfoundationstemplate/v2/jobs/" at once, on the caller's thread; the template is
     // filled in-process, so `timeout` has nothing to bound. Any other path raises errors::InternalError.

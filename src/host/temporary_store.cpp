@@ -41,7 +41,7 @@ bool is_store_name(const std::string& name)
     return name.size() == 32 && name.find_first_not_of("0123456789abcdef") == std::string::npos;
 }
 
-void write_all(int descriptor, const std::string& bytes, const fs::path& path)
+void write_all(int descriptor, std::string_view bytes, const fs::path& path)
 {
     std::size_t written = 0;
     while (written < bytes.size()) {
@@ -65,7 +65,7 @@ std::string random_name()
     return name;
 }
 
-void write_file_atomically(const fs::path& target, const std::string& bytes)
+void write_file_atomically(const fs::path& target, std::string_view bytes)
 {
     std::string aside_name = ".";  // hidden, and never a name the store hands out
     aside_name += target.filename().string();
@@ -127,7 +127,7 @@ void TemporaryStore::ensure_folder() const
                                     " is not a private folder of this user; set DFOUNDATIONS_STORE to another folder.");
 }
 
-std::string TemporaryStore::put(const std::string& bytes)
+std::string TemporaryStore::put(std::string_view bytes)
 {
     ensure_folder();
     const fs::path target = folder_ / random_name();

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace ostrand::host {
 
@@ -28,7 +29,7 @@ public:
     const std::filesystem::path& folder() const { return folder_; }
 
     // Stores `bytes` under a fresh name and returns their download URL.
-    std::string put(const std::string& bytes);
+    std::string put(std::string_view bytes);
     // A fresh slot; nothing is stored until it is filled.
     TemporarySlot new_slot();
     // Writes `bytes` to the slot described by an upload URL and upload data. Only files directly in
@@ -43,7 +44,7 @@ private:
 };
 
 // Writes `bytes` to `target` atomically: a reader sees the old file or the whole new one.
-void write_file_atomically(const std::filesystem::path& target, const std::string& bytes);
+void write_file_atomically(const std::filesystem::path& target, std::string_view bytes);
 // The whole content of the local file `path`; failure raises errors::InternalError.
 std::string read_file(const std::filesystem::path& path);
 // A fresh name of 32 hexadecimal digits from the system's random source.
