@@ -13,24 +13,14 @@
 #include "ostrand/errors.hpp"
 #include "ostrand/external/dfoundations/components.hpp"
 
+#include "support/model_error.hpp"
+
 namespace dfo = ostrand::external::dfoundations;
 using dfo::CalculationType;
 using dfo::Trajectory;
 using ostrand::errors::ModelError;
 
 namespace {
-
-// The message of the ModelError that `action` throws, or a marker when it throws none.
-template <typename Action>
-std::string model_error(Action action)
-{
-    try {
-        action();
-    } catch (const ModelError& error) {
-        return error.what();
-    }
-    return "<no ModelError>";
-}
 
 std::string repeated(const std::string& piece, int count)
 {

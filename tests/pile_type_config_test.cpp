@@ -8,6 +8,8 @@
 #include "ostrand/errors.hpp"
 #include "ostrand/external/dfoundations/components.hpp"
 
+#include "support/model_error.hpp"
+
 namespace dfo = ostrand::external::dfoundations;
 using dfo::PileMaterial;
 using dfo::PileSlipLayer;
@@ -19,17 +21,6 @@ using dfo::detail::ShapeClass;
 using dfo::detail::TensionPileTypeConfig;
 
 namespace {
-
-template <typename Action>
-std::string model_error(Action action)
-{
-    try {
-        action();
-    } catch (const ostrand::errors::ModelError& error) {
-        return error.what();
-    }
-    return "<no ModelError>";
-}
 
 const std::string USER_DEFINED_THREE = "(<PileType.USER_DEFINED_VIBRATING: 25>, "
                                        "<PileType.USER_DEFINED_LOW_VIBRATING: 26>, <PileType.USER_DEFINED: 27>)";

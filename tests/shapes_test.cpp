@@ -8,22 +8,13 @@
 #include "ostrand/errors.hpp"
 #include "ostrand/external/dfoundations/components.hpp"
 
+#include "support/model_error.hpp"
+
 namespace dfo = ostrand::external::dfoundations;
 using dfo::detail::PileShape;
 using dfo::detail::ShapeClass;
 
 namespace {
-
-template <typename Action>
-std::string model_error(Action action)
-{
-    try {
-        action();
-    } catch (const ostrand::errors::ModelError& error) {
-        return error.what();
-    }
-    return "<no ModelError>";
-}
 
 struct ShapeCase {
     std::function<std::unique_ptr<PileShape>()> make;
