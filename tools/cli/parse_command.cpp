@@ -13,7 +13,7 @@
 #include <ostrand/external/dfoundations/output.hpp>
 
 #include "commands.hpp"
-#include "text_encoding.hpp"
+#include "external/dfoundations/models/text.hpp"
 
 namespace dfoundations_cli {
 namespace {
@@ -291,7 +291,7 @@ int run_parse(const ParseOptions& options)
     std::unique_ptr<dfo::OutputFileParser> parser;
     try {
         // The parser keeps only the output section; the whole text goes once it is chosen.
-        const ostrand::core::StringIO fod_file(utf8_text(std::move(*bytes)));
+        const ostrand::core::StringIO fod_file(ostrand::external::dfoundations::detail::utf8_or_latin1(std::move(*bytes)));
         parser = dfo::OutputFileParser::create(fod_file);
     } catch (...) {
         std::cout << dump(json{{"error", current_error()}}) << '\n';

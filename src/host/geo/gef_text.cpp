@@ -1,5 +1,7 @@
 #include "host/geo/gef_text.hpp"
 
+#include "external/dfoundations/models/text.hpp"
+
 #include <charconv>
 #include <cmath>
 
@@ -12,55 +14,11 @@ bool is_blank(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
-// Length of the valid UTF-8 sequence at the start of `text`, or 0 when it is not one.
-std::size_t utf8_sequence_length(std::string_view text)
-{
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80) return 1;
-    std::size_t length = 0;
-    char32_t code = 0;
-    char32_t minimum = 0;
-    if ((lead & 0xE0) == 0xC0) { length = 2; code = lead & 0x1F; minimum = 0x80; }
-    else if ((lead & 0xF0) == 0xE0) { length = 3; code = lead & 0x0F; minimum = 0x800; }
-    else if ((lead & 0xF8) == 0xF0) { length = 4; code = lead & 0x07; minimum = 0x10000; }
-    else return 0;
-    if (text.size() < length) return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80) return 0;
-        code = (code << 6) | (byte(i) & 0x3F);
-    }
-    const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
-    return code < minimum || code > 0x10FFFF || surrogate ? 0 : length;
-}
-
-bool is_valid_utf8(std::string_view text)
-{
-    while (!text.empty()) {
-        const std::size_t length = utf8_sequence_length(text);
-        if (length == 0) return false;
-        text.remove_prefix(length);
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string to_utf8(std::string_view text)
 {
-    if (is_valid_utf8(text)) return std::string(text);
-    std::string result;
-    result.reserve(text.size() * 2);
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            result += c;
-        } else {
-            result += static_cast<char>(0xC0 | (byte >> 6));
-            result += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
-    return result;
+    return external::dfoundations::detail::utf8_or_latin1(std::string(text));
 }
 
 std::string_view trim(std::string_view text)

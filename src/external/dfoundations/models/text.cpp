@@ -56,6 +56,23 @@ bool is_valid_utf8(std::string_view text)
     return true;
 }
 
+std::string utf8_or_latin1(std::string bytes)
+{
+    if (is_valid_utf8(bytes)) return bytes;
+    std::string text;
+    text.reserve(bytes.size() + bytes.size() / 8);
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            text += c;
+        } else {
+            text += static_cast<char>(0xC0 | (byte >> 6));
+            text += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return text;
+}
+
 std::string displayable(std::string_view text)
 {
     std::string shown;

@@ -16,6 +16,10 @@ std::size_t code_point_count(std::string_view text);
 
 bool is_valid_utf8(std::string_view text);
 
+// The bytes unchanged when they are valid UTF-8; otherwise read as Latin-1 (one character per byte)
+// and converted to UTF-8. Files from Windows tools come in either.
+std::string utf8_or_latin1(std::string bytes);
+
 // The text for a message: every malformed byte shown as U+FFFD.
 std::string displayable(std::string_view text);
 
