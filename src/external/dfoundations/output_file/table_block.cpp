@@ -1,0 +1,188 @@
+#include "table_block.hpp"
+
+#include <cmath>
+#include <stdexcept>
+#include <string>
+
+#include "external/dfoundations/output/text.hpp"
+#include "line_shapes.hpp"
+
+namespace ostrand::external::dfoundations::detail {
+namespace {
+
+bool is_marker(std::string_view line, Marker::Kind kind, std::string_view name)
+{
+    const Marker marker = marker_of(line);
+    return marker.kind == kind && marker.name == name;
+}
+
+// "DataCount=N" with blanks allowed around the parts.
+std::optional<std::size_t> data_count_of(std::string_view line)
+{
+    const auto value = classify_line(line, 0);
+    const auto* counted = std::get_if<ValueLine>(&value);
+    if (counted == nullptr || counted->key != "DataCount") return std::nullopt;
+    const NumberShape shape = number_shape(counted->value);
+    if (!shape.integer || counted->value.front() == '-') return std::nullopt;
+    try {
+        return static_cast<std::size_t>(parse_integer(counted->value));
+    } catch (const std::out_of_range&) {
+        return std::nullopt;
+    }
+}
+
+bool is_quoted(std::string_view field) { return field.front() == '\'' || field.front() == '"'; }
+
+struct ColumnKind {
+    bool number = true;
+    bool integer = true;
+};
+
+// The first pass over the rows: what each column holds. Throws std::invalid_argument naming the
+// row (from 1) that cannot be read.
+std::vector<ColumnKind> column_kinds(const std::vector<std::string_view>& rows, std::size_t width)
+{
+    std::vector<ColumnKind> kinds(width);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        std::size_t field = 0;
+        try {
+            tokenize_row(rows[r], [&](std::string_view text) {
+                if (field < width) {
+                    ColumnKind& kind = kinds[field];
+                    if (kind.number) {
+                        const NumberShape shape = is_quoted(text) ? NumberShape{} : number_shape(text);
+                        kind.number = shape.number;
+                        kind.integer = kind.integer && shape.integer;
+                        if (kind.integer && text.size() >= 19) {
+                            try {
+                                parse_integer(text);
+                            } catch (const std::out_of_range&) {
+                                kind.integer = false;  // too large for an integer column; read as reals
+                            }
+                        }
+                    }
+                }
+                ++field;
+            });
+        } catch (const std::invalid_argument& e) {
+            throw std::invalid_argument("row " + std::to_string(r + 1) + ": " + e.what());
+        }
+        if (field > width) {
+            throw std::invalid_argument("row " + std::to_string(r + 1) + " has " + std::to_string(field) +
+                                        " fields, the table " + std::to_string(width) + " columns");
+        }
+        for (std::size_t j = field; j < width; ++j) kinds[j].integer = false;  // a missing cell
+    }
+    return kinds;
+}
+
+DataTable::Column empty_column(ColumnKind kind, std::size_t rows)
+{
+    DataTable::Column column;
+    if (!kind.number) {
+        column = DataTable::TextColumn{};
+    } else if (kind.integer) {
+        column = DataTable::IntColumn{};
+    } else {
+        column = DataTable::RealColumn{};
+    }
+    std::visit([&](auto& cells) { cells.reserve(rows); }, column);
+    return column;
+}
+
+void append_cell(DataTable::Column& column, std::string_view text)
+{
+    std::visit(
+        [&](auto& cells) {
+            using Cells = std::decay_t<decltype(cells)>;
+            if constexpr (std::is_same_v<Cells, DataTable::IntColumn>) {
+                cells.push_back(parse_integer(text));
+            } else if constexpr (std::is_same_v<Cells, DataTable::RealColumn>) {
+                cells.push_back(read_number(text));
+            } else {
+                cells.emplace_back(std::string(is_quoted(text) ? text.substr(1, text.size() - 2) : text));
+            }
+        },
+        column);
+}
+
+void append_missing(DataTable::Column& column)
+{
+    std::visit(
+        [](auto& cells) {
+            using Cells = std::decay_t<decltype(cells)>;
+            if constexpr (std::is_same_v<Cells, DataTable::RealColumn>) {
+                cells.push_back(std::nan(""));
+            } else if constexpr (std::is_same_v<Cells, DataTable::TextColumn>) {
+                cells.emplace_back(std::nullopt);
+            }
+        },
+        column);
+}
+
+// Two passes over the rows: the first learns each column's type, the second fills typed columns,
+// so no table of text cells is ever held.
+DataTable table_from_lines(const std::vector<std::string_view>& names, const std::vector<std::string_view>& rows)
+{
+    const std::vector<ColumnKind> kinds = column_kinds(rows, names.size());
+    std::vector<DataTable::Column> columns;
+    columns.reserve(names.size());
+    for (const ColumnKind& kind : kinds) columns.push_back(empty_column(kind, rows.size()));
+    for (std::string_view row : rows) {
+        std::size_t field = 0;
+        tokenize_row(row, [&](std::string_view text) { append_cell(columns[field++], text); });
+        for (; field < columns.size(); ++field) append_missing(columns[field]);
+    }
+    DataTable table;
+    for (std::size_t j = 0; j < names.size(); ++j) table.add_column(std::string(names[j]), std::move(columns[j]));
+    return table;
+}
+
+// The lines after `at` up to the close of `name`; the index of that close in `end`.
+std::optional<std::vector<std::string_view>> block_lines(const std::vector<std::string_view>& lines, std::size_t at,
+                                                         std::size_t last, std::string_view name, std::size_t& end)
+{
+    std::vector<std::string_view> inside;
+    for (std::size_t i = at; i < last; ++i) {
+        if (is_marker(lines[i], Marker::Kind::CLOSE, name)) {
+            end = i;
+            return inside;
+        }
+        inside.push_back(lines[i]);
+    }
+    return std::nullopt;
+}
+
+std::size_t skip_blank_lines(const std::vector<std::string_view>& lines, std::size_t at, std::size_t last)
+{
+    while (at < last && is_blank_line(lines[at])) ++at;
+    return at;
+}
+
+}  // namespace
+
+std::optional<OutputTable> read_table_block(const std::vector<std::string_view>& lines, std::size_t first,
+                                            std::size_t last)
+{
+    OutputTable table;
+    table.line = first + 1;
+    std::size_t at = skip_blank_lines(lines, first + 1, last);
+    if (at < last && (table.data_count = data_count_of(lines[at]))) at = skip_blank_lines(lines, at + 1, last);
+    if (at == last && table.data_count == 0u) return table;
+    if (at >= last || !is_marker(lines[at], Marker::Kind::OPEN, "COLUMN INDICATION")) return std::nullopt;
+    std::size_t end = 0;
+    const auto names = block_lines(lines, at + 1, last, "COLUMN INDICATION", end);
+    if (!names) return std::nullopt;
+    at = skip_blank_lines(lines, end + 1, last);
+    if (at >= last || !is_marker(lines[at], Marker::Kind::OPEN, "DATA")) return std::nullopt;
+    const auto rows = block_lines(lines, at + 1, last, "DATA", end);
+    if (!rows || skip_blank_lines(lines, end + 1, last) != last) return std::nullopt;
+    try {
+        table.data = table_from_lines(*names, *rows);
+    } catch (const std::invalid_argument& e) {
+        table.error = e.what();
+    }
+    return table;
+}
+
+}  // namespace ostrand::external::dfoundations::detail
