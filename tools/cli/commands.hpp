@@ -7,6 +7,7 @@
 namespace dfoundations_cli {
 
 void add_parse_command(CLI::App& app, int& status);
+void add_read_command(CLI::App& app, int& status);
 void add_input_command(CLI::App& app, int& status);
 void add_run_command(CLI::App& app, int& status);
 void add_gef_command(CLI::App& app, int& status);

@@ -7,6 +7,7 @@ int main(int argc, char** argv)
     CLI::App app{"dfoundations: build D-Foundations models, run analyses and read output files"};
     app.require_subcommand(1);
     int status = 0;
+    dfoundations_cli::add_read_command(app, status);
     dfoundations_cli::add_parse_command(app, status);
     dfoundations_cli::add_input_command(app, status);
     dfoundations_cli::add_run_command(app, status);
