@@ -1,5 +1,7 @@
 #include "line_shapes.hpp"
 
+#include <cstring>
+
 #include "external/dfoundations/output/text.hpp"
 
 namespace ostrand::external::dfoundations::detail {
@@ -84,15 +86,28 @@ std::optional<ValueLine> name_first(std::string_view line, std::size_t number)
 
 std::vector<std::string_view> file_lines(std::string_view text)
 {
+    // Most files end their lines in CR LF or LF alone: find each LF with memchr, then look for a
+    // lone CR inside the line only when the line holds a CR anywhere but at its end.
     std::vector<std::string_view> lines;
-    lines.reserve(text.size() / 48 + 1);
+    const char* const data = text.data();
+    const std::size_t size = text.size();
+    std::size_t count = 0;
+    for (const char* at = data; (at = static_cast<const char*>(std::memchr(at, '\n', size - (at - data)))); ++at) ++count;
+    lines.reserve(count + 1);
     std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = start;
-        while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
-        lines.push_back(text.substr(start, end - start));
-        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
-        start = end + 1;
+    while (start < size) {
+        const void* found = std::memchr(data + start, '\n', size - start);
+        const std::size_t feed = found ? static_cast<std::size_t>(static_cast<const char*>(found) - data) : size;
+        std::size_t end = feed;
+        if (end > start && data[end - 1] == '\r') --end;
+        // Lone CRs within [start, end) end lines too.
+        for (const void* cr; (cr = std::memchr(data + start, '\r', end - start));) {
+            const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(cr) - data);
+            lines.push_back(text.substr(start, at - start));
+            start = at + 1;
+        }
+        if (feed < size || end > start) lines.push_back(text.substr(start, end - start));
+        start = feed + 1;
     }
     return lines;
 }

@@ -1,5 +1,7 @@
 // Reading the structure of an output file in a few linear passes over its lines: first which
 // section markers pair up, then the tree of sections and items, then paths and the index.
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <unordered_map>
@@ -148,12 +150,27 @@ void assign_paths(Section& root)
     }
 }
 
+// Output files are nearly always plain ASCII; only text with a byte above 0x7F needs the UTF-8 check.
+bool is_ascii(std::string_view bytes)
+{
+    std::size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + at, 8);
+        if (word & 0x8080808080808080u) return false;
+    }
+    for (; at < bytes.size(); ++at) {
+        if (static_cast<unsigned char>(bytes[at]) >= 0x80) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 OutputFile read_output_file(std::string_view bytes)
 {
     std::string decoded;
-    if (!detail::is_valid_utf8(bytes)) decoded = detail::utf8_or_latin1(std::string(bytes));
+    if (!is_ascii(bytes) && !detail::is_valid_utf8(bytes)) decoded = detail::utf8_or_latin1(std::string(bytes));
     const std::string_view text = decoded.empty() ? bytes : std::string_view(decoded);
 
     OutputFile file;
