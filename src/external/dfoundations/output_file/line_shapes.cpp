@@ -1,6 +1,9 @@
 #include "line_shapes.hpp"
 
 #include <cstring>
+#include <limits>
+
+#include <ostrand/errors.hpp>
 
 #include "external/dfoundations/output/text.hpp"
 
@@ -84,32 +87,32 @@ std::optional<ValueLine> name_first(std::string_view line, std::size_t number)
 
 }  // namespace
 
-std::vector<std::string_view> file_lines(std::string_view text)
+FileLines::FileLines(std::string_view text) : text_(text)
 {
-    // Most files end their lines in CR LF or LF alone: find each LF with memchr, then look for a
-    // lone CR inside the line only when the line holds a CR anywhere but at its end.
-    std::vector<std::string_view> lines;
+    if (text.size() >= std::numeric_limits<std::uint32_t>::max()) {
+        throw errors::ParsingError("An output file of 4 GiB or more is not read.");
+    }
+    // Most files end their lines in CR LF or LF alone: find each LF with memchr, and look for a
+    // lone CR inside the line with memchr too.
     const char* const data = text.data();
     const std::size_t size = text.size();
     std::size_t count = 0;
     for (const char* at = data; (at = static_cast<const char*>(std::memchr(at, '\n', size - (at - data)))); ++at) ++count;
-    lines.reserve(count + 1);
+    starts_.reserve(count + 2);
     std::size_t start = 0;
     while (start < size) {
         const void* found = std::memchr(data + start, '\n', size - start);
         const std::size_t feed = found ? static_cast<std::size_t>(static_cast<const char*>(found) - data) : size;
         std::size_t end = feed;
         if (end > start && data[end - 1] == '\r') --end;
-        // Lone CRs within [start, end) end lines too.
         for (const void* cr; (cr = std::memchr(data + start, '\r', end - start));) {
-            const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(cr) - data);
-            lines.push_back(text.substr(start, at - start));
-            start = at + 1;
+            starts_.push_back(static_cast<std::uint32_t>(start));
+            start = static_cast<std::size_t>(static_cast<const char*>(cr) - data) + 1;
         }
-        if (feed < size || end > start) lines.push_back(text.substr(start, end - start));
+        if (feed < size || end > start) starts_.push_back(static_cast<std::uint32_t>(start));
         start = feed + 1;
     }
-    return lines;
+    starts_.push_back(static_cast<std::uint32_t>(size));
 }
 
 bool is_blank_line(std::string_view line)
@@ -122,6 +125,7 @@ bool is_blank_line(std::string_view line)
 
 Marker marker_of(std::string_view line)
 {
+    if (line.empty() || line.front() != '[') return {};
     while (!line.empty() && is_blank(line.back())) line.remove_suffix(1);
     if (line.size() < 3 || line.front() != '[' || line.back() != ']') return {};
     std::string_view name = trim(line.substr(1, line.size() - 2));

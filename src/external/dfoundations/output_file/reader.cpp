@@ -17,7 +17,7 @@
 namespace ostrand::external::dfoundations {
 namespace {
 
-constexpr std::size_t UNPAIRED = std::numeric_limits<std::size_t>::max();
+constexpr std::uint32_t UNPAIRED = std::numeric_limits<std::uint32_t>::max();
 // Deeper nesting than any output file has; past it an opening line is read as text, so that a
 // hostile file cannot make the tree (and the walk that frees it) deeper than the stack allows.
 constexpr std::size_t MAX_DEPTH = 200;
@@ -25,9 +25,9 @@ constexpr std::size_t MAX_DEPTH = 200;
 // For each line that opens a section, the line that closes it, and the reverse; UNPAIRED for every
 // other line. A closing line pairs with the nearest open section of its name; the sections opened
 // after that one and never closed are left unpaired, so their lines become text.
-std::vector<std::size_t> pair_markers(const std::vector<std::string_view>& lines)
+std::vector<std::uint32_t> pair_markers(const detail::FileLines& lines)
 {
-    std::vector<std::size_t> partner(lines.size(), UNPAIRED);
+    std::vector<std::uint32_t> partner(lines.size(), UNPAIRED);
     std::vector<std::pair<std::string_view, std::size_t>> open;
     std::unordered_map<std::string_view, std::vector<std::size_t>> open_by_name;  // positions in `open`
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -42,8 +42,8 @@ std::vector<std::size_t> pair_markers(const std::vector<std::string_view>& lines
             while (open.size() > depth) {
                 open_by_name[open.back().first].pop_back();
                 if (open.size() == depth + 1) {
-                    partner[open.back().second] = i;
-                    partner[i] = open.back().second;
+                    partner[open.back().second] = static_cast<std::uint32_t>(i);
+                    partner[i] = static_cast<std::uint32_t>(open.back().second);
                 }
                 open.pop_back();
             }
@@ -59,9 +59,9 @@ Item line_item(std::string_view line, std::size_t number)
     return Item{std::move(std::get<TextLine>(shaped))};
 }
 
-Section build_tree(const std::vector<std::string_view>& lines)
+Section build_tree(const detail::FileLines& lines)
 {
-    const std::vector<std::size_t> partner = pair_markers(lines);
+    const std::vector<std::uint32_t> partner = pair_markers(lines);
     Section root;
     std::vector<Section*> open{&root};
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -174,7 +174,7 @@ OutputFile read_output_file(std::string_view bytes)
     const std::string_view text = decoded.empty() ? bytes : std::string_view(decoded);
 
     OutputFile file;
-    file.root_ = build_tree(detail::file_lines(text));
+    file.root_ = build_tree(detail::FileLines(text));
     unwrap_envelope(file.root_);
     assign_paths(file.root_);
     detail::index_file(file.root_, file.sections_, file.tables_, file.section_index_, file.table_index_);

@@ -12,6 +12,16 @@
 namespace ostrand::external::dfoundations::detail {
 namespace {
 
+// Lines [first, last) of the file.
+struct LineRange {
+    const FileLines* lines;
+    std::size_t first;
+    std::size_t last;
+
+    std::size_t size() const { return last - first; }
+    std::string_view operator[](std::size_t index) const { return (*lines)[first + index]; }
+};
+
 bool is_marker(std::string_view line, Marker::Kind kind, std::string_view name)
 {
     const Marker marker = marker_of(line);
@@ -87,7 +97,7 @@ struct ColumnKind {
 
 // The first pass over the rows: what each column holds. Throws std::invalid_argument naming the
 // row (from 1) that cannot be read.
-std::vector<ColumnKind> column_kinds(const std::vector<std::string_view>& rows, std::size_t width)
+std::vector<ColumnKind> column_kinds(const LineRange& rows, std::size_t width)
 {
     std::vector<ColumnKind> kinds(width);
     for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -169,15 +179,15 @@ void append_missing(DataTable::Column& column)
 
 // Two passes over the rows: the first learns each column's type, the second fills typed columns,
 // so no table of text cells is ever held.
-DataTable table_from_lines(const std::vector<std::string_view>& names, const std::vector<std::string_view>& rows)
+DataTable table_from_lines(const LineRange& names, const LineRange& rows)
 {
     const std::vector<ColumnKind> kinds = column_kinds(rows, names.size());
     std::vector<DataTable::Column> columns;
     columns.reserve(names.size());
     for (const ColumnKind& kind : kinds) columns.push_back(empty_column(kind, rows.size()));
-    for (std::string_view row : rows) {
+    for (std::size_t r = 0; r < rows.size(); ++r) {
         std::size_t field = 0;
-        tokenize_row(row, [&](std::string_view text) { append_cell(columns[field++], text); });
+        tokenize_row(rows[r], [&](std::string_view text) { append_cell(columns[field++], text); });
         for (; field < columns.size(); ++field) append_missing(columns[field]);
     }
     DataTable table;
@@ -185,22 +195,16 @@ DataTable table_from_lines(const std::vector<std::string_view>& names, const std
     return table;
 }
 
-// The lines after `at` up to the close of `name`; the index of that close in `end`.
-std::optional<std::vector<std::string_view>> block_lines(const std::vector<std::string_view>& lines, std::size_t at,
-                                                         std::size_t last, std::string_view name, std::size_t& end)
+// The lines after `at` up to the close of `name`, which is not among them.
+std::optional<LineRange> block_lines(const FileLines& lines, std::size_t at, std::size_t last, std::string_view name)
 {
-    std::vector<std::string_view> inside;
     for (std::size_t i = at; i < last; ++i) {
-        if (is_marker(lines[i], Marker::Kind::CLOSE, name)) {
-            end = i;
-            return inside;
-        }
-        inside.push_back(lines[i]);
+        if (is_marker(lines[i], Marker::Kind::CLOSE, name)) return LineRange{&lines, at, i};
     }
     return std::nullopt;
 }
 
-std::size_t skip_blank_lines(const std::vector<std::string_view>& lines, std::size_t at, std::size_t last)
+std::size_t skip_blank_lines(const FileLines& lines, std::size_t at, std::size_t last)
 {
     while (at < last && is_blank_line(lines[at])) ++at;
     return at;
@@ -208,8 +212,7 @@ std::size_t skip_blank_lines(const std::vector<std::string_view>& lines, std::si
 
 }  // namespace
 
-std::optional<OutputTable> read_table_block(const std::vector<std::string_view>& lines, std::size_t first,
-                                            std::size_t last)
+std::optional<OutputTable> read_table_block(const FileLines& lines, std::size_t first, std::size_t last)
 {
     OutputTable table;
     table.line = first + 1;
@@ -217,13 +220,12 @@ std::optional<OutputTable> read_table_block(const std::vector<std::string_view>&
     if (at < last && (table.data_count = data_count_of(lines[at]))) at = skip_blank_lines(lines, at + 1, last);
     if (at == last && table.data_count == 0u) return table;
     if (at >= last || !is_marker(lines[at], Marker::Kind::OPEN, "COLUMN INDICATION")) return std::nullopt;
-    std::size_t end = 0;
-    const auto names = block_lines(lines, at + 1, last, "COLUMN INDICATION", end);
+    const auto names = block_lines(lines, at + 1, last, "COLUMN INDICATION");
     if (!names) return std::nullopt;
-    at = skip_blank_lines(lines, end + 1, last);
+    at = skip_blank_lines(lines, names->last + 1, last);
     if (at >= last || !is_marker(lines[at], Marker::Kind::OPEN, "DATA")) return std::nullopt;
-    const auto rows = block_lines(lines, at + 1, last, "DATA", end);
-    if (!rows || skip_blank_lines(lines, end + 1, last) != last) return std::nullopt;
+    const auto rows = block_lines(lines, at + 1, last, "DATA");
+    if (!rows || skip_blank_lines(lines, rows->last + 1, last) != last) return std::nullopt;
     try {
         table.data = table_from_lines(*names, *rows);
     } catch (const std::invalid_argument& e) {
