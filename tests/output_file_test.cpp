@@ -6,6 +6,7 @@
 #include <iterator>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -377,6 +378,60 @@ TEST(OutputFileReader, QuotedCellsAreTextWithoutQuotes)
     const auto& level = std::get<DataTable::RealColumn>(t.data.column("Level"));
     EXPECT_EQ(level[0], -1.5);
     EXPECT_TRUE(std::isnan(level[1]));
+}
+
+// A column's type and cells as text: "i 1", "r 2.5", "t x", "-" for a missing cell.
+std::vector<std::string> cells_of(const DataTable::Column& column)
+{
+    std::vector<std::string> cells;
+    std::visit(
+        [&](const auto& values) {
+            for (const auto& value : values) {
+                using Value = std::decay_t<decltype(value)>;
+                if constexpr (std::is_same_v<Value, std::int64_t>) {
+                    cells.push_back("i " + std::to_string(value));
+                } else if constexpr (std::is_same_v<Value, double>) {
+                    std::ostringstream text;
+                    text << "r " << value;
+                    cells.push_back(std::isnan(value) ? "r -" : text.str());
+                } else {
+                    cells.push_back(value ? "t " + *value : "-");
+                }
+            }
+        },
+        column);
+    return cells;
+}
+
+TEST(OutputFileReader, ColumnTypesFollowEveryCellWhereverTheTypeChanges)
+{
+    const struct {
+        std::vector<std::string> rows;
+        std::vector<std::string> cells;
+    } cases[] = {
+        {{"1", "2"}, {"i 1", "i 2"}},
+        {{"1", "2.5"}, {"r 1", "r 2.5"}},
+        {{"1", "x"}, {"t 1", "t x"}},
+        {{"x", "1"}, {"t x", "t 1"}},
+        {{"'1'", "2"}, {"t 1", "t 2"}},
+        {{"1", ""}, {"r 1", "r -"}},
+        {{"'a'", ""}, {"t a", "-"}},
+        {{"-0", "1.5"}, {"r -0", "r 1.5"}},
+        {{"99999999999999999999", "1"}, {"r 1e+20", "r 1"}},
+        {{"1e3", "2"}, {"r 1000", "r 2"}},
+    };
+    std::string output;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        std::string rows;
+        for (const auto& row : cases[i].rows) rows += row + "\n";
+        output += table("T" + std::to_string(i), "[COLUMN INDICATION]\nA\n[END OF COLUMN INDICATION]\n[DATA]\n" + rows +
+                                                     "[END OF DATA]\n");
+    }
+    const OutputFile file = read_output_file(wrapped(output));
+    ASSERT_EQ(file.tables().size(), std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(cells_of(file.tables()[i]->data.column(0)), cases[i].cells) << "case " << i;
+    }
 }
 
 TEST(OutputFileReader, TablesThatDisagreeOrCannotBeReadAreReportedAndTheRestIsRead)

@@ -195,6 +195,87 @@ DataTable table_from_lines(const LineRange& names, const LineRange& rows)
     return table;
 }
 
+// Most tables keep one type per column from their first row on. This pass reads them with one
+// tokenizing of each row: it takes each column's type from the first row, turns an integer column
+// into reals at its first real or missing cell, and gives up (nothing) on anything else, which the
+// two-pass reading then settles.
+class OnePassTable {
+public:
+    OnePassTable(std::size_t width, std::size_t rows) : kinds_(width, Kind::UNSEEN), columns_(width), rows_(rows) {}
+
+    bool add_row(std::string_view row)
+    {
+        std::size_t field = 0;
+        bool fits = true;
+        try {
+            tokenize_row(row, [&](std::string_view text) {
+                fits = fits && field < kinds_.size() && add_cell(field, text);
+                ++field;
+            });
+        } catch (const std::invalid_argument&) {
+            return false;  // the two-pass reading names the row
+        }
+        if (!fits) return false;
+        for (; field < kinds_.size(); ++field) {
+            if (kinds_[field] == Kind::UNSEEN) return false;
+            if (kinds_[field] == Kind::INTEGER) to_reals(field);
+            append_missing(columns_[field]);
+        }
+        return true;
+    }
+
+    DataTable table(const LineRange& names)
+    {
+        DataTable table;
+        for (std::size_t j = 0; j < names.size(); ++j) {
+            if (kinds_[j] == Kind::UNSEEN) columns_[j] = DataTable::IntColumn{};  // no rows
+            table.add_column(std::string(names[j]), std::move(columns_[j]));
+        }
+        return table;
+    }
+
+private:
+    enum class Kind { UNSEEN, INTEGER, REAL, TEXT };
+
+    bool add_cell(std::size_t field, std::string_view text)
+    {
+        Kind& kind = kinds_[field];
+        const NumberShape shape = is_quoted(text) ? NumberShape{} : field_shape(text);
+        if (kind == Kind::UNSEEN) {
+            kind = !shape.number ? Kind::TEXT : shape.integer ? Kind::INTEGER : Kind::REAL;
+            columns_[field] = kind == Kind::TEXT ? DataTable::Column(DataTable::TextColumn{})
+                              : kind == Kind::INTEGER ? DataTable::Column(DataTable::IntColumn{})
+                                                      : DataTable::Column(DataTable::RealColumn{});
+            std::visit([&](auto& cells) { cells.reserve(rows_); }, columns_[field]);
+        }
+        if (kind == Kind::TEXT) {
+            append_cell(columns_[field], text);
+            return true;
+        }
+        // Long integers may not fit, and "-0" as an integer would lose its sign as a real.
+        if (!shape.number || (shape.integer && (text.size() >= 19 || text.front() == '-'))) {
+            if (!shape.number || text.size() >= 19 || field_integer(text) == 0) return false;
+        }
+        if (kind == Kind::INTEGER && !shape.integer) to_reals(field);
+        append_cell(columns_[field], text);
+        return true;
+    }
+
+    void to_reals(std::size_t field)
+    {
+        const auto& integers = std::get<DataTable::IntColumn>(columns_[field]);
+        DataTable::RealColumn reals;
+        reals.reserve(rows_);
+        reals.assign(integers.begin(), integers.end());
+        columns_[field] = std::move(reals);
+        kinds_[field] = Kind::REAL;
+    }
+
+    std::vector<Kind> kinds_;
+    std::vector<DataTable::Column> columns_;
+    std::size_t rows_;
+};
+
 // The lines after `at` up to the close of `name`, which is not among them.
 std::optional<LineRange> block_lines(const FileLines& lines, std::size_t at, std::size_t last, std::string_view name)
 {
@@ -227,7 +308,10 @@ std::optional<OutputTable> read_table_block(const FileLines& lines, std::size_t 
     const auto rows = block_lines(lines, at + 1, last, "DATA");
     if (!rows || skip_blank_lines(lines, rows->last + 1, last) != last) return std::nullopt;
     try {
-        table.data = table_from_lines(*names, *rows);
+        OnePassTable quick(names->size(), rows->size());
+        bool read = true;
+        for (std::size_t r = 0; read && r < rows->size(); ++r) read = quick.add_row((*rows)[r]);
+        table.data = read ? quick.table(*names) : table_from_lines(*names, *rows);
     } catch (const std::invalid_argument& e) {
         table.error = e.what();
     }
