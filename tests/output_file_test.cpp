@@ -269,6 +269,34 @@ TEST(OutputFileFixtures, ShallowFoundationElementsWarningsAndNenResults)
     EXPECT_EQ(warnings.pile_types[0].flags.at("MicroPileDimensionsWarning"), false);
 }
 
+TEST(OutputFileFixtures, ViewsFindTheirSectionsInEveryVersion)
+{
+    const struct {
+        const char* folder;
+        const char* name;
+        std::size_t piles, iterations, tension_groups, elements, pile_type_warnings, nen_piles;
+    } cases[] = {
+        {"fod", "bm1-10.fod", 28, 0, 0, 0, 28, 0},  {"fod", "bm1-13.fod", 0, 0, 0, 0, 1, 1},
+        {"fod", "bm3-1.fod", 0, 0, 1, 0, 1, 0},     {"fod", "bm4-1.fod", 0, 0, 0, 4, 0, 0},
+        {"fod23", "bm1-10.fod", 28, 0, 0, 0, 28, 0}, {"fod23", "bm1-1b.fod", 0, 0, 0, 0, 1, 1},
+        {"fod23", "bm3-4.fod", 0, 0, 6, 0, 6, 0},   {"fod23", "bm4-1.fod", 0, 0, 0, 4, 0, 0},
+        {"fod25", "Tutorial-4a.fod", 2, 0, 0, 0, 2, 0}, {"fod25", "Tutorial-4c.fod", 0, 21, 0, 0, 1, 1},
+        {"fod25", "bm3-4.fod", 0, 0, 6, 0, 6, 0},   {"fod25", "bm4-1.fod", 0, 0, 0, 4, 0, 0},
+    };
+    for (const auto& c : cases) {
+        if (!have_fixtures(c.folder)) GTEST_SKIP() << "no real output files in " << c.folder;
+        SCOPED_TRACE(std::string(c.folder) + "/" + c.name);
+        const OutputFile file = fixture(c.folder, c.name);
+        EXPECT_EQ(piles(file).size(), c.piles);
+        EXPECT_EQ(iterations(file).size(), c.iterations);
+        EXPECT_EQ(tension_groups(file).size(), c.tension_groups);
+        EXPECT_EQ(elements(file).size(), c.elements);
+        EXPECT_EQ(calculation_warnings(file).pile_types.size(), c.pile_type_warnings);
+        EXPECT_FALSE(calculation_warnings(file).calculation.empty());
+        EXPECT_EQ(nen_results(file).piles.size(), c.nen_piles);
+    }
+}
+
 TEST(OutputFileFixtures, ViewsOfOtherKindsAreEmpty)
 {
     if (!have_fixtures("fod")) GTEST_SKIP() << "no real output files";
