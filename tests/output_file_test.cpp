@@ -447,18 +447,24 @@ TEST(OutputFileReader, ColumnTypesFollowEveryCellWhereverTheTypeChanges)
         {{"-0", "1.5"}, {"r -0", "r 1.5"}},
         {{"99999999999999999999", "1"}, {"r 1e+20", "r 1"}},
         {{"1e3", "2"}, {"r 1000", "r 2"}},
+        {{"1", "   ", "2"}, {"i 1", "i 2"}},  // a blank line is no row
     };
+    // The column under test comes last, after a column of row numbers, so that an empty cell is
+    // a short row; a row of blanks stays a blank line.
     std::string output;
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         std::string rows;
-        for (const auto& row : cases[i].rows) rows += row + "\n";
-        output += table("T" + std::to_string(i), "[COLUMN INDICATION]\nA\n[END OF COLUMN INDICATION]\n[DATA]\n" + rows +
-                                                     "[END OF DATA]\n");
+        for (std::size_t r = 0; r < cases[i].rows.size(); ++r) {
+            const std::string& cell = cases[i].rows[r];
+            rows += (cell.find_first_not_of(' ') == std::string::npos && !cell.empty() ? cell : std::to_string(r) + " " + cell) + "\n";
+        }
+        output += table("T" + std::to_string(i), "[COLUMN INDICATION]\nRow\nA\n[END OF COLUMN INDICATION]\n[DATA]\n" +
+                                                     rows + "[END OF DATA]\n");
     }
     const OutputFile file = read_output_file(wrapped(output));
     ASSERT_EQ(file.tables().size(), std::size(cases));
     for (std::size_t i = 0; i < std::size(cases); ++i) {
-        EXPECT_EQ(cells_of(file.tables()[i]->data.column(0)), cases[i].cells) << "case " << i;
+        EXPECT_EQ(cells_of(file.tables()[i]->data.column("A")), cases[i].cells) << "case " << i;
     }
 }
 

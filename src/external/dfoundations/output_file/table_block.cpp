@@ -97,7 +97,8 @@ struct ColumnKind {
 
 // The first pass over the rows: what each column holds. Throws std::invalid_argument naming the
 // row (from 1) that cannot be read.
-std::vector<ColumnKind> column_kinds(const LineRange& rows, std::size_t width)
+template <class Rows>
+std::vector<ColumnKind> column_kinds(const Rows& rows, std::size_t width)
 {
     std::vector<ColumnKind> kinds(width);
     for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -179,7 +180,8 @@ void append_missing(DataTable::Column& column)
 
 // Two passes over the rows: the first learns each column's type, the second fills typed columns,
 // so no table of text cells is ever held.
-DataTable table_from_lines(const LineRange& names, const LineRange& rows)
+template <class Rows>
+DataTable table_from_lines(const LineRange& names, const Rows& rows)
 {
     const std::vector<ColumnKind> kinds = column_kinds(rows, names.size());
     std::vector<DataTable::Column> columns;
@@ -276,6 +278,34 @@ private:
     std::size_t rows_;
 };
 
+template <class Rows>
+DataTable table_from_rows(const LineRange& names, const Rows& rows)
+{
+    OnePassTable quick(names.size(), rows.size());
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (!quick.add_row(rows[r])) return table_from_lines(names, rows);
+    }
+    return quick.table(names);
+}
+
+bool has_blank_line(const LineRange& rows)
+{
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (is_blank_line(rows[r])) return true;
+    }
+    return false;
+}
+
+// A blank line among the rows is no row: it would read as a row of missing cells.
+std::vector<std::string_view> without_blank_lines(const LineRange& rows)
+{
+    std::vector<std::string_view> kept;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (!is_blank_line(rows[r])) kept.push_back(rows[r]);
+    }
+    return kept;
+}
+
 // The lines after `at` up to the close of `name`, which is not among them.
 std::optional<LineRange> block_lines(const FileLines& lines, std::size_t at, std::size_t last, std::string_view name)
 {
@@ -308,10 +338,8 @@ std::optional<OutputTable> read_table_block(const FileLines& lines, std::size_t 
     const auto rows = block_lines(lines, at + 1, last, "DATA");
     if (!rows || skip_blank_lines(lines, rows->last + 1, last) != last) return std::nullopt;
     try {
-        OnePassTable quick(names->size(), rows->size());
-        bool read = true;
-        for (std::size_t r = 0; read && r < rows->size(); ++r) read = quick.add_row((*rows)[r]);
-        table.data = read ? quick.table(*names) : table_from_lines(*names, *rows);
+        table.data = has_blank_line(*rows) ? table_from_rows(*names, without_blank_lines(*rows))
+                                           : table_from_rows(*names, *rows);
     } catch (const std::invalid_argument& e) {
         table.error = e.what();
     }
