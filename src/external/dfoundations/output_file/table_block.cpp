@@ -254,9 +254,11 @@ private:
             append_cell(columns_[field], text);
             return true;
         }
-        // Long integers may not fit, and "-0" as an integer would lose its sign as a real.
-        if (!shape.number || (shape.integer && (text.size() >= 19 || text.front() == '-'))) {
-            if (!shape.number || text.size() >= 19 || field_integer(text) == 0) return false;
+        if (!shape.number) return false;
+        // A long integer may not fit, and "-0" kept as an integer would lose its sign as a real.
+        if (kind == Kind::INTEGER && shape.integer &&
+            (text.size() >= 19 || (text.front() == '-' && field_integer(text) == 0))) {
+            return false;
         }
         if (kind == Kind::INTEGER && !shape.integer) to_reals(field);
         append_cell(columns_[field], text);
