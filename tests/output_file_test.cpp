@@ -392,6 +392,17 @@ TEST(OutputFileReader, RepeatedNamesAndKeysAreAllKept)
     EXPECT_EQ(file.section("DUMPFILE OUTPUT/RESULTS/PILE[2]")->position, 2u);
 }
 
+TEST(OutputFileReader, PathsStayUniqueWhenNamesMakeThemEqual)
+{
+    const OutputFile file = read_output_file(wrapped(table("A/B", TWO_ROWS) + "[A]\n" + table("B", TWO_ROWS) + "[END OF A]\n"));
+    std::vector<std::string> paths;
+    for (const OutputTable* t : file.tables()) {
+        paths.push_back(t->path);
+        EXPECT_EQ(file.table(t->path), t);
+    }
+    EXPECT_THAT(paths, ElementsAre("DUMPFILE OUTPUT/A/B", "DUMPFILE OUTPUT/A/B#2"));
+}
+
 TEST(OutputFileReader, QuotedCellsAreTextWithoutQuotes)
 {
     const OutputFile file = read_output_file(wrapped(table(

@@ -83,26 +83,37 @@ void read_calculation_type(const Section& from, FileHeader& header)
 
 }  // namespace
 
-void index_file(const Section& root, std::vector<const Section*>& sections, std::vector<const OutputTable*>& tables,
+template <class Found>
+void index_unique(std::string& path, const Found* found, std::unordered_map<std::string_view, const Found*>& index)
+{
+    if (index.emplace(path, found).second) return;
+    const std::string taken = path;
+    for (std::size_t n = 2;; ++n) {
+        path = taken + "#" + std::to_string(n);
+        if (index.emplace(path, found).second) return;
+    }
+}
+
+void index_file(Section& root, std::vector<const Section*>& sections, std::vector<const OutputTable*>& tables,
                 std::unordered_map<std::string_view, const Section*>& section_index,
                 std::unordered_map<std::string_view, const OutputTable*>& table_index)
 {
     // Depth first in file order, with an explicit stack: (section, next item).
-    std::vector<std::pair<const Section*, std::size_t>> pending{{&root, 0}};
+    std::vector<std::pair<Section*, std::size_t>> pending{{&root, 0}};
     while (!pending.empty()) {
         auto& [section, next] = pending.back();
         if (next == section->items.size()) {
             pending.pop_back();
             continue;
         }
-        const Item& item = section->items[next++];
-        if (const Section* child = item.section()) {
+        Item& item = section->items[next++];
+        if (auto* child = std::get_if<Section>(&item.content)) {
             sections.push_back(child);
-            section_index.emplace(child->path, child);
+            index_unique(child->path, static_cast<const Section*>(child), section_index);
             pending.emplace_back(child, 0);
-        } else if (const OutputTable* table = item.table()) {
+        } else if (auto* table = std::get_if<OutputTable>(&item.content)) {
             tables.push_back(table);
-            table_index.emplace(table->path, table);
+            index_unique(table->path, static_cast<const OutputTable*>(table), table_index);
         }
     }
 }

@@ -9,8 +9,9 @@
 
 namespace ostrand::external::dfoundations::detail {
 
-// Every section and table under `root` in file order, and both by path.
-void index_file(const Section& root, std::vector<const Section*>& sections, std::vector<const OutputTable*>& tables,
+// Every section and table under `root` in file order, and both by path. A path already taken (names
+// holding "/" can make two equal) gets "#2", "#3", ... on the later one.
+void index_file(Section& root, std::vector<const Section*>& sections, std::vector<const OutputTable*>& tables,
                 std::unordered_map<std::string_view, const Section*>& section_index,
                 std::unordered_map<std::string_view, const OutputTable*>& table_index);
 
