@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -76,13 +77,18 @@ struct Section {
     std::vector<const ValueLine*> values() const;
 };
 
-// One item of a section: a value line, an unlabelled line, a table or a child section.
+// One item of a section: a value line, an unlabelled line, a table or a child section. A table
+// lives on its own, so that the many lines of a file take little room each.
 struct Item {
-    std::variant<ValueLine, TextLine, OutputTable, Section> content;
+    std::variant<ValueLine, TextLine, std::unique_ptr<OutputTable>, Section> content;
 
     const ValueLine* value() const { return std::get_if<ValueLine>(&content); }
     const TextLine* text() const { return std::get_if<TextLine>(&content); }
-    const OutputTable* table() const { return std::get_if<OutputTable>(&content); }
+    const OutputTable* table() const
+    {
+        const auto* table = std::get_if<std::unique_ptr<OutputTable>>(&content);
+        return table != nullptr ? table->get() : nullptr;
+    }
     const Section* section() const { return std::get_if<Section>(&content); }
 };
 

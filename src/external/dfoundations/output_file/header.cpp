@@ -111,7 +111,8 @@ void index_file(Section& root, std::vector<const Section*>& sections, std::vecto
             sections.push_back(child);
             index_unique(child->path, static_cast<const Section*>(child), section_index);
             pending.emplace_back(child, 0);
-        } else if (auto* table = std::get_if<OutputTable>(&item.content)) {
+        } else if (auto* boxed = std::get_if<std::unique_ptr<OutputTable>>(&item.content)) {
+            OutputTable* table = boxed->get();
             tables.push_back(table);
             index_unique(table->path, static_cast<const OutputTable*>(table), table_index);
         }

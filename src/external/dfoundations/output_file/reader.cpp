@@ -78,7 +78,7 @@ Section build_tree(const detail::FileLines& lines)
                 if (auto table = detail::read_table_block(lines, i, partner[i])) {
                     table->name = current.name;
                     table->end_line = partner[i] + 1;
-                    current.items.push_back(Item{std::move(*table)});
+                    current.items.push_back(Item{std::make_unique<OutputTable>(std::move(*table))});
                     i = partner[i];
                     continue;
                 }
@@ -140,7 +140,8 @@ void assign_paths(Section& root)
                 child->path = child_path(section.path, child->name);
                 if (count[child->name] > 1) child->path += "[" + std::to_string(child->position) + "]";
                 pending.push_back(child);
-            } else if (auto* found = std::get_if<OutputTable>(&item.content)) {
+            } else if (auto* boxed = std::get_if<std::unique_ptr<OutputTable>>(&item.content)) {
+                OutputTable* found = boxed->get();
                 ++table;
                 found->path = tables == 1 ? section.path
                                           : child_path(section.path, "TABLE[" + std::to_string(table) + "]");
