@@ -9,6 +9,8 @@
 #include <variant>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "ostrand/external/dfoundations/models.hpp"
 #include "ostrand/geo.hpp"
 

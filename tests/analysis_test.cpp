@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "ostrand/errors.hpp"
 #include "ostrand/platform.hpp"
 
@@ -153,8 +155,8 @@ TEST(AnalysisJob, TheStreamOpenedFromAFileIsClosedAlsoWhenWritingFails)
 TEST(AnalysisJob, OtherInputKindsAreNotImplementedAndWriteNothing)
 {
     // A text buffer is no input file (text has to be encoded first), nor is a stream pointer to nothing.
-    for (DFoundationsAnalysis::InputFile input : {DFoundationsAnalysis::InputFile(core::StringIO("[VERSION]")),
-                                                  DFoundationsAnalysis::InputFile(std::shared_ptr<core::BytesIO>())}) {
+    for (DFoundationsAnalysis::JobInput input : {DFoundationsAnalysis::JobInput(core::StringIO("[VERSION]")),
+                                                  DFoundationsAnalysis::JobInput(std::shared_ptr<core::BytesIO>())}) {
         OpenAnalysis analysis(std::move(input));
         std::ostringstream w;
         try {

@@ -1,4 +1,4 @@
-#include "host/template/dfoundations_template.hpp"
+#include "foi/input_file_writer.hpp"
 
 #include <filesystem>
 #include <fstream>
@@ -11,14 +11,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "foi_comparison.hpp"
-#include "host/template/foi_text.hpp"
+#include "foi/foi_text.hpp"
 #include "ostrand/errors.hpp"
 
 namespace {
 
 using nlohmann::ordered_json;
-using ostrand::host::fill_dfoundations_template;
+using ostrand::foi::fill_dfoundations_template;
 using namespace foi_comparison;
 
 ordered_json model_document(const std::string& name)
@@ -318,7 +320,7 @@ TEST(FillDFoundationsTemplate, TakesTheMaterialsInTheDocumentsOrder)
 
 TEST(FoiText, WritesNumbersInFixedWidths)
 {
-    using namespace ostrand::host::foi;
+    using namespace ostrand::foi;
     EXPECT_EQ(fixed(-15.0, 8, 2), "  -15.00");
     EXPECT_EQ(fixed(0.5100, 12, 4), "      0.5100");
     EXPECT_EQ(fixed(1.0 / 300.0, 12, 6), "    0.003333");

@@ -1,6 +1,8 @@
 // The model collections, their rules and limits, and the public operations of both model kinds.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "model_test_support.hpp"
 
 using namespace model_test;
@@ -97,7 +99,7 @@ TEST(ProfileRules, MeasurementsAndComponentErrorsLeaveTheModelUnchanged)
 {
     BearingPilesModel model = bearing_model();
     const std::string material = detail::bearing_default_materials().front().name;
-    const auto create = [&](detail::Measurements measurements, std::vector<ProfileLayer> profile_layers) {
+    const auto create = [&](Measurements measurements, std::vector<ProfileLayer> profile_layers) {
         return [&model, measurements, profile_layers] {
             model.create_profile("P", profile_layers, 0.0, 0.0, measurements, -1.0, -20.0, 1.0, -0.5, -10.0, 0.1);
         };
@@ -106,7 +108,7 @@ TEST(ProfileRules, MeasurementsAndComponentErrorsLeaveTheModelUnchanged)
     EXPECT_THROW(create({}, layers({material}))(), std::out_of_range);
     EXPECT_THROW(create({{}}, layers({material}))(), std::out_of_range);
     EXPECT_TRUE(snapshot(model) == before);
-    expect_rejected<ModelError>(model, create(detail::Measurements(5001, {0.0, 1.0}), layers({material})),
+    expect_rejected<ModelError>(model, create(Measurements(5001, {0.0, 1.0}), layers({material})),
                                 "Maximum number of rows in measurement data is 5000 (5001)");
     expect_rejected<ModelError>(model, create(rows(), std::vector<ProfileLayer>(101, ProfileLayer(0.0, material))),
                                 "Maximum number of layers in profile is 100 (101)");
@@ -116,7 +118,7 @@ TEST(ProfileCreation, TakesTheGroundLevelFromTheFirstRowAndKeepsTheRowsAsGiven)
 {
     TensionPilesModel model = tension_model();
     const std::string material = detail::tension_default_materials().front().name;
-    const detail::Measurements measurements{{-1.0, 2.0}, {3.0, 4.0, 5.0}};
+    const Measurements measurements{{-1.0, 2.0}, {3.0, 4.0, 5.0}};
     model.create_profile("P", layers({material}), 7.0, 8.0, measurements, -1.0, -20.0, -2.0,
                          {.cpt_rule = CPTRule::CUR, .min_layer_thickness = 0.2});
     const json profile = model.profiles().at(0);

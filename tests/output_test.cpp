@@ -10,8 +10,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <ostrand/errors.hpp>
-#include <ostrand/external/dfoundations/output.hpp>
+#include "ostrand/errors.hpp"
+#include "external/dfoundations/output/text.hpp"
+#include "ostrand/external/dfoundations/output.hpp"
 
 namespace {
 
@@ -143,8 +144,8 @@ TEST(OutputFileParser, ReadsTheOutputSectionAlikeWithEveryLineEnd)
     const auto lf = OutputFileParser::create(StringIO(file));
     const auto crlf = OutputFileParser::create(StringIO(with_crlf(file)));
     EXPECT_EQ(crlf->class_name(), lf->class_name());
-    EXPECT_EQ(split_lines(crlf->raw_results()), split_lines(lf->raw_results()));
-    EXPECT_THAT(split_lines(lf->raw_results()).front(), "[VERIFICATION RESULTS]");
+    EXPECT_EQ(detail::split_lines(crlf->raw_results()), detail::split_lines(lf->raw_results()));
+    EXPECT_THAT(detail::split_lines(lf->raw_results()).front(), "[VERIFICATION RESULTS]");
     EXPECT_EQ(tables_of(crlf->results()).keys(), tables_of(lf->results()).keys());
     // "[DUMPFILE]" and "[END OF DUMPFILE]" work as well, and the section ends at the first closing line
     const auto short_form = OutputFileParser::create(
@@ -425,7 +426,7 @@ TEST(SplitLines, EndsLinesAtEveryLineBreak)
         {"a\xc2\x85" "b\xe2\x80\xa8" "c\xe2\x80\xa9", {"a", "b", "c"}},
         {"a\x1f" "b\xc2\xa0" "c", {"a\x1f" "b\xc2\xa0" "c"}},
     };
-    for (const Case& c : cases) EXPECT_EQ(split_lines(c.text), c.lines) << c.text;
+    for (const Case& c : cases) EXPECT_EQ(detail::split_lines(c.text), c.lines) << c.text;
 }
 
 TEST(ToNumeric, ConvertsWholeColumnsOrNone)

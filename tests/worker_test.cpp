@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "host/embedded_platform.hpp"
 #include "host/local_worker.hpp"
 #include "ostrand/errors.hpp"

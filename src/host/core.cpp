@@ -1,5 +1,7 @@
 #include "ostrand/core.hpp"
 
+#include <nlohmann/json.hpp>
+
 #include "ostrand/platform.hpp"
 
 namespace ostrand::core {

@@ -9,8 +9,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "base64.hpp"
-#include "local_worker.hpp"
+#include "host/base64.hpp"
+#include "host/local_worker.hpp"
 #include "ostrand/errors.hpp"
 
 namespace ostrand::external::external_program {

@@ -1,4 +1,4 @@
-#include "local_worker.hpp"
+#include "host/local_worker.hpp"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -17,8 +17,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "base64.hpp"
-#include "temporary_store.hpp"
+#include "host/base64.hpp"
+#include "host/temporary_store.hpp"
 
 extern char** environ;
 

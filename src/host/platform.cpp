@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "embedded_platform.hpp"
+#include "host/embedded_platform.hpp"
 
 namespace ostrand {
 

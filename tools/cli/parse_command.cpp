@@ -8,12 +8,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include <ostrand/errors.hpp>
-#include <ostrand/external/dfoundations/number_format.hpp>
-#include <ostrand/external/dfoundations/output.hpp>
+#include "ostrand/errors.hpp"
+#include "ostrand/external/dfoundations/number_format.hpp"
+#include "ostrand/external/dfoundations/output.hpp"
 
 #include "commands.hpp"
-#include "external/dfoundations/models/text.hpp"
 
 namespace dfoundations_cli {
 namespace {
@@ -291,8 +290,7 @@ int run_parse(const ParseOptions& options)
     std::unique_ptr<dfo::OutputFileParser> parser;
     try {
         // The parser keeps only the output section; the whole text goes once it is chosen.
-        const ostrand::core::StringIO fod_file(ostrand::external::dfoundations::detail::utf8_or_latin1(std::move(*bytes)));
-        parser = dfo::OutputFileParser::create(fod_file);
+        parser = dfo::OutputFileParser::create(ostrand::core::BytesIO(std::move(*bytes)));
     } catch (...) {
         std::cout << dump(json{{"error", current_error()}}) << '\n';
         return 1;

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "commands.hpp"
-#include "host/temporary_store.hpp"
+#include "files.hpp"
 #include "ostrand/external/dfoundations/analysis.hpp"
 
 namespace dfoundations_cli {
@@ -20,13 +20,13 @@ void run(const RunOptions& options)
     using ostrand::external::dfoundations::DFoundationsAnalysis;
     namespace fs = std::filesystem;
 
-    DFoundationsAnalysis analysis(ostrand::core::BytesIO(ostrand::host::read_file(options.input)));
+    DFoundationsAnalysis analysis(ostrand::core::BytesIO(read_input(options.input)));
     analysis.execute(std::chrono::seconds(options.timeout));
     const auto output = analysis.get_output_file();
     if (!output) throw std::runtime_error("D-Foundations wrote no .fod output file.");
 
     const fs::path target = options.output.empty() ? fs::path(options.input).replace_extension(".fod") : fs::path(options.output);
-    ostrand::host::write_file_atomically(target, std::get<ostrand::core::BytesIO>(*output).getvalue());
+    write_output(target.string(), std::get<ostrand::core::BytesIO>(*output).getvalue(), options.input);
 }
 }  // namespace
 

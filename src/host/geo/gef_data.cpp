@@ -8,6 +8,8 @@
 #include <iterator>
 #include <system_error>
 
+#include <nlohmann/json.hpp>
+
 #include "host/geo/gef_columns.hpp"
 #include "host/geo/gef_header.hpp"
 #include "host/geo/gef_text.hpp"

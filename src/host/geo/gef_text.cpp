@@ -1,6 +1,6 @@
 #include "host/geo/gef_text.hpp"
 
-#include "external/dfoundations/models/text.hpp"
+#include "text/utf8.hpp"
 
 #include <charconv>
 #include <cmath>
@@ -18,7 +18,7 @@ bool is_blank(char c)
 
 std::string to_utf8(std::string_view text)
 {
-    return external::dfoundations::detail::utf8_or_latin1(std::string(text));
+    return text::utf8_or_latin1(std::string(text));
 }
 
 std::string_view trim(std::string_view text)

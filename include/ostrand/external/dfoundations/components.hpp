@@ -21,7 +21,7 @@
 #include <utility>
 #include <vector>
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 #include "ostrand/core.hpp"
 #include "ostrand/external/dfoundations/vocabulary.hpp"
@@ -285,10 +285,10 @@ private:
     ProfileLayerOptions options_;
 };
 
-namespace detail {
-
 // Rows of a CPT: a level first, then cone resistance and further columns.
 using Measurements = std::vector<std::vector<double>>;
+
+namespace detail {
 
 struct CPTOptions {
     CPTRule rule = CPTRule::NEN;

@@ -21,10 +21,11 @@
 #include <variant>
 #include <vector>
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 #include "ostrand/core.hpp"
 #include "ostrand/external/dfoundations/components.hpp"
+#include "ostrand/external/dfoundations/input_file.hpp"
 #include "ostrand/external/dfoundations/vocabulary.hpp"
 #include "ostrand/geo.hpp"
 
@@ -38,13 +39,6 @@ struct ModelOptions {
     std::optional<IntegerOrReal> reduction_cone_resistance{};
     // Register the 56 standard materials of the model kind at creation.
     bool create_default_materials = true;
-};
-
-// The input file as an in-memory byte stream positioned at its start, or as the platform's File.
-using InputFile = std::variant<core::BytesIO, core::File>;
-
-struct GenerateInputFileOptions {
-    bool as_file = false;  // return the platform File instead of a byte stream
 };
 
 struct CreateProfileOptions {
@@ -112,10 +106,10 @@ public:
     ReductionConeResistance _cone_resistance_reduction_type() const;
 
     // Fresh serialized copies of the collections; the stored objects are never exposed.
-    nlohmann::ordered_json materials() const { return _serialize_materials(); }
-    nlohmann::ordered_json profiles() const { return _serialize_profiles(); }
-    nlohmann::ordered_json pile_types() const { return _serialize_pile_types(); }
-    nlohmann::ordered_json piles() const { return _serialize_piles(); }
+    nlohmann::ordered_json materials() const;
+    nlohmann::ordered_json profiles() const;
+    nlohmann::ordered_json pile_types() const;
+    nlohmann::ordered_json piles() const;
     nlohmann::ordered_json _serialize_materials() const;
     nlohmann::ordered_json _serialize_profiles() const;
     nlohmann::ordered_json _serialize_pile_types() const;
@@ -213,7 +207,7 @@ public:
     void create_material(const std::string& name, SoilType soil_type, double gamma_unsat, double gamma_sat,
                          double friction_angle, BearingMaterialOptions options = {});
     void create_profile(const std::string& name, const std::vector<ProfileLayer>& layers, double x, double y,
-                        const detail::Measurements& measurements, double phreatic_level, double pile_tip_level,
+                        const Measurements& measurements, double phreatic_level, double pile_tip_level,
                         double overconsolidation_ratio, double top_positive_skin_friction,
                         double bottom_negative_skin_friction, double expected_ground_level_settlement,
                         CreateProfileOptions options = {});
@@ -269,7 +263,7 @@ public:
     void create_material(const std::string& name, SoilType soil_type, double gamma_unsat, double gamma_sat,
                          double friction_angle, TensionMaterialOptions options = {});
     void create_profile(const std::string& name, const std::vector<ProfileLayer>& layers, double x, double y,
-                        const detail::Measurements& measurements, double phreatic_level, double pile_tip_level,
+                        const Measurements& measurements, double phreatic_level, double pile_tip_level,
                         double top_tension_zone, CreateProfileOptions options = {});
     void import_profile(const geo::GEFData& cpt, const std::vector<ProfileLayer>& layers, double x, double y,
                         double phreatic_level, double pile_tip_level, double top_tension_zone,

@@ -14,7 +14,7 @@
 #include <variant>
 #include <vector>
 
-#include <ostrand/core.hpp>
+#include "ostrand/core.hpp"
 
 namespace ostrand::external::dfoundations {
 
@@ -96,6 +96,12 @@ public:
     const Column& column(std::size_t index) const { return columns_.at(index); }
     // The first column of that name; std::out_of_range when there is none.
     const Column& column(std::string_view name) const;
+    // The first column of that name as the type it holds; std::out_of_range when there is none and
+    // std::invalid_argument, naming the column and what it holds, when it holds another type.
+    //   const auto& shaft = table.real_column("MaxShaft");
+    const IntColumn& int_column(std::string_view name) const;
+    const RealColumn& real_column(std::string_view name) const;
+    const TextColumn& text_column(std::string_view name) const;
 
     // Column name -> row -> cell, in column order. A repeated column name keeps its first position
     // and the cells of its last column.
@@ -133,6 +139,27 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The text of an output file in any form the road hands it on: decoded text (StringIO), or the bytes
+// as D-Foundations wrote them (BytesIO, the platform's File, or what DFoundationsAnalysis::
+// get_output_file() returns), read as UTF-8 when they are valid UTF-8 and as Latin-1 otherwise.
+// It views the caller's text where it can: it lives only as long as the argument it was made from.
+class OutputFileText {
+public:
+    OutputFileText(const core::StringIO& text) : text_(text.getvalue()) {}
+    OutputFileText(const core::BytesIO& bytes) : OutputFileText(bytes.getvalue(), 0) {}
+    OutputFileText(const core::File& file) : OutputFileText(file.getvalue_binary(), 0) {}
+    OutputFileText(const std::variant<core::BytesIO, core::File>& output_file);
+    OutputFileText(const OutputFileText&) = delete;
+    OutputFileText& operator=(const OutputFileText&) = delete;
+
+    std::string_view text() const { return text_; }
+
+private:
+    OutputFileText(const std::string& bytes, int);
+    std::string decoded_;
+    std::string_view text_;
+};
+
 // Reads a D-Foundations output file. `create` recognises the file and returns the parser that
 // fits it; the parser keeps only the file's output section.
 class OutputFileParser {
@@ -149,7 +176,8 @@ public:
 
     // Recognises the version, model and calculation type of the text in `fod_file` and returns a
     // new parser of the matching class. Errors: errors::ParsingError with the reason.
-    static std::unique_ptr<OutputFileParser> create(const core::StringIO& fod_file);
+    //   auto parser = OutputFileParser::create(*analysis.get_output_file());
+    static std::unique_ptr<OutputFileParser> create(const OutputFileText& fod_file);
 
     virtual ~OutputFileParser() = default;
     OutputFileParser(const OutputFileParser&) = delete;
@@ -166,7 +194,7 @@ public:
 
 protected:
     // Keeps the output section of `fod_file`; errors::ParsingError when there is none.
-    explicit OutputFileParser(const core::StringIO& fod_file);
+    explicit OutputFileParser(const OutputFileText& fod_file);
     // For the classes that refuse a file before they look at its output section.
     OutputFileParser() = default;
 
@@ -197,7 +225,7 @@ public:
     static constexpr std::string_view CALCULATION_PARAMETERS_PATTERN =
         R"(\[CALCULATION PARAMETERS BEARING PILES EC 7 \](?:\r\n|\n|\r)(?P<data>.*?)(?:\r\n|\n|\r)\[END OF CALCULATION PARAMETERS BEARING PILES EC 7\])";
 
-    explicit PreliminaryBearingParserV17(const core::StringIO& fod_file) : OutputFileParser(fod_file) {}
+    explicit PreliminaryBearingParserV17(const OutputFileText& fod_file) : OutputFileParser(fod_file) {}
     CalculationParameters calculation_parameters() const override;
     std::string_view class_name() const override { return "PreliminaryBearingParserV17"; }
 
@@ -215,7 +243,7 @@ public:
     // MULTILINE: "^\[(?P<name>.+)\]LB(?P<data>(" + DATA_PATTERN + ")+)^\[END OF (?P=name)\]".
     static std::string results_pattern();
 
-    explicit PreliminaryTensionParserV17(const core::StringIO& fod_file) : OutputFileParser(fod_file) {}
+    explicit PreliminaryTensionParserV17(const OutputFileText& fod_file) : OutputFileParser(fod_file) {}
     CalculationParameters calculation_parameters() const override;
     std::string_view class_name() const override { return "PreliminaryTensionParserV17"; }
 
@@ -226,7 +254,7 @@ protected:
 class VerificationParserV17 : public OutputFileParser {
 public:
     // Always fails: version 17 verification output is not supported.
-    explicit VerificationParserV17(const core::StringIO& fod_file);
+    explicit VerificationParserV17(const OutputFileText& fod_file);
     CalculationParameters calculation_parameters() const override { return {}; }
     std::string_view class_name() const override { return "VerificationParserV17"; }
 
@@ -237,7 +265,7 @@ protected:
 class PreliminaryBearingParserV19 : public OutputFileParser, public ParserV19 {
 public:
     // Always fails: this combination is not supported.
-    explicit PreliminaryBearingParserV19(const core::StringIO& fod_file);
+    explicit PreliminaryBearingParserV19(const OutputFileText& fod_file);
     CalculationParameters calculation_parameters() const override;
     std::string_view class_name() const override { return "PreliminaryBearingParserV19"; }
 
@@ -247,7 +275,7 @@ protected:
 
 class PreliminaryTensionParserV19 : public PreliminaryTensionParserV17, public ParserV19 {
 public:
-    explicit PreliminaryTensionParserV19(const core::StringIO& fod_file) : PreliminaryTensionParserV17(fod_file) {}
+    explicit PreliminaryTensionParserV19(const OutputFileText& fod_file) : PreliminaryTensionParserV17(fod_file) {}
     std::string_view class_name() const override { return "PreliminaryTensionParserV19"; }
 
 protected:
@@ -259,7 +287,7 @@ public:
     static constexpr std::string_view CALCULATION_PARAMETERS_PATTERN =
         R"(\[CALCULATION PARAMETERS BEARING PILES EC 7\](?:\r\n|\n|\r)(?P<data>.*?)(?:\r\n|\n|\r)\[END OF CALCULATION PARAMETERS BEARING PILES EC 7\])";
 
-    explicit VerificationParserV19(const core::StringIO& fod_file) : OutputFileParser(fod_file) {}
+    explicit VerificationParserV19(const OutputFileText& fod_file) : OutputFileParser(fod_file) {}
     CalculationParameters calculation_parameters() const override;
     std::string_view class_name() const override { return "VerificationParserV19"; }
 
@@ -272,9 +300,5 @@ protected:
 // A column converted to integers (every cell an integer literal, none missing), to reals (missing
 // = NaN), or, when a cell is not a number, returned unchanged as text.
 DataTable::Column _to_numeric(const std::vector<std::optional<std::string>>& column);
-
-// `text` split into lines at LF, CR, CR LF, VT, FF, FS, GS, RS, NEL, LINE SEPARATOR and
-// PARAGRAPH SEPARATOR (the last three in UTF-8); a final line break adds no empty line.
-std::vector<std::string_view> split_lines(std::string_view text);
 
 }  // namespace ostrand::external::dfoundations

@@ -2,6 +2,8 @@
 #include <cmath>
 #include <stdexcept>
 
+#include <nlohmann/json.hpp>
+
 #include "ostrand/errors.hpp"
 #include "ostrand/external/dfoundations/components.hpp"
 

@@ -1,4 +1,6 @@
 #include "ostrand/errors.hpp"
+
+#include <nlohmann/json.hpp>
 #include "ostrand/external/dfoundations/components.hpp"
 #include "ostrand/external/dfoundations/number_format.hpp"
 

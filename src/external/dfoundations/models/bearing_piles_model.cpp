@@ -1,4 +1,6 @@
 #include "ostrand/errors.hpp"
+
+#include <nlohmann/json.hpp>
 #include "ostrand/external/dfoundations/models.hpp"
 
 namespace ostrand::external::dfoundations {
@@ -50,7 +52,7 @@ void BearingPilesModel::create_material(const std::string& name, SoilType soil_t
 }
 
 void BearingPilesModel::create_profile(const std::string& name, const std::vector<ProfileLayer>& layers, double x,
-                                       double y, const detail::Measurements& measurements, double phreatic_level,
+                                       double y, const Measurements& measurements, double phreatic_level,
                                        double pile_tip_level, double overconsolidation_ratio,
                                        double top_positive_skin_friction, double bottom_negative_skin_friction,
                                        double expected_ground_level_settlement, CreateProfileOptions options)

@@ -1,9 +1,11 @@
 #include <algorithm>
 
+#include <nlohmann/json.hpp>
+
 #include "ostrand/errors.hpp"
 #include "ostrand/external/dfoundations/models.hpp"
 #include "ostrand/external/dfoundations/number_format.hpp"
-#include "text.hpp"
+#include "text/utf8.hpp"
 
 namespace ostrand::external::dfoundations::detail {
 
@@ -26,7 +28,7 @@ ReductionConeResistance Model::_cone_resistance_reduction_type() const
 void Model::_create_material(const std::string& name, Material material)
 {
     if (materials_.contains(name)) throw errors::ModelError("Material with name '" + name + "' already exists");
-    if (code_point_count(name) > MAX_MATERIAL_NAME) {
+    if (text::code_point_count(name) > MAX_MATERIAL_NAME) {
         throw errors::ModelError("Name of material can be max. 25 characters long");
     }
     materials_.add(name, std::move(material));
@@ -58,7 +60,7 @@ void Model::_create_pile_type(const std::string& name, PileType pile_type)
 void Model::_create_pile(const std::string& name, Pile pile)
 {
     if (piles_.contains(name)) throw errors::ModelError("Pile with name '" + name + "' already exists");
-    if (code_point_count(name) > MAX_PILE_NAME) throw errors::ModelError("Name of pile can be max. 10 characters long");
+    if (text::code_point_count(name) > MAX_PILE_NAME) throw errors::ModelError("Name of pile can be max. 10 characters long");
     if (piles_.size() >= MAX_PILES) throw errors::ModelError("Maximum number of piles reached (200)");
     piles_.add(name, std::move(pile));
 }
@@ -74,6 +76,11 @@ void Model::_validate() const
     if (pile_types_.empty()) throw errors::ModelError("Invalid model: create at least 1 pile type.");
     if (piles_.empty()) throw errors::ModelError("Invalid model: create at least 1 pile.");
 }
+
+nlohmann::ordered_json Model::materials() const { return _serialize_materials(); }
+nlohmann::ordered_json Model::profiles() const { return _serialize_profiles(); }
+nlohmann::ordered_json Model::pile_types() const { return _serialize_pile_types(); }
+nlohmann::ordered_json Model::piles() const { return _serialize_piles(); }
 
 nlohmann::ordered_json Model::_serialize_materials() const
 {

@@ -1,4 +1,6 @@
 #include "ostrand/errors.hpp"
+
+#include <nlohmann/json.hpp>
 #include "ostrand/external/dfoundations/models.hpp"
 
 namespace ostrand::external::dfoundations {
@@ -45,7 +47,7 @@ void TensionPilesModel::create_material(const std::string& name, SoilType soil_t
 }
 
 void TensionPilesModel::create_profile(const std::string& name, const std::vector<ProfileLayer>& layers, double x,
-                                       double y, const detail::Measurements& measurements, double phreatic_level,
+                                       double y, const Measurements& measurements, double phreatic_level,
                                        double pile_tip_level, double top_tension_zone, CreateProfileOptions options)
 {
     const double ground_level = measurements.at(0).at(0);

@@ -1,13 +1,14 @@
 #include <map>
 #include <mutex>
 
-#include <ostrand/errors.hpp>
-#include <ostrand/external/dfoundations/output.hpp>
+#include "ostrand/errors.hpp"
+#include "ostrand/external/dfoundations/output.hpp"
 
-#include "pattern.hpp"
-#include "table_locator.hpp"
-#include "tables.hpp"
-#include "text.hpp"
+#include "external/dfoundations/output/pattern.hpp"
+#include "external/dfoundations/output/table_locator.hpp"
+#include "external/dfoundations/output/tables.hpp"
+#include "external/dfoundations/output/text.hpp"
+#include "text/utf8.hpp"
 
 namespace ostrand::external::dfoundations {
 
@@ -57,9 +58,27 @@ std::pair<std::string_view, std::string_view> split_pair(std::string_view line, 
 
 }  // namespace
 
-std::unique_ptr<OutputFileParser> OutputFileParser::create(const core::StringIO& fod_file)
+OutputFileText::OutputFileText(const std::string& bytes, int)
 {
-    const std::string& text = fod_file.read();
+    if (text::is_valid_utf8(bytes)) {
+        text_ = bytes;
+    } else {
+        decoded_ = text::utf8_or_latin1(bytes);
+        text_ = decoded_;
+    }
+}
+
+OutputFileText::OutputFileText(const std::variant<core::BytesIO, core::File>& output_file)
+    : OutputFileText(std::holds_alternative<core::BytesIO>(output_file)
+                         ? std::get<core::BytesIO>(output_file).getvalue()
+                         : std::get<core::File>(output_file).getvalue_binary(),
+                     0)
+{
+}
+
+std::unique_ptr<OutputFileParser> OutputFileParser::create(const OutputFileText& fod_file)
+{
+    const std::string_view text = fod_file.text();
     const auto version_match = compiled(VERSION_PATTERN, PatternOption::NONE).search(text);
     if (!version_match) throw ParsingError("Could not extract version number ([VERSION EXTERNALS]) from the output file.");
     const auto model_match = compiled(MODEL_PATTERN, PatternOption::NONE).search(text);
@@ -87,9 +106,9 @@ std::unique_ptr<OutputFileParser> OutputFileParser::create(const core::StringIO&
                        "' is not (yet) implemented for version " + std::string(version) + ".");
 }
 
-OutputFileParser::OutputFileParser(const core::StringIO& fod_file)
+OutputFileParser::OutputFileParser(const OutputFileText& fod_file)
 {
-    const auto match = compiled(OUTPUT_PATTERN, PatternOption::DOTALL).search(fod_file.read());
+    const auto match = compiled(OUTPUT_PATTERN, PatternOption::DOTALL).search(fod_file.text());
     if (!match) throw ParsingError("Could not extract output ([DUMPFILE OUTPUT]) from the output file.");
     _raw_results = match->group("data");
 }
@@ -137,12 +156,12 @@ Results PreliminaryBearingParserV17::_results(bool) const
         "implemented for version v17.");
 }
 
-VerificationParserV17::VerificationParserV17(const core::StringIO&)
+VerificationParserV17::VerificationParserV17(const OutputFileText&)
 {
     throw ParsingError("Parser for calculation type 'Verification' is not (yet) implemented for version v17.");
 }
 
-PreliminaryBearingParserV19::PreliminaryBearingParserV19(const core::StringIO&)
+PreliminaryBearingParserV19::PreliminaryBearingParserV19(const OutputFileText&)
 {
     throw ParsingError(
         "Parser for model type 'Bearing Piles', calculation type 'Preliminary Design' is not (yet)implemented for "

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace ostrand::host::foi {
+namespace ostrand::foi {
 
 class DocumentNode;
 
@@ -40,4 +40,4 @@ private:
     std::string text_;
 };
 
-}  // namespace ostrand::host::foi
+}  // namespace ostrand::foi

@@ -1,9 +1,9 @@
 // Pile types and pile positions. A model's pile types and piles go into the sections of its own kind;
 // the sections of the other kinds stay empty.
-#include "foi_labels.hpp"
-#include "foi_sections.hpp"
+#include "foi/foi_labels.hpp"
+#include "foi/foi_sections.hpp"
 
-namespace ostrand::host::foi {
+namespace ostrand::foi {
 
 namespace {
 
@@ -233,4 +233,4 @@ void write_positions(FoiText& out, const DocumentNode& piles, ModelKind kind)
     write_table_tail(out, "SHALLOW FOUNDATIONS");
 }
 
-}  // namespace ostrand::host::foi
+}  // namespace ostrand::foi
