@@ -181,6 +181,36 @@ TEST_F(WithWorker, ExecuteSendsTheJobDocumentAndKeepsTheResult)
     EXPECT_EQ(analysis._get_result_content().size(), 2u);
 }
 
+TEST_F(WithWorker, AModelsInputFileGoesStraightIntoAnAnalysis)
+{
+    auto worker = install({std::nullopt, {}});
+    const external::dfoundations::InputFile bytes = core::BytesIO("foo");
+    const external::dfoundations::InputFile file = core::File::from_data("foo");
+    for (const auto& input : {bytes, file}) {
+        DFoundationsAnalysis analysis(input);
+        analysis.execute(std::chrono::seconds(1));
+        EXPECT_EQ(nlohmann::json::parse(worker->last_job)["content"]["body"], "Zm9v");
+    }
+}
+
+TEST_F(WithWorker, APlatformReplacedDuringItsOwnJobLivesUntilTheJobReturns)
+{
+    // The worker installs another platform while it runs, as a second thread of the program could.
+    class SelfReplacing : public CannedWorker {
+    public:
+        SelfReplacing() : CannedWorker({std::nullopt, {{"input.fod", "kept"}}}) {}
+        JobOutcome execute_job(const std::string& job_document, std::chrono::seconds timeout) override
+        {
+            set_platform(nullptr);
+            return CannedWorker::execute_job(job_document, timeout);  // touches this platform's members
+        }
+    };
+    set_platform(std::make_shared<SelfReplacing>());
+    DFoundationsAnalysis analysis(core::BytesIO("foo"));
+    analysis.execute(std::chrono::seconds(1));
+    EXPECT_EQ(analysis._get_result_content().at("input.fod"), "kept");
+}
+
 TEST_F(WithWorker, ASinglePartProgramWritesTheWholeContent)
 {
     class Settlement : public ep::ExternalProgram {

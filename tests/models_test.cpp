@@ -266,3 +266,24 @@ TEST(TensionOperations, BuildTheirComponentsFromTheArguments)
         "surcharge": 0.0, "limit_state_str_geo": 0.0, "serviceability_limit_state": 0.0, "load_max_min": null})"));
     EXPECT_EQ(model.piles().at(1)["load_max_min"], json::parse("[100.0, -50.0]"));
 }
+
+TEST(DefaultMaterials, ARefusedRowLeavesNoneOfTheRowsBehind)
+{
+    class WithARepeatedLastRow : public BearingPilesModel {
+    public:
+        WithARepeatedLastRow()
+            : BearingPilesModel(ConstructionSequence::CPT_EXCAVATION_INSTALL, bearing_options(), -1.0,
+                                {.create_default_materials = false})
+        {
+        }
+        std::vector<detail::MaterialRow> _default_materials() const override
+        {
+            auto rows = BearingPilesModel::_default_materials();
+            rows.push_back(rows.front());
+            return rows;
+        }
+    } model;
+    model.create_material("Own", SoilType::SAND, 17.0, 19.0, 30.0);
+    EXPECT_THROW(model._create_default_materials(), ModelError);
+    EXPECT_EQ(model.materials().size(), 1u);
+}

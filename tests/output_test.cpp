@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include <gmock/gmock.h>
@@ -397,6 +398,37 @@ TEST(VerificationParserV19, ReadsTheTablesOfItsOutput)
     EXPECT_EQ(shaft.row_count(), 3u);
     EXPECT_THAT(std::get<DataTable::IntColumn>(shaft.column("CptIndex")), ElementsAre(1, 1, 2));
     EXPECT_TRUE(std::isnan(std::get<DataTable::RealColumn>(shaft.column("MaxPoint"))[2]));
+}
+
+TEST(DataTable, TypedColumnsNameTheColumnAndWhatItHolds)
+{
+    const auto parser = OutputFileParser::create(StringIO(test_file("verification_v19.fod")));
+    const TableMap tables = tables_of(parser->results());
+    const DataTable& shaft = table_of(tables.at("MAX SHAFT AND POINT"));
+    EXPECT_THAT(shaft.int_column("CptIndex"), ElementsAre(1, 1, 2));
+    EXPECT_EQ(shaft.real_column("MaxPoint").size(), 3u);
+    try {
+        shaft.real_column("CptIndex");
+        ADD_FAILURE() << "an integer column read as reals";
+    } catch (const std::invalid_argument& error) {
+        EXPECT_STREQ(error.what(), "column 'CptIndex' holds integers, not reals");
+    }
+    EXPECT_THROW(shaft.text_column("MaxPoint"), std::invalid_argument);
+    EXPECT_THROW(shaft.int_column("NoSuchColumn"), std::out_of_range);
+}
+
+TEST(OutputFileParser, TakesTheBytesOfAnOutputFileInEveryFormTheRoadGives)
+{
+    const std::string utf8 = test_file("verification_v19.fod");
+    const std::string latin1 = test_file("verification_v19_latin1.fod");
+    const auto from_text = OutputFileParser::create(StringIO(utf8))->raw_results();
+    using OutputFile = std::variant<ostrand::core::BytesIO, ostrand::core::File>;
+    EXPECT_EQ(OutputFileParser::create(ostrand::core::BytesIO(utf8))->raw_results(), from_text);
+    EXPECT_EQ(OutputFileParser::create(ostrand::core::File::from_data(utf8))->raw_results(), from_text);
+    EXPECT_EQ(OutputFileParser::create(OutputFile(ostrand::core::BytesIO(utf8)))->raw_results(), from_text);
+    // Bytes that are not UTF-8 are Latin-1, as D-Foundations on Windows writes them.
+    const auto from_latin1 = OutputFileParser::create(ostrand::core::BytesIO(latin1));
+    EXPECT_NE(from_latin1->raw_results().find("'Sondering \u00e9'"), std::string::npos);
 }
 
 TEST(PreliminaryBearingParserV19, RefusesEveryFileBeforeLookingAtItsOutput)

@@ -42,7 +42,7 @@ void ExternalProgram::execute(std::chrono::seconds timeout)
     }
     job << '}';
 
-    JobOutcome outcome = platform().execute_job(job.str(), timeout);
+    JobOutcome outcome = platform()->execute_job(job.str(), timeout);
     if (outcome.error) {
         _handle_execution_error(*outcome.error);
         throw errors::ExecutionError(*outcome.error);

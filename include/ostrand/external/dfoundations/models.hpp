@@ -26,6 +26,7 @@
 #include "ostrand/core.hpp"
 #include "ostrand/external/dfoundations/components.hpp"
 #include "ostrand/external/dfoundations/input_file.hpp"
+#include "ostrand/external/dfoundations/ordered_map.hpp"
 #include "ostrand/external/dfoundations/vocabulary.hpp"
 #include "ostrand/geo.hpp"
 
@@ -54,33 +55,6 @@ struct ImportProfileOptions {
 };
 
 namespace detail {
-
-// An insertion-ordered collection of named components with look-up by name.
-template <typename T>
-class NamedCollection {
-public:
-    bool contains(const std::string& name) const { return index_.count(name) != 0; }
-    std::size_t size() const { return entries_.size(); }
-    bool empty() const { return entries_.empty(); }
-    auto begin() const { return entries_.begin(); }
-    auto end() const { return entries_.end(); }
-
-    // Stores the entry, or nothing at all when storing fails.
-    void add(std::string name, T value)
-    {
-        entries_.emplace_back(std::move(name), std::move(value));
-        try {
-            index_.emplace(entries_.back().first, entries_.size() - 1);
-        } catch (...) {
-            entries_.pop_back();
-            throw;
-        }
-    }
-
-private:
-    std::vector<std::pair<std::string, T>> entries_;
-    std::unordered_map<std::string, std::size_t> index_;
-};
 
 // What both model kinds share: settings, the four collections with their rules, validation, the
 // model document and input-file generation.
@@ -153,16 +127,18 @@ protected:
     virtual nlohmann::ordered_json document_head() const = 0;
     // The shared members; with `profiles` false, "profiles" is left an empty array.
     nlohmann::ordered_json serialize_shared(bool profiles) const;
+    // document_head() followed by the members of `shared`.
+    nlohmann::ordered_json with_head(nlohmann::ordered_json shared) const;
 
 private:
     ConstructionSequence construction_sequence_;
     CalculationOptions calculation_options_;
     double excavation_level_;
     std::optional<IntegerOrReal> reduction_cone_resistance_;
-    NamedCollection<Material> materials_;
-    NamedCollection<Profile> profiles_;
-    NamedCollection<PileType> pile_types_;
-    NamedCollection<Pile> piles_;
+    OrderedMap<Material> materials_;
+    OrderedMap<Profile> profiles_;
+    OrderedMap<PileType> pile_types_;
+    OrderedMap<Pile> piles_;
 };
 
 }  // namespace detail

@@ -15,64 +15,9 @@
 #include <vector>
 
 #include "ostrand/core.hpp"
+#include "ostrand/external/dfoundations/ordered_map.hpp"
 
 namespace ostrand::external::dfoundations {
-
-// A map that keeps its keys in insertion order. Assigning to a present key replaces the value
-// and keeps the key's first position.
-template <class Value>
-class OrderedMap {
-public:
-    using value_type = std::pair<std::string, Value>;
-
-    Value& operator[](const std::string& key)
-    {
-        if (auto found = index_.find(key); found != index_.end()) {
-            return entries_[found->second].second;
-        }
-        entries_.emplace_back(key, Value{});
-        try {
-            index_.emplace(key, entries_.size() - 1);
-        } catch (...) {
-            entries_.pop_back();
-            throw;
-        }
-        return entries_.back().second;
-    }
-    void insert_or_assign(const std::string& key, Value value) { (*this)[key] = std::move(value); }
-
-    const Value* find(std::string_view key) const
-    {
-        auto found = index_.find(std::string(key));
-        return found == index_.end() ? nullptr : &entries_[found->second].second;
-    }
-    Value* find(std::string_view key)
-    {
-        auto found = index_.find(std::string(key));
-        return found == index_.end() ? nullptr : &entries_[found->second].second;
-    }
-    const Value& at(std::string_view key) const
-    {
-        if (const Value* value = find(key)) return *value;
-        throw std::out_of_range("no entry '" + std::string(key) + "'");
-    }
-    bool contains(std::string_view key) const { return find(key) != nullptr; }
-
-    std::size_t size() const { return entries_.size(); }
-    bool empty() const { return entries_.empty(); }
-    auto begin() const { return entries_.begin(); }
-    auto end() const { return entries_.end(); }
-    std::vector<std::string> keys() const
-    {
-        std::vector<std::string> result;
-        for (const auto& entry : entries_) result.push_back(entry.first);
-        return result;
-    }
-
-private:
-    std::vector<value_type> entries_;
-    std::unordered_map<std::string, std::size_t> index_;
-};
 
 // One cell of a column map: missing text (monostate), an integer, a real (NaN when missing) or text.
 using Cell = std::variant<std::monostate, std::int64_t, double, std::string>;

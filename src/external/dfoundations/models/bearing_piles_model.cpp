@@ -26,10 +26,7 @@ nlohmann::ordered_json BearingPilesModel::document_head() const
 
 nlohmann::ordered_json BearingPilesModel::_serialize() const
 {
-    nlohmann::ordered_json document = document_head();
-    nlohmann::ordered_json shared = Model::_serialize();
-    for (auto& [key, value] : shared.items()) document[key] = std::move(value);
-    return document;
+    return with_head(Model::_serialize());
 }
 
 void BearingPilesModel::_create_pile_type(const std::string& name, detail::PileType pile_type)

@@ -128,9 +128,7 @@ void write_soils(JsonTextWriter& writer, const nlohmann::ordered_json& soils)
 
 std::string Model::_generate_input_text(const std::optional<Metadata>& metadata) const
 {
-    nlohmann::ordered_json document = document_head();
-    nlohmann::ordered_json shared = serialize_shared(false);
-    for (auto& [key, value] : shared.items()) document[key] = std::move(value);
+    nlohmann::ordered_json document = with_head(serialize_shared(false));
     document["metadata"] = metadata ? metadata->_serialize() : Metadata()._serialize();
 
     std::size_t room = ROOM_FIXED + ROOM_PER_PART * (materials_.size() + pile_types_.size() + piles_.size());

@@ -26,10 +26,7 @@ nlohmann::ordered_json TensionPilesModel::document_head() const
 
 nlohmann::ordered_json TensionPilesModel::_serialize() const
 {
-    nlohmann::ordered_json document = document_head();
-    nlohmann::ordered_json shared = Model::_serialize();
-    for (auto& [key, value] : shared.items()) document[key] = std::move(value);
-    return document;
+    return with_head(Model::_serialize());
 }
 
 void TensionPilesModel::create_material(const std::string& name, SoilType soil_type, double gamma_unsat,
