@@ -60,16 +60,18 @@ TEST_F(Commands, RunReportsFailuresOnStandardErrorWithANonZeroStatus)
         std::string arguments;
         std::string settings;
         std::string message;
+        int status = 1;
     } cases[] = {
         {"run " + quoted(input), "", "dfoundations run: No D-Foundations console program is configured: set the environment"},
         {"run " + quoted(input), "DFOUNDATIONS_CONSOLE=" + quoted(fails), "dfoundations run: Error: no piles\n"},
         {"run " + quoted(input) + " --timeout 1", "DFOUNDATIONS_CONSOLE=" + quoted(hangs),
          "dfoundations run: The calculation did not finish within the time-out"},
-        {"run " + quoted(scratch / "missing.foi"), "DFOUNDATIONS_CONSOLE=" + quoted(fails), "dfoundations run: Cannot read "},
+        {"run " + quoted(scratch / "missing.foi"), "DFOUNDATIONS_CONSOLE=" + quoted(fails),
+         "dfoundations run: Cannot read '" + (scratch / "missing.foi").string() + "': No such file or directory.", 2},
     };
     for (const auto& c : cases) {
         const Finished run = program(c.arguments, c.settings);
-        EXPECT_EQ(run.status, 1) << c.arguments;
+        EXPECT_EQ(run.status, c.status) << c.arguments;
         EXPECT_EQ(run.err.rfind(c.message, 0), 0u) << run.err;
     }
     EXPECT_FALSE(fs::exists(scratch / "model.fod"));

@@ -105,8 +105,11 @@ TEST(ProfileRules, MeasurementsAndComponentErrorsLeaveTheModelUnchanged)
         };
     };
     const Snapshot before = snapshot(model);
-    EXPECT_THROW(create({}, layers({material}))(), std::out_of_range);
-    EXPECT_THROW(create({{}}, layers({material}))(), std::out_of_range);
+    expect_rejected<std::out_of_range>(
+        model, create({}, layers({material})),
+        "Profile 'P' has no measurement rows: a CPT needs at least 1 row, starting with its level");
+    expect_rejected<std::out_of_range>(model, create({{}}, layers({material})),
+                                       "The first measurement row of profile 'P' is empty: every row starts with its level");
     EXPECT_TRUE(snapshot(model) == before);
     expect_rejected<ModelError>(model, create(Measurements(5001, {0.0, 1.0}), layers({material})),
                                 "Maximum number of rows in measurement data is 5000 (5001)");

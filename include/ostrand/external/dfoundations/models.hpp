@@ -104,6 +104,10 @@ public:
                                                           std::optional<double> manual_ground_level = std::nullopt,
                                                           CreateProfileOptions options = {});
 
+    // The level of the first measurement row, the profile's ground level; std::out_of_range naming
+    // the profile when there is no row or the first row is empty.
+    static double _ground_level_of(const std::string& profile, const Measurements& measurements);
+
     // The complete model document; without metadata that of a default Metadata.
     nlohmann::ordered_json _generate_input(const std::optional<Metadata>& metadata = std::nullopt) const;
     // The model document as the JSON text sent to the template service (ASCII only). Throws

@@ -54,7 +54,7 @@ void BearingPilesModel::create_profile(const std::string& name, const std::vecto
                                        double top_positive_skin_friction, double bottom_negative_skin_friction,
                                        double expected_ground_level_settlement, CreateProfileOptions options)
 {
-    const double ground_level = measurements.at(0).at(0);
+    const double ground_level = _ground_level_of(name, measurements);
     detail::CPT cpt(measurements, ground_level, false,
                     {.rule = options.cpt_rule, .min_layer_thickness = options.min_layer_thickness});
     _create_profile(name, detail::Profile(std::move(cpt), layers, x, y, phreatic_level,

@@ -77,6 +77,17 @@ void Model::_create_default_materials()
     }
 }
 
+double Model::_ground_level_of(const std::string& profile, const Measurements& measurements)
+{
+    if (measurements.empty())
+        throw std::out_of_range("Profile '" + profile +
+                                "' has no measurement rows: a CPT needs at least 1 row, starting with its level");
+    if (measurements.front().empty())
+        throw std::out_of_range("The first measurement row of profile '" + profile +
+                                "' is empty: every row starts with its level");
+    return measurements.front().front();
+}
+
 void Model::_validate() const
 {
     if (profiles_.empty()) throw errors::ModelError("Invalid model: create or import at least 1 profile.");

@@ -47,7 +47,7 @@ void TensionPilesModel::create_profile(const std::string& name, const std::vecto
                                        double y, const Measurements& measurements, double phreatic_level,
                                        double pile_tip_level, double top_tension_zone, CreateProfileOptions options)
 {
-    const double ground_level = measurements.at(0).at(0);
+    const double ground_level = _ground_level_of(name, measurements);
     detail::CPT cpt(measurements, ground_level, false,
                     {.rule = options.cpt_rule, .min_layer_thickness = options.min_layer_thickness});
     _create_profile(name, detail::Profile(std::move(cpt), layers, x, y, phreatic_level,
