@@ -77,6 +77,18 @@ TEST_F(Commands, RunReportsFailuresOnStandardErrorWithANonZeroStatus)
     EXPECT_FALSE(fs::exists(scratch / "model.fod"));
 }
 
+TEST_F(Commands, RunKeepsWhatTheConsoleWroteWhenItWroteNoOutputFile)
+{
+    const auto console = scratch.script("console.sh", "echo 'No licence found' > calculation.log\n");
+    const auto input = scratch.write("model.foi", "[INPUT FILE]\n");
+    const Finished run = program("run " + quoted(input), "DFOUNDATIONS_CONSOLE=" + quoted(console));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "dfoundations run: D-Foundations wrote no .fod output file. It wrote, kept for reading: " +
+                           (scratch / "model.log").string() + "\n");
+    EXPECT_EQ(test_support::read(scratch / "model.log"), "No licence found\n");
+    EXPECT_EQ(run.out.rfind(R"({"error":{"type":"Error","message":"D-Foundations wrote no .fod output file.)", 0), 0u) << run.out;
+}
+
 TEST_F(Commands, InputReportsADocumentTheTemplateCannotUse)
 {
     const auto not_json = scratch.write("broken.json", "{\"model_type\": ");
