@@ -133,3 +133,23 @@ TEST_F(ProgramFiles, StandardInputIsReadForADashAndHugeInputsAreRefused)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExamplePrograms, ReportAFileAsWrittenOnlyWhenItWas)
+{
+    const std::string program = std::string(DFOUNDATIONS_BINARY_DIR) + "/bin/example_bearing_model";
+    if (!std::filesystem::exists(program)) GTEST_SKIP() << "the examples are not built";
+    test_support::ScratchFolder scratch;
+    const std::string gef = std::string(DFOUNDATIONS_TEST_DATA_DIR) + "/../../examples/data/cpt_w01.gef";
+    const std::string command = "DFOUNDATIONS_STORE='" + (scratch / "store").string() + "' '" + program + "' '" +
+                                (scratch / "no folder" / "model.foi").string() + "' '" + gef + "' > '" +
+                                (scratch / "out.txt").string() + "' 2>&1";
+    const int status = std::system(command.c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const std::string said = test_support::read(scratch / "out.txt");
+    EXPECT_EQ(said.find("wrote "), std::string::npos) << said;
+    EXPECT_NE(said.find("cannot write"), std::string::npos) << said;
+}
+
+}  // namespace
