@@ -76,6 +76,13 @@ std::string fixed(double value, int width, int decimals)
     return text;
 }
 
+std::string column(double value, int width, int decimals)
+{
+    std::string text = fixed(value, width, decimals);
+    if (text.front() != ' ') text.insert(0, 1, ' ');
+    return text;
+}
+
 std::string padded(std::int64_t value, int width)
 {
     const std::string digits = std::to_string(value);
