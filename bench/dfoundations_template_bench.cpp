@@ -4,7 +4,9 @@
 
 #include <string>
 
-#include "host/template/dfoundations_template.hpp"
+#include <nlohmann/json.hpp>
+
+#include "foi/input_file_writer.hpp"
 
 namespace {
 
@@ -137,7 +139,7 @@ void FillTemplate(benchmark::State& state)
     const ordered_json document = bearing_document(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     std::size_t bytes = 0;
     for (auto _ : state) {
-        const std::string text = ostrand::host::fill_dfoundations_template(document);
+        const std::string text = ostrand::foi::fill_dfoundations_template(document);
         bytes = text.size();
         benchmark::DoNotOptimize(text.data());
     }

@@ -12,6 +12,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <nlohmann/json.hpp>
+
 #include "ostrand/external/dfoundations/models.hpp"
 
 namespace {
@@ -68,7 +70,7 @@ BearingPilesModel large_model()
     std::vector<ProfileLayer> layers;
     for (int i = 0; i < 100; ++i) layers.emplace_back(-0.25 * i, i % 2 ? "Sand, clean, loose" : "Clay, clean, stiff");
 
-    detail::Measurements rows(5000);
+    Measurements rows(5000);
     for (int i = 0; i < 5000; ++i) {
         const double level = 0.5 - 0.02 * i;
         rows[i] = {std::round(level * 100) / 100, (2000 + (i % 997) * 13) / 1000.0, (100 + (i % 31) * 13) / 10000.0,

@@ -13,7 +13,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <ostrand/external/dfoundations/output.hpp>
+#include "ostrand/external/dfoundations/output.hpp"
 
 namespace {
 

@@ -14,7 +14,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <ostrand/external/dfoundations/output_file.hpp>
+#include "ostrand/external/dfoundations/output_file.hpp"
 
 namespace {
 

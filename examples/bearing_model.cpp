@@ -2,12 +2,15 @@
 // D-Foundations input file:
 //   example_bearing_model [INPUT.foi] [CPT.gef]   (defaults: bearing_model.foi, examples/data/cpt_w01.gef)
 #include <exception>
+#include <stdexcept>
 #include <fstream>
 #include <iostream>
 #include <string>
 #include <utility>
 #include <variant>
 #include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "ostrand/external/dfoundations/models.hpp"
 #include "ostrand/geo.hpp"
@@ -66,7 +69,10 @@ int main(int argc, char** argv)
                                       .current_time = true});
         const dfo::InputFile input = model.generate_input_file(metadata);
         const std::string& bytes = std::get<ostrand::core::BytesIO>(input).getvalue();
-        std::ofstream(target, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        std::ofstream out(target, std::ios::binary);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (!out) throw std::runtime_error("cannot write " + target);
 
         std::cout << "Bearing Piles (EC7-NL) verification model\n"
                   << "  profile    " << cpt.name << ": " << cpt.elevation.size() << " CPT rows, "

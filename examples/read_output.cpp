@@ -4,7 +4,7 @@
 #include <iostream>
 #include <iterator>
 
-#include <ostrand/external/dfoundations/output.hpp>
+#include "ostrand/external/dfoundations/output.hpp"
 
 namespace dfo = ostrand::external::dfoundations;
 

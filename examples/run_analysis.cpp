@@ -37,7 +37,13 @@ int main(int argc, char** argv)
     }
     const std::string& bytes = std::get<ostrand::core::File>(*output).getvalue_binary();
     const auto target = std::filesystem::path(argv[1]).replace_extension(".fod");
-    std::ofstream(target, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream out(target, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) {
+        std::cerr << "cannot write " << target.string() << '\n';
+        return 1;
+    }
     std::cout << "wrote " << target.string() << " (" << bytes.size() << " bytes)\n";
     return 0;
 }

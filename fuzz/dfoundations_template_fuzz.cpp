@@ -3,7 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "host/template/dfoundations_template.hpp"
+#include <nlohmann/json.hpp>
+
+#include "foi/input_file_writer.hpp"
 #include "ostrand/errors.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -11,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto document = nlohmann::ordered_json::parse(data, data + size, nullptr, false);
     if (document.is_discarded()) return 0;
     try {
-        ostrand::host::fill_dfoundations_template(document);
+        ostrand::foi::fill_dfoundations_template(document);
     } catch (const ostrand::errors::InternalError&) {
     }
     return 0;

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include <ostrand/errors.hpp>
-#include <ostrand/external/dfoundations/output_file.hpp>
+#include "ostrand/errors.hpp"
+#include "ostrand/external/dfoundations/output_file.hpp"
 
 using namespace ostrand::external::dfoundations;
 

@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <string>
 
-#include <ostrand/errors.hpp>
-#include <ostrand/external/dfoundations/output.hpp>
+#include "ostrand/errors.hpp"
+#include "ostrand/external/dfoundations/output.hpp"
 
 #include "external/dfoundations/output/pattern.hpp"
 #include "external/dfoundations/output/table_locator.hpp"

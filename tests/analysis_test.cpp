@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "ostrand/errors.hpp"
 #include "ostrand/platform.hpp"
 
@@ -153,8 +155,8 @@ TEST(AnalysisJob, TheStreamOpenedFromAFileIsClosedAlsoWhenWritingFails)
 TEST(AnalysisJob, OtherInputKindsAreNotImplementedAndWriteNothing)
 {
     // A text buffer is no input file (text has to be encoded first), nor is a stream pointer to nothing.
-    for (DFoundationsAnalysis::InputFile input : {DFoundationsAnalysis::InputFile(core::StringIO("[VERSION]")),
-                                                  DFoundationsAnalysis::InputFile(std::shared_ptr<core::BytesIO>())}) {
+    for (DFoundationsAnalysis::JobInput input : {DFoundationsAnalysis::JobInput(core::StringIO("[VERSION]")),
+                                                  DFoundationsAnalysis::JobInput(std::shared_ptr<core::BytesIO>())}) {
         OpenAnalysis analysis(std::move(input));
         std::ostringstream w;
         try {
@@ -177,6 +179,36 @@ TEST_F(WithWorker, ExecuteSendsTheJobDocumentAndKeepsTheResult)
     EXPECT_EQ(nlohmann::json::parse(worker->last_job)["content"]["body"], "Zm9v");
     EXPECT_EQ(worker->last_timeout, std::chrono::seconds(42));
     EXPECT_EQ(analysis._get_result_content().size(), 2u);
+}
+
+TEST_F(WithWorker, AModelsInputFileGoesStraightIntoAnAnalysis)
+{
+    auto worker = install({std::nullopt, {}});
+    const external::dfoundations::InputFile bytes = core::BytesIO("foo");
+    const external::dfoundations::InputFile file = core::File::from_data("foo");
+    for (const auto& input : {bytes, file}) {
+        DFoundationsAnalysis analysis(input);
+        analysis.execute(std::chrono::seconds(1));
+        EXPECT_EQ(nlohmann::json::parse(worker->last_job)["content"]["body"], "Zm9v");
+    }
+}
+
+TEST_F(WithWorker, APlatformReplacedDuringItsOwnJobLivesUntilTheJobReturns)
+{
+    // The worker installs another platform while it runs, as a second thread of the program could.
+    class SelfReplacing : public CannedWorker {
+    public:
+        SelfReplacing() : CannedWorker({std::nullopt, {{"input.fod", "kept"}}}) {}
+        JobOutcome execute_job(const std::string& job_document, std::chrono::seconds timeout) override
+        {
+            set_platform(nullptr);
+            return CannedWorker::execute_job(job_document, timeout);  // touches this platform's members
+        }
+    };
+    set_platform(std::make_shared<SelfReplacing>());
+    DFoundationsAnalysis analysis(core::BytesIO("foo"));
+    analysis.execute(std::chrono::seconds(1));
+    EXPECT_EQ(analysis._get_result_content().at("input.fod"), "kept");
 }
 
 TEST_F(WithWorker, ASinglePartProgramWritesTheWholeContent)

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "support/scratch_folder.hpp"
 
 namespace {
@@ -58,19 +60,33 @@ TEST_F(Commands, RunReportsFailuresOnStandardErrorWithANonZeroStatus)
         std::string arguments;
         std::string settings;
         std::string message;
+        int status = 1;
     } cases[] = {
         {"run " + quoted(input), "", "dfoundations run: No D-Foundations console program is configured: set the environment"},
         {"run " + quoted(input), "DFOUNDATIONS_CONSOLE=" + quoted(fails), "dfoundations run: Error: no piles\n"},
         {"run " + quoted(input) + " --timeout 1", "DFOUNDATIONS_CONSOLE=" + quoted(hangs),
          "dfoundations run: The calculation did not finish within the time-out"},
-        {"run " + quoted(scratch / "missing.foi"), "DFOUNDATIONS_CONSOLE=" + quoted(fails), "dfoundations run: Cannot read "},
+        {"run " + quoted(scratch / "missing.foi"), "DFOUNDATIONS_CONSOLE=" + quoted(fails),
+         "dfoundations run: Cannot read '" + (scratch / "missing.foi").string() + "': No such file or directory.", 2},
     };
     for (const auto& c : cases) {
         const Finished run = program(c.arguments, c.settings);
-        EXPECT_EQ(run.status, 1) << c.arguments;
+        EXPECT_EQ(run.status, c.status) << c.arguments;
         EXPECT_EQ(run.err.rfind(c.message, 0), 0u) << run.err;
     }
     EXPECT_FALSE(fs::exists(scratch / "model.fod"));
+}
+
+TEST_F(Commands, RunKeepsWhatTheConsoleWroteWhenItWroteNoOutputFile)
+{
+    const auto console = scratch.script("console.sh", "echo 'No licence found' > calculation.log\n");
+    const auto input = scratch.write("model.foi", "[INPUT FILE]\n");
+    const Finished run = program("run " + quoted(input), "DFOUNDATIONS_CONSOLE=" + quoted(console));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "dfoundations run: D-Foundations wrote no .fod output file. It wrote, kept for reading: " +
+                           (scratch / "model.log").string() + "\n");
+    EXPECT_EQ(test_support::read(scratch / "model.log"), "No licence found\n");
+    EXPECT_EQ(run.out.rfind(R"({"error":{"type":"Error","message":"D-Foundations wrote no .fod output file.)", 0), 0u) << run.out;
 }
 
 TEST_F(Commands, InputReportsADocumentTheTemplateCannotUse)

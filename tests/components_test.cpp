@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "ostrand/errors.hpp"
 #include "ostrand/external/dfoundations/components.hpp"
 
@@ -415,9 +417,9 @@ TEST(CPT, GivenValuesAreWrittenUnchangedAndTheTimeOfDayDropped)
 
 TEST(CPT, HoldsAtMost5000Rows)
 {
-    const dfo::detail::Measurements rows(5000, std::vector<double>{0.0, 1.0});
+    const dfo::Measurements rows(5000, std::vector<double>{0.0, 1.0});
     EXPECT_EQ(dfo::detail::CPT(rows, 0.0, false).measurements().size(), 5000u);
-    dfo::detail::Measurements too_many = rows;
+    dfo::Measurements too_many = rows;
     too_many.push_back({0.0, 1.0});
     EXPECT_EQ(model_error([&] { dfo::detail::CPT cpt(too_many, 0.0, false); }),
               "Maximum number of rows in measurement data is 5000 (5001)");

@@ -1,4 +1,4 @@
-#include "host/template/dfoundations_template.hpp"
+#include "foi/input_file_writer.hpp"
 
 #include <filesystem>
 #include <fstream>
@@ -11,14 +11,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "foi_comparison.hpp"
-#include "host/template/foi_text.hpp"
+#include "foi/foi_text.hpp"
 #include "ostrand/errors.hpp"
 
 namespace {
 
 using nlohmann::ordered_json;
-using ostrand::host::fill_dfoundations_template;
+using ostrand::foi::fill_dfoundations_template;
 using namespace foi_comparison;
 
 ordered_json model_document(const std::string& name)
@@ -229,6 +231,21 @@ TEST(FillDFoundationsTemplate, WritesUserDefinedChoicesWithTheirValues)
                      "     1      0.00      0.00      0.00 1    150.00    -50.00      0.00      0.00 '1'"}));
 }
 
+TEST(FillDFoundationsTemplate, KeepsABlankBeforeEveryFieldOfAPileRowWhateverItsSize)
+{
+    // UTM coordinates fill the ten characters of a coordinate; a larger x would run into the index.
+    ordered_json bearing = model_document("bm1-13");
+    bearing["piles"][0]["x"] = 612345.005;
+    bearing["piles"][0]["y"] = 5812345.0;
+    ordered_json tension = model_document("bm3-1");
+    tension["piles"][0]["x"] = 123456789.0;
+    tension["piles"][0]["load_max_min"] = {1234567.5, -1234567.5};
+    EXPECT_THAT(generated_lines(bearing),
+                testing::Contains("     1 612345.01 5812345.00     -5.00     20.00   1800.00   1400.00 'Pos (1)'"));
+    EXPECT_THAT(generated_lines(tension),
+                testing::Contains("     1 123456789.00      0.00      0.00 1 1234567.50 -1234567.50      0.00      0.00 '1'"));
+}
+
 TEST(FillDFoundationsTemplate, WritesAUserDefinedBearingPileType)
 {
     ordered_json document = model_document("bm1-13");
@@ -318,7 +335,7 @@ TEST(FillDFoundationsTemplate, TakesTheMaterialsInTheDocumentsOrder)
 
 TEST(FoiText, WritesNumbersInFixedWidths)
 {
-    using namespace ostrand::host::foi;
+    using namespace ostrand::foi;
     EXPECT_EQ(fixed(-15.0, 8, 2), "  -15.00");
     EXPECT_EQ(fixed(0.5100, 12, 4), "      0.5100");
     EXPECT_EQ(fixed(1.0 / 300.0, 12, 6), "    0.003333");

@@ -7,6 +7,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "ostrand/errors.hpp"
 #include "ostrand/geo.hpp"
 
@@ -150,6 +152,43 @@ TEST(GefReader, TakesTheFileNameWithoutTestId)
     EXPECT_EQ(data.name, "S-12");
     EXPECT_EQ(data.fs, std::nullopt);
     EXPECT_THAT(data.elevation, ElementsAre(0.0));
+}
+
+TEST(GefReader, ReadsEveryKindOfLineEnd)
+{
+    const std::string text = "#TESTID= LE-1\n#COLUMNINFO= 1, m, l, 1\n#COLUMNINFO= 2, MPa, qc, 2\n#EOH=\n0.5 1.5\n1.0 2.5\n";
+    for (const char* line_end : {"\r\n", "\r"}) {
+        std::string converted;
+        for (char c : text) converted += c == '\n' ? std::string(line_end) : std::string(1, c);
+        const GEFData data = GEFData::from_text(converted, "x");
+        EXPECT_EQ(data.name, "LE-1");
+        EXPECT_THAT(data.qc, ElementsAre(Optional(1.5), Optional(2.5)));
+    }
+}
+
+TEST(GefReader, RefusesReportsOfAnotherKindBySayingWhatTheyAre)
+{
+    const std::string columns = "#COLUMNINFO= 1, m, depth, 1\n#COLUMNINFO= 2, m, layer top, 2\n#EOH=\n0.5 1.5\n";
+    const struct {
+        std::string header;
+        std::string message;
+    } cases[] = {
+        {"#REPORTCODE= GEF-BORE-Report, 1, 0, 0\n",
+         "GEF line 1: the file is a borehole report (GEF-BORE), not a cone penetration test (GEF-CPT); read it with "
+         "a tool for that kind"},
+        {"#GEFID= 1, 1, 0\n#PROCEDURECODE= GEF-DISS-Report, 1, 0, 0, -\n",
+         "GEF line 2: the file is a dissipation test report (GEF-DISS), not a cone penetration test (GEF-CPT); read "
+         "it with a tool for that kind"},
+    };
+    for (const auto& c : cases) {
+        try {
+            GEFData::from_text(c.header + columns, "x");
+            ADD_FAILURE() << c.header;
+        } catch (const ostrand::errors::ParsingError& error) {
+            EXPECT_EQ(error.what(), c.message);
+        }
+    }
+    EXPECT_NO_THROW(GEFData::from_text("#REPORTCODE= GEF-CPT-Report, 1, 1, 2\n" + columns, "x"));
 }
 
 TEST(GefReader, ReportsUnusableFilesWithTheReason)

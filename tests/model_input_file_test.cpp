@@ -1,6 +1,8 @@
 // Turning whole models into input files through the platform's template service.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "model_test_support.hpp"
 
 using namespace model_test;

@@ -44,7 +44,7 @@ inline TensionPilesModel tension_model(ModelOptions options = {})
     return TensionPilesModel(ConstructionSequence::CPT_EXCAVATION_INSTALL, tension_options(), -1.0, options);
 }
 
-inline detail::Measurements rows()
+inline Measurements rows()
 {
     return {{0.5, 1.25}, {0.4, 2.5}, {0.3, 3.75}};
 }

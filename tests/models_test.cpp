@@ -1,6 +1,8 @@
 // The model collections, their rules and limits, and the public operations of both model kinds.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "model_test_support.hpp"
 
 using namespace model_test;
@@ -97,16 +99,19 @@ TEST(ProfileRules, MeasurementsAndComponentErrorsLeaveTheModelUnchanged)
 {
     BearingPilesModel model = bearing_model();
     const std::string material = detail::bearing_default_materials().front().name;
-    const auto create = [&](detail::Measurements measurements, std::vector<ProfileLayer> profile_layers) {
+    const auto create = [&](Measurements measurements, std::vector<ProfileLayer> profile_layers) {
         return [&model, measurements, profile_layers] {
             model.create_profile("P", profile_layers, 0.0, 0.0, measurements, -1.0, -20.0, 1.0, -0.5, -10.0, 0.1);
         };
     };
     const Snapshot before = snapshot(model);
-    EXPECT_THROW(create({}, layers({material}))(), std::out_of_range);
-    EXPECT_THROW(create({{}}, layers({material}))(), std::out_of_range);
+    expect_rejected<std::out_of_range>(
+        model, create({}, layers({material})),
+        "Profile 'P' has no measurement rows: a CPT needs at least 1 row, starting with its level");
+    expect_rejected<std::out_of_range>(model, create({{}}, layers({material})),
+                                       "The first measurement row of profile 'P' is empty: every row starts with its level");
     EXPECT_TRUE(snapshot(model) == before);
-    expect_rejected<ModelError>(model, create(detail::Measurements(5001, {0.0, 1.0}), layers({material})),
+    expect_rejected<ModelError>(model, create(Measurements(5001, {0.0, 1.0}), layers({material})),
                                 "Maximum number of rows in measurement data is 5000 (5001)");
     expect_rejected<ModelError>(model, create(rows(), std::vector<ProfileLayer>(101, ProfileLayer(0.0, material))),
                                 "Maximum number of layers in profile is 100 (101)");
@@ -116,7 +121,7 @@ TEST(ProfileCreation, TakesTheGroundLevelFromTheFirstRowAndKeepsTheRowsAsGiven)
 {
     TensionPilesModel model = tension_model();
     const std::string material = detail::tension_default_materials().front().name;
-    const detail::Measurements measurements{{-1.0, 2.0}, {3.0, 4.0, 5.0}};
+    const Measurements measurements{{-1.0, 2.0}, {3.0, 4.0, 5.0}};
     model.create_profile("P", layers({material}), 7.0, 8.0, measurements, -1.0, -20.0, -2.0,
                          {.cpt_rule = CPTRule::CUR, .min_layer_thickness = 0.2});
     const json profile = model.profiles().at(0);
@@ -263,4 +268,25 @@ TEST(TensionOperations, BuildTheirComponentsFromTheArguments)
     EXPECT_EQ(model.piles().at(0), json::parse(R"({"name": "A1", "x": 1.0, "y": 2.0, "pile_head_level": -0.5,
         "surcharge": 0.0, "limit_state_str_geo": 0.0, "serviceability_limit_state": 0.0, "load_max_min": null})"));
     EXPECT_EQ(model.piles().at(1)["load_max_min"], json::parse("[100.0, -50.0]"));
+}
+
+TEST(DefaultMaterials, ARefusedRowLeavesNoneOfTheRowsBehind)
+{
+    class WithARepeatedLastRow : public BearingPilesModel {
+    public:
+        WithARepeatedLastRow()
+            : BearingPilesModel(ConstructionSequence::CPT_EXCAVATION_INSTALL, bearing_options(), -1.0,
+                                {.create_default_materials = false})
+        {
+        }
+        std::vector<detail::MaterialRow> _default_materials() const override
+        {
+            auto rows = BearingPilesModel::_default_materials();
+            rows.push_back(rows.front());
+            return rows;
+        }
+    } model;
+    model.create_material("Own", SoilType::SAND, 17.0, 19.0, 30.0);
+    EXPECT_THROW(model._create_default_materials(), ModelError);
+    EXPECT_EQ(model.materials().size(), 1u);
 }

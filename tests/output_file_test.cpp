@@ -13,8 +13,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <ostrand/errors.hpp>
-#include <ostrand/external/dfoundations/output_file.hpp>
+#include "ostrand/errors.hpp"
+#include "ostrand/external/dfoundations/output_file.hpp"
 
 namespace {
 

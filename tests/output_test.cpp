@@ -5,13 +5,15 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <ostrand/errors.hpp>
-#include <ostrand/external/dfoundations/output.hpp>
+#include "ostrand/errors.hpp"
+#include "external/dfoundations/output/text.hpp"
+#include "ostrand/external/dfoundations/output.hpp"
 
 namespace {
 
@@ -143,8 +145,8 @@ TEST(OutputFileParser, ReadsTheOutputSectionAlikeWithEveryLineEnd)
     const auto lf = OutputFileParser::create(StringIO(file));
     const auto crlf = OutputFileParser::create(StringIO(with_crlf(file)));
     EXPECT_EQ(crlf->class_name(), lf->class_name());
-    EXPECT_EQ(split_lines(crlf->raw_results()), split_lines(lf->raw_results()));
-    EXPECT_THAT(split_lines(lf->raw_results()).front(), "[VERIFICATION RESULTS]");
+    EXPECT_EQ(detail::split_lines(crlf->raw_results()), detail::split_lines(lf->raw_results()));
+    EXPECT_THAT(detail::split_lines(lf->raw_results()).front(), "[VERIFICATION RESULTS]");
     EXPECT_EQ(tables_of(crlf->results()).keys(), tables_of(lf->results()).keys());
     // "[DUMPFILE]" and "[END OF DUMPFILE]" work as well, and the section ends at the first closing line
     const auto short_form = OutputFileParser::create(
@@ -398,6 +400,37 @@ TEST(VerificationParserV19, ReadsTheTablesOfItsOutput)
     EXPECT_TRUE(std::isnan(std::get<DataTable::RealColumn>(shaft.column("MaxPoint"))[2]));
 }
 
+TEST(DataTable, TypedColumnsNameTheColumnAndWhatItHolds)
+{
+    const auto parser = OutputFileParser::create(StringIO(test_file("verification_v19.fod")));
+    const TableMap tables = tables_of(parser->results());
+    const DataTable& shaft = table_of(tables.at("MAX SHAFT AND POINT"));
+    EXPECT_THAT(shaft.int_column("CptIndex"), ElementsAre(1, 1, 2));
+    EXPECT_EQ(shaft.real_column("MaxPoint").size(), 3u);
+    try {
+        shaft.real_column("CptIndex");
+        ADD_FAILURE() << "an integer column read as reals";
+    } catch (const std::invalid_argument& error) {
+        EXPECT_STREQ(error.what(), "column 'CptIndex' holds integers, not reals");
+    }
+    EXPECT_THROW(shaft.text_column("MaxPoint"), std::invalid_argument);
+    EXPECT_THROW(shaft.int_column("NoSuchColumn"), std::out_of_range);
+}
+
+TEST(OutputFileParser, TakesTheBytesOfAnOutputFileInEveryFormTheRoadGives)
+{
+    const std::string utf8 = test_file("verification_v19.fod");
+    const std::string latin1 = test_file("verification_v19_latin1.fod");
+    const auto from_text = OutputFileParser::create(StringIO(utf8))->raw_results();
+    using OutputFile = std::variant<ostrand::core::BytesIO, ostrand::core::File>;
+    EXPECT_EQ(OutputFileParser::create(ostrand::core::BytesIO(utf8))->raw_results(), from_text);
+    EXPECT_EQ(OutputFileParser::create(ostrand::core::File::from_data(utf8))->raw_results(), from_text);
+    EXPECT_EQ(OutputFileParser::create(OutputFile(ostrand::core::BytesIO(utf8)))->raw_results(), from_text);
+    // Bytes that are not UTF-8 are Latin-1, as D-Foundations on Windows writes them.
+    const auto from_latin1 = OutputFileParser::create(ostrand::core::BytesIO(latin1));
+    EXPECT_NE(from_latin1->raw_results().find("'Sondering \u00e9'"), std::string::npos);
+}
+
 TEST(PreliminaryBearingParserV19, RefusesEveryFileBeforeLookingAtItsOutput)
 {
     const std::string without_output = replaced(fod("19.1", "0", "0"), "[END OF INPUT DATA]", "");
@@ -425,7 +458,7 @@ TEST(SplitLines, EndsLinesAtEveryLineBreak)
         {"a\xc2\x85" "b\xe2\x80\xa8" "c\xe2\x80\xa9", {"a", "b", "c"}},
         {"a\x1f" "b\xc2\xa0" "c", {"a\x1f" "b\xc2\xa0" "c"}},
     };
-    for (const Case& c : cases) EXPECT_EQ(split_lines(c.text), c.lines) << c.text;
+    for (const Case& c : cases) EXPECT_EQ(detail::split_lines(c.text), c.lines) << c.text;
 }
 
 TEST(ToNumeric, ConvertsWholeColumnsOrNone)

@@ -16,9 +16,11 @@ struct ProgramRun {
     int status = -1;
 };
 
-ProgramRun dfoundations(const std::string& arguments)
+// Runs the program; standard error is dropped unless `with_errors`, which mixes it into `out`.
+ProgramRun dfoundations(const std::string& arguments, bool with_errors = false)
 {
-    const std::string command = std::string(DFOUNDATIONS_BINARY_DIR) + "/bin/dfoundations " + arguments + " 2>/dev/null";
+    const std::string command =
+        std::string(DFOUNDATIONS_BINARY_DIR) + "/bin/dfoundations " + arguments + (with_errors ? " 2>&1" : " 2>/dev/null");
     ProgramRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return run;
@@ -106,8 +108,31 @@ TEST(ParseCommand, PrintsOneTableAsCsv)
     EXPECT_EQ(run.out,
               "CptIndex,Grenstoestand,MaxShaft,MaxPoint\r\n1,GT1B,2094.398,885.663\r\n1,GT2,2094.398,885.663\r\n"
               "2,GT1B,1980.5,\r\n");
-    EXPECT_EQ(dfoundations("parse " + data_file("verification_v19.fod") + " --table NONE --format csv").status, 1);
     EXPECT_EQ(dfoundations("parse --help").status, 0);
+}
+
+TEST(ParseCommand, SelectsEveryTableByNameAndListsThemWhenTheNameIsNotThere)
+{
+    const ProgramRun missing = dfoundations("parse " + data_file("verification_v19.fod") + " --table NONE", true);
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out,
+              "dfoundations parse: the file has no table 'NONE'; its tables are: 'CPTS', 'MAX SHAFT AND POINT'\n");
+
+    // Version 17 Tension Piles tables go by section, CPT and pile type, and their number from 1.
+    const ProgramRun tension =
+        dfoundations("parse " + data_file("tension_v17.fod") + " --table 'TENSION RESULTS/CPT 1/Pile type A/1' --format csv");
+    EXPECT_EQ(tension.status, 0);
+    EXPECT_EQ(tension.out.rfind("Level,Rt;d,Ksi\r\n-15.0,1061.7,1.39\r\n", 0), 0u);
+}
+
+TEST(ProgramUsage, WrongUsageIs64AndTheVersionIsZero)
+{
+    EXPECT_EQ(dfoundations("parse " + data_file("verification_v19.fod") + " --format csv").status, 64);
+    EXPECT_EQ(dfoundations("").status, 64);
+    EXPECT_EQ(dfoundations("parse --no-such-option x").status, 64);
+    const ProgramRun version = dfoundations("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("dfoundations ", 0), 0u);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <ostrand/external/dfoundations/output.hpp>
+#include "ostrand/external/dfoundations/output.hpp"
 
 #include "external/dfoundations/output/pattern.hpp"
 #include "external/dfoundations/output/table_locator.hpp"

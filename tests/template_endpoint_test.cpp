@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "host/embedded_platform.hpp"
 #include "host/file_url.hpp"
 #include "ostrand/api_v1.hpp"

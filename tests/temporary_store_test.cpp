@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "host/embedded_platform.hpp"
 #include "host/file_url.hpp"
 #include "host/temporary_store.hpp"

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "host/embedded_platform.hpp"
 #include "host/local_worker.hpp"
 #include "ostrand/errors.hpp"
@@ -91,7 +93,7 @@ TEST_F(LocalWorker, AFailedRunReportsWhatTheProgramSaid)
         {"echo 'Error: the input file is not valid' >&2\necho noise\nexit 3\n", "Error: the input file is not valid"},
         {"echo 'Only on standard output'\nexit 1\n", "Only on standard output"},
         {"exit 4\n", "D-Foundations stopped with exit status 4."},
-        {"kill -TERM $$\n", "D-Foundations was stopped by signal 15."},
+        {"kill -TERM $$\n", "D-Foundations was stopped by signal 15 (SIGTERM, Terminated)."},
         {"echo 'no license found' >&2\n", "D-Foundations wrote no output file.\nno license found"},
         {"true\n", "D-Foundations finished without writing an output file; please check the input file."},
     };

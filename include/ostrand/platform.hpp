@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 namespace ostrand {
 
@@ -40,8 +40,9 @@ public:
     virtual JobOutcome execute_job(const std::string& job_document, std::chrono::seconds timeout) = 0;
 };
 
-// The platform in use; the embedded one unless another was installed.
-Platform& platform();
+// The platform in use; the embedded one unless another was installed. The pointer keeps it alive
+// for the call even when another one is installed meanwhile.
+std::shared_ptr<Platform> platform();
 // Installs `replacement` (nullptr restores the embedded platform) and returns the one it replaces.
 std::shared_ptr<Platform> set_platform(std::shared_ptr<Platform> replacement);
 

@@ -1,4 +1,4 @@
-#include "base64.hpp"
+#include "host/base64.hpp"
 
 #include <array>
 #include <cstdint>

@@ -1,5 +1,7 @@
 #include "ostrand/core.hpp"
 
+#include <nlohmann/json.hpp>
+
 #include "ostrand/platform.hpp"
 
 namespace ostrand::core {
@@ -20,7 +22,7 @@ File File::from_data(std::string bytes)
 
 File File::from_url(const std::string& url)
 {
-    return from_data(platform().download(url));
+    return from_data(platform()->download(url));
 }
 
 std::unique_ptr<BytesIO> File::open_binary() const
@@ -31,7 +33,7 @@ std::unique_ptr<BytesIO> File::open_binary() const
 void _post_on_addon_endpoint(const std::string& path, const nlohmann::ordered_json& payload,
                              std::chrono::seconds timeout)
 {
-    platform().post_on_addon_endpoint(path, payload, timeout);
+    platform()->post_on_addon_endpoint(path, payload, timeout);
 }
 
 }  // namespace ostrand::core

@@ -1,16 +1,18 @@
-#include "embedded_platform.hpp"
+#include "host/embedded_platform.hpp"
 
-#include "file_url.hpp"
-#include "local_worker.hpp"
+#include <nlohmann/json.hpp>
+
+#include "host/file_url.hpp"
+#include "host/local_worker.hpp"
 #include "ostrand/errors.hpp"
-#include "template/dfoundations_template.hpp"
+#include "foi/input_file_writer.hpp"
 
 namespace ostrand::host {
 
 namespace {
 TemplateFiller default_template()
 {
-    return [](const nlohmann::ordered_json& document) { return fill_dfoundations_template(document); };
+    return [](const nlohmann::ordered_json& document) { return foi::fill_dfoundations_template(document); };
 }
 }  // namespace
 

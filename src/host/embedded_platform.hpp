@@ -7,9 +7,11 @@
 #include <optional>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
 #include "ostrand/platform.hpp"
-#include "template_service.hpp"
-#include "temporary_store.hpp"
+#include "host/template_service.hpp"
+#include "host/temporary_store.hpp"
 
 namespace ostrand::host {
 

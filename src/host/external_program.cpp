@@ -9,8 +9,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "base64.hpp"
-#include "local_worker.hpp"
+#include "host/base64.hpp"
+#include "host/local_worker.hpp"
 #include "ostrand/errors.hpp"
 
 namespace ostrand::external::external_program {
@@ -42,7 +42,7 @@ void ExternalProgram::execute(std::chrono::seconds timeout)
     }
     job << '}';
 
-    JobOutcome outcome = platform().execute_job(job.str(), timeout);
+    JobOutcome outcome = platform()->execute_job(job.str(), timeout);
     if (outcome.error) {
         _handle_execution_error(*outcome.error);
         throw errors::ExecutionError(*outcome.error);

@@ -1,4 +1,4 @@
-#include "file_url.hpp"
+#include "host/file_url.hpp"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "local_worker.hpp"
+#include "host/local_worker.hpp"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -17,8 +17,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "base64.hpp"
-#include "temporary_store.hpp"
+#include "host/base64.hpp"
+#include "host/temporary_store.hpp"
 
 extern char** environ;
 
@@ -165,11 +165,25 @@ std::string output_tail(const JobFolder& folder)
     return tail.empty() ? tail_of(folder.log("stdout.log")) : tail;
 }
 
+// "15 (SIGTERM, Terminated)": the number, and the name a person looks up.
+std::string signal_text(int signal)
+{
+    std::string text = std::to_string(signal);
+    const char* abbreviation = ::sigabbrev_np(signal);
+    const char* description = ::strsignal(signal);
+    if (abbreviation != nullptr) text += std::string(" (SIG") + abbreviation + (description ? std::string(", ") + description : "") + ")";
+    return text;
+}
+
 std::string failure_message(int status, const JobFolder& folder)
 {
     std::string tail = output_tail(folder);
+    if (WIFSIGNALED(status)) {
+        // A crash or a kill says nothing on its own output: the signal is the news, the tail the context.
+        const std::string stopped = "D-Foundations was stopped by signal " + signal_text(WTERMSIG(status)) + ".";
+        return tail.empty() ? stopped : stopped + "\n" + tail;
+    }
     if (!tail.empty()) return tail;
-    if (WIFSIGNALED(status)) return "D-Foundations was stopped by signal " + std::to_string(WTERMSIG(status)) + ".";
     return "D-Foundations stopped with exit status " + std::to_string(WEXITSTATUS(status)) + ".";
 }
 

@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "embedded_platform.hpp"
+#include "host/embedded_platform.hpp"
 
 namespace ostrand {
 
@@ -15,10 +15,10 @@ std::shared_ptr<Platform>& installed()
 }
 }  // namespace
 
-Platform& platform()
+std::shared_ptr<Platform> platform()
 {
     std::lock_guard lock(platform_mutex);
-    return *installed();
+    return installed();
 }
 
 std::shared_ptr<Platform> set_platform(std::shared_ptr<Platform> replacement)

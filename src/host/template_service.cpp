@@ -1,6 +1,8 @@
-#include "template_service.hpp"
+#include "host/template_service.hpp"
 
-#include "file_url.hpp"
+#include <nlohmann/json.hpp>
+
+#include "host/file_url.hpp"
 #include "ostrand/errors.hpp"
 
 namespace ostrand::host {

@@ -6,7 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "temporary_store.hpp"
+#include "host/temporary_store.hpp"
 
 namespace ostrand::host {
 

@@ -1,4 +1,4 @@
-#include "temporary_store.hpp"
+#include "host/temporary_store.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,7 +13,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "file_url.hpp"
+#include "host/file_url.hpp"
 #include "ostrand/errors.hpp"
 
 namespace ostrand::host {

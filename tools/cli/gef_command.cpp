@@ -1,4 +1,5 @@
 // dfoundations gef FILE.gef: prints the GEF data of a CPT file as one JSON object.
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -6,8 +7,9 @@
 #include <nlohmann/json.hpp>
 
 #include "commands.hpp"
-#include "ostrand/errors.hpp"
+#include "files.hpp"
 #include "ostrand/geo.hpp"
+#include "report.hpp"
 
 namespace dfoundations_cli {
 
@@ -15,17 +17,11 @@ namespace {
 
 int print_gef(const std::string& path)
 {
-    try {
-        std::cout << ostrand::geo::GEFData::from_file(path).to_json().dump() << '\n';
-        return 0;
-    } catch (const ostrand::errors::ParsingError& error) {
-        const nlohmann::ordered_json report = {{"error", {{"type", "ParsingError"}, {"message", error.what()}}}};
-        std::cout << report.dump() << '\n';
-        return 1;
-    } catch (const std::exception& error) {
-        std::cerr << "dfoundations gef: " << error.what() << '\n';
-        return 2;
-    }
+    // The file's own name is the CPT's name when the file has no #TESTID.
+    const std::string name = path == "-" ? "stdin" : std::filesystem::path(path).stem().string();
+    const std::string bytes = read_input(path);
+    std::cout << ostrand::geo::GEFData::from_text(bytes, name).to_json().dump() << '\n';
+    return DONE;
 }
 
 }  // namespace
@@ -34,9 +30,9 @@ void add_gef_command(CLI::App& app, int& status)
 {
     auto* command = app.add_subcommand("gef", "Read a GEF-CPT file and print its GEF data as JSON");
     auto path = std::make_shared<std::string>();
-    command->add_option("file", *path, "GEF-CPT file (.gef)")->required();
-    command->footer("Exit status: 0 read, 1 not a usable GEF-CPT file (error as JSON), 2 file not readable.\n");
-    command->callback([path, &status] { status = print_gef(*path); });
+    command->add_option("FILE", *path, "GEF-CPT file (.gef; - for standard input)")->required();
+    command->footer(EXIT_STATUS_TABLE);
+    command->callback([path, &status] { status = run_reported("gef", [&] { return print_gef(*path); }); });
 }
 
 }  // namespace dfoundations_cli

@@ -1,10 +1,13 @@
 #include <iostream>
+#include <exception>
 #include <memory>
+#include <variant>
+
+#include <nlohmann/json.hpp>
 
 #include "commands.hpp"
-#include "host/temporary_store.hpp"
-#include "ostrand/api_v1.hpp"
-#include "ostrand/core.hpp"
+#include "files.hpp"
+#include "ostrand/external/dfoundations/input_file.hpp"
 
 namespace dfoundations_cli {
 
@@ -14,19 +17,15 @@ struct InputOptions {
     std::string output;
 };
 
-// The road a model takes: upload the document, let the template service fill the input file into
-// a fresh slot, then read it from the download location.
-std::string generate(const std::string& document)
+// The innermost cause says what is wrong with the document; the general error around it does not.
+std::string innermost_message(const std::exception& error)
 {
-    ostrand::api_v1::API api;
-    ostrand::core::BytesIO stream(document);
-    const std::string input_url = api._upload_temporary_file(stream);
-    const auto urls = api._generate_temporary_file_urls();
-    if (urls.size() != 3) throw std::runtime_error("The platform handed out no usable temporary location.");
-    ostrand::core::_post_on_addon_endpoint("filldfoundationstemplate/v2/jobs/",
-                                           {{"input_url", input_url}, {"upload_url", urls[0]}, {"upload_data", urls[1]}},
-                                           std::chrono::seconds(60));
-    return ostrand::core::File::from_url(urls[2]).getvalue_binary();
+    try {
+        std::rethrow_if_nested(error);
+    } catch (const std::exception& cause) {
+        return innermost_message(cause);
+    }
+    return error.what();
 }
 }  // namespace
 
@@ -38,16 +37,11 @@ void add_input_command(CLI::App& app, int& status)
     command->add_option("-o,--output", options->output, "Input file to write (default: standard output)");
     command->callback([options, &status] {
         try {
-            const std::string input_file = generate(ostrand::host::read_file(options->document));
-            if (options->output.empty()) {
-                std::cout.write(input_file.data(), static_cast<std::streamsize>(input_file.size()));
-                std::cout.flush();
-                if (!std::cout) throw std::runtime_error("Cannot write to standard output.");
-            } else {
-                ostrand::host::write_file_atomically(options->output, input_file);
-            }
+            namespace dfo = ostrand::external::dfoundations;
+            const dfo::InputFile input_file = dfo::input_file_from_document(read_input(options->document));
+            write_output(options->output, std::get<ostrand::core::BytesIO>(input_file).getvalue(), options->document);
         } catch (const std::exception& error) {
-            std::cerr << "dfoundations input: " << error.what() << '\n';
+            std::cerr << "dfoundations input: " << innermost_message(error) << '\n';
             status = 1;
         }
     });

@@ -1,17 +1,33 @@
+#include <cstdio>
 #include <iostream>
 
 #include "commands.hpp"
+#include "report.hpp"
 
 int main(int argc, char** argv)
 {
+    using namespace dfoundations_cli;
     CLI::App app{"dfoundations: build D-Foundations models, run analyses and read output files"};
     app.require_subcommand(1);
-    int status = 0;
-    dfoundations_cli::add_read_command(app, status);
-    dfoundations_cli::add_parse_command(app, status);
-    dfoundations_cli::add_input_command(app, status);
-    dfoundations_cli::add_run_command(app, status);
-    dfoundations_cli::add_gef_command(app, status);
-    CLI11_PARSE(app, argc, argv);
+    app.set_version_flag("--version", "dfoundations " DFOUNDATIONS_VERSION);
+    app.footer(std::string("\n") + EXIT_STATUS_TABLE + "\nFILE arguments take - for standard input.");
+    int status = DONE;
+    add_read_command(app, status);
+    add_parse_command(app, status);
+    add_input_command(app, status);
+    add_run_command(app, status);
+    add_gef_command(app, status);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int shown = app.exit(error);  // prints help, the version or what was wrong
+        return shown == 0 ? DONE : USAGE;
+    }
+    // A full disk or a closed pipe shows only when the buffered output is flushed.
+    std::cout.flush();
+    if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::cerr << "dfoundations: cannot write to standard output (a closed stream or a full disk)\n";
+        return FILE_FAILED;
+    }
     return status;
 }

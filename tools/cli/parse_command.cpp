@@ -1,46 +1,26 @@
 // `dfoundations parse FILE`: reads a D-Foundations output file and prints its calculation
 // parameters and result tables as one JSON object (or one table as CSV).
+#include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <optional>
 
 #include <nlohmann/json.hpp>
 
-#include <ostrand/errors.hpp>
-#include <ostrand/external/dfoundations/number_format.hpp>
-#include <ostrand/external/dfoundations/output.hpp>
+#include "ostrand/errors.hpp"
+#include "ostrand/external/dfoundations/number_format.hpp"
+#include "ostrand/external/dfoundations/output.hpp"
 
 #include "commands.hpp"
-#include "external/dfoundations/models/text.hpp"
+#include "files.hpp"
+#include "report.hpp"
 
 namespace dfoundations_cli {
 namespace {
 
 namespace dfo = ostrand::external::dfoundations;
 using json = nlohmann::ordered_json;
-
-// The error of the exception being handled, as {"type": ..., "message": ...}.
-json current_error()
-{
-    const auto error = [](const char* type, const std::exception& e) {
-        return json{{"type", type}, {"message", e.what()}};
-    };
-    try {
-        throw;
-    } catch (const ostrand::errors::ParsingError& e) {
-        return error("ParsingError", e);
-    } catch (const dfo::PatternLimitError& e) {
-        return error("PatternLimitError", e);
-    } catch (const std::invalid_argument& e) {
-        return error("ValueError", e);
-    } catch (const std::out_of_range& e) {
-        return error("OutOfRange", e);
-    } catch (const std::exception& e) {
-        return error("Error", e);
-    }
-}
 
 std::string dump(const json& value) { return value.dump(-1, ' ', false, json::error_handler_t::replace); }
 
@@ -218,31 +198,73 @@ struct ParseOptions {
     std::string format = "json";
 };
 
+// Every table of the results by the name --table selects: a table's own name, or for version 17
+// Tension Piles "SECTION/PILE TYPE/N" and "SECTION/CPT/PILE TYPE/N" (N counting that pile type's
+// tables from 1).
+std::vector<std::pair<std::string, const dfo::Table*>> named_tables(const dfo::Results& results)
+{
+    std::vector<std::pair<std::string, const dfo::Table*>> named;
+    if (const auto* tables = std::get_if<dfo::TableMap>(&results)) {
+        for (const auto& [name, table] : *tables) named.emplace_back(name, &table);
+        return named;
+    }
+    const auto add_list = [&](const std::string& prefix, const std::vector<dfo::Table>& list) {
+        for (std::size_t i = 0; i < list.size(); ++i) named.emplace_back(prefix + "/" + std::to_string(i + 1), &list[i]);
+    };
+    for (const auto& [section_name, section] : std::get<dfo::TensionResults>(results).data) {
+        for (const auto& [key, entry] : section) {
+            if (const auto* list = std::get_if<std::vector<dfo::Table>>(&entry)) {
+                add_list(section_name + "/" + key, *list);
+            } else {
+                for (const auto& [pile_type, list] : std::get<dfo::TensionResults::PileTypeTables>(entry))
+                    add_list(section_name + "/" + key + "/" + pile_type, list);
+            }
+        }
+    }
+    return named;
+}
+
+std::string quoted_names(const std::vector<std::pair<std::string, const dfo::Table*>>& named)
+{
+    std::string list;
+    for (const auto& [name, table] : named) list += (list.empty() ? "'" : ", '") + name + "'";
+    return list.empty() ? "none" : list;
+}
+
 int print_table(const dfo::OutputFileParser& parser, const ParseOptions& options)
 {
     const dfo::Results results = parser.results(true);
-    const auto* tables = std::get_if<dfo::TableMap>(&results);
-    const dfo::Table* table = tables ? tables->find(*options.table) : nullptr;
-    if (table == nullptr) {
-        std::cerr << "dfoundations parse: the file has no table '" << *options.table << "'\n";
-        return 1;
+    const auto named = named_tables(results);
+    const auto found = std::find_if(named.begin(), named.end(), [&](const auto& entry) { return entry.first == *options.table; });
+    if (found == named.end()) {
+        std::cerr << "dfoundations parse: the file has no table '" << *options.table
+                  << "'; its tables are: " << quoted_names(named) << '\n';
+        return REFUSED;
     }
+    const dfo::Table& table = *found->second;
     if (options.format == "csv") {
-        write_csv(std::cout, std::get<dfo::DataTable>(*table));
+        write_csv(std::cout, std::get<dfo::DataTable>(table));
     } else {
-        JsonWriter(std::cout).table(*table);
+        JsonWriter(std::cout).table(table);
         std::cout << '\n';
     }
-    return 0;
+    return DONE;
 }
 
-int print_all(const dfo::OutputFileParser& parser)
+bool no_tables(const std::optional<dfo::Results>& results)
+{
+    return !results || named_tables(*results).empty();
+}
+
+int print_all(const dfo::OutputFileParser& parser, const std::string& file)
 {
     std::string parameters;
+    bool parameters_failed = false;
     try {
         parameters = dump(parameters_json(parser.calculation_parameters()));
     } catch (...) {
-        parameters = dump(json{{"error", current_error()}});
+        parameters = error_document();
+        parameters_failed = true;
     }
     // The results are complete before the first character is written; writing them cannot fail.
     std::optional<dfo::Results> results;
@@ -250,7 +272,7 @@ int print_all(const dfo::OutputFileParser& parser)
     try {
         results = parser.results(true);
     } catch (...) {
-        results_error = dump(json{{"error", current_error()}});
+        results_error = error_document();
     }
     std::cout << R"({"parser":)" << dump(json(std::string(parser.class_name()))) << R"(,"calculation_parameters":)"
               << parameters << R"(,"results":)";
@@ -260,52 +282,32 @@ int print_all(const dfo::OutputFileParser& parser)
         std::cout << results_error;
     }
     std::cout << "}\n";
-    return 0;
-}
-
-// The whole file, or nothing when it cannot be read (missing, a folder, no permission).
-std::optional<std::string> read_bytes(const std::string& path)
-{
-    try {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) return std::nullopt;
-        std::string bytes(std::istreambuf_iterator<char>(in), {});
-        if (in.bad()) return std::nullopt;
-        return bytes;
-    } catch (const std::ios_base::failure&) {
-        return std::nullopt;  // reading a folder fails inside the stream buffer
-    }
+    if (parameters_failed && no_tables(results))
+        std::cerr << "dfoundations parse: nothing could be read from '" << file
+                  << "': no result table and no calculation parameters (see the errors in the JSON)\n";
+    return DONE;
 }
 
 int run_parse(const ParseOptions& options)
 {
-    std::optional<std::string> bytes = read_bytes(options.file);
-    if (!bytes) {
-        std::cerr << "dfoundations parse: cannot read '" << options.file << "'\n";
-        return 2;
-    }
-    if (options.format == "csv" && !options.table) {
-        std::cerr << "dfoundations parse: --format csv needs --table NAME\n";
-        return 2;
-    }
+    std::string bytes = read_input(options.file);
     std::unique_ptr<dfo::OutputFileParser> parser;
     try {
         // The parser keeps only the output section; the whole text goes once it is chosen.
-        const ostrand::core::StringIO fod_file(ostrand::external::dfoundations::detail::utf8_or_latin1(std::move(*bytes)));
-        parser = dfo::OutputFileParser::create(fod_file);
+        parser = dfo::OutputFileParser::create(ostrand::core::BytesIO(std::move(bytes)));
     } catch (...) {
-        std::cout << dump(json{{"error", current_error()}}) << '\n';
-        return 1;
+        std::cout << error_document() << '\n';
+        return REFUSED;
     }
     if (options.table) {
         try {
             return print_table(*parser, options);
         } catch (...) {
-            std::cout << dump(json{{"error", current_error()}}) << '\n';
-            return 1;
+            std::cout << error_document() << '\n';
+            return REFUSED;
         }
     }
-    return print_all(*parser);
+    return print_all(*parser, options.file);
 }
 
 }  // namespace
@@ -316,12 +318,16 @@ void add_parse_command(CLI::App& app, int& status)
     auto* command = app.add_subcommand(
         "parse",
         "Read a D-Foundations output file (.fod) and print its calculation parameters and result tables as JSON");
-    command->add_option("FILE", options->file, "The output file (UTF-8, or Latin-1 when it is not valid UTF-8)")
+    command->add_option("FILE", options->file, "The output file (UTF-8, or Latin-1 when it is not valid UTF-8; - for standard input)")
         ->required();
-    command->add_option("--table", options->table, "Print only the result table of this name");
+    auto* table = command->add_option("--table", options->table,
+                                      "Print only the result table of this name; version 17 Tension Piles tables are "
+                                      "named SECTION/PILE TYPE/N or SECTION/CPT/PILE TYPE/N");
     command->add_option("--format", options->format, "Output format of --table: json or csv")
-        ->check(CLI::IsMember({"json", "csv"}));
-    command->callback([options, &status] { status = run_parse(*options); });
+        ->check(CLI::IsMember({"json", "csv"}))
+        ->needs(table);
+    command->footer(EXIT_STATUS_TABLE);
+    command->callback([options, &status] { status = run_reported("parse", [&] { return run_parse(*options); }); });
 }
 
 }  // namespace dfoundations_cli

@@ -10,18 +10,18 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <mutex>
 #include <optional>
 #include <thread>
 
-#include <ostrand/errors.hpp>
-#include <ostrand/external/dfoundations/number_format.hpp>
-#include <ostrand/external/dfoundations/output_file.hpp>
+#include "ostrand/errors.hpp"
+#include "ostrand/external/dfoundations/number_format.hpp"
+#include "ostrand/external/dfoundations/output_file.hpp"
 
 #include "commands.hpp"
+#include "files.hpp"
+#include "report.hpp"
 
 namespace dfoundations_cli {
 namespace {
@@ -291,20 +291,6 @@ void write_error(JsonSink& out, const std::string& name, std::string_view type, 
     out.raw("}}\n");
 }
 
-std::optional<std::string> read_bytes(const std::string& path)
-{
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) return std::nullopt;
-    const auto size = static_cast<std::size_t>(in.tellg());
-    std::string bytes(size, '\0');
-    in.seekg(0);
-    in.read(bytes.data(), static_cast<std::streamsize>(size));
-    if (!in) return std::nullopt;
-    return bytes;
-}
-
 // The file read, or the error object that stands in its place.
 struct Outcome {
     std::optional<dfo::OutputFile> file;
@@ -315,14 +301,11 @@ struct Outcome {
 Outcome read_file(const std::string& name)
 {
     Outcome outcome;
-    std::optional<std::string> bytes = read_bytes(name);
-    if (!bytes) {
-        outcome.error_type = "FileError";
-        outcome.error_message = "Cannot read '" + name + "'.";
-        return outcome;
-    }
     try {
-        outcome.file = dfo::read_output_file(*bytes);
+        outcome.file = dfo::read_output_file(read_input(name));
+    } catch (const FileError& e) {
+        outcome.error_type = "FileError";
+        outcome.error_message = e.what();
     } catch (const ostrand::errors::ParsingError& e) {
         outcome.error_type = "ParsingError";
         outcome.error_message = e.what();
@@ -383,14 +366,14 @@ int read_many(const std::vector<std::string>& files)
     const auto start = std::chrono::steady_clock::now();
     const bool terminal = isatty(STDERR_FILENO) != 0;
     bool progress_shown = false;
-    int status = 0;
+    int status = DONE;
     std::unique_lock lock(guard);
     while (printed < files.size()) {
         changed.wait_for(lock, std::chrono::milliseconds(200), [&] { return documents[printed].has_value(); });
         while (printed < files.size() && documents[printed]) {
             std::fwrite(documents[printed]->data(), 1, documents[printed]->size(), stdout);
             documents[printed].reset();
-            if (failed[printed]) status = 1;
+            if (failed[printed]) status = REFUSED;
             ++printed;
         }
         changed.notify_all();
@@ -488,7 +471,7 @@ int print_table(const dfo::OutputFile& file, const ReadOptions& options)
         for (const std::string& path : file.nearest_table_paths(*options.table)) {
             std::fprintf(stderr, "  %s\n", path.c_str());
         }
-        return 1;
+        return REFUSED;
     }
     if (options.format == "csv") {
         print_csv(table->data);
@@ -498,7 +481,7 @@ int print_table(const dfo::OutputFile& file, const ReadOptions& options)
         out.raw('\n');
         out.flush();
     }
-    return 0;
+    return DONE;
 }
 
 int read_one(const ReadOptions& options)
@@ -510,12 +493,12 @@ int read_one(const ReadOptions& options)
         JsonSink out(stdout);
         const bool read = write_outcome(out, name, outcome);
         out.flush();
-        return read ? 0 : 1;
+        return read ? DONE : REFUSED;
     }
     if (options.list) print_list(*outcome.file);
     if (options.values) print_values(outcome.file->root());
     if (options.table) return print_table(*outcome.file, options);
-    return 0;
+    return DONE;
 }
 
 int run_read(const ReadOptions& options)
@@ -523,15 +506,15 @@ int run_read(const ReadOptions& options)
     const int parts = int(options.list) + int(options.values) + int(options.table.has_value());
     if (parts > 1) {
         std::fprintf(stderr, "dfoundations read: choose one of --list, --values and --table\n");
-        return 2;
+        return USAGE;
     }
     if (parts == 1 && options.files.size() != 1) {
         std::fprintf(stderr, "dfoundations read: --list, --values and --table read one file\n");
-        return 2;
+        return USAGE;
     }
     if (options.format == "csv" && !options.table) {
         std::fprintf(stderr, "dfoundations read: --format csv needs --table PATH\n");
-        return 2;
+        return USAGE;
     }
     const int status = options.files.size() == 1 ? read_one(options) : read_many(options.files);
     std::fflush(stdout);
@@ -546,7 +529,8 @@ void add_read_command(CLI::App& app, int& status)
     auto* command = app.add_subcommand(
         "read",
         "Read whole D-Foundations output files (.fod) of any version and print each as one JSON document");
-    command->add_option("FILE", options->files, "Output files (UTF-8, or Latin-1 when not valid UTF-8)")->required();
+    command->add_option("FILE", options->files, "Output files (UTF-8, or Latin-1 when not valid UTF-8); - for standard input")
+        ->required();
     command->add_flag("--list", options->list, "Print one line per table: path, rows, columns");
     command->add_flag("--values", options->values, "Print one line per value line: path, key, value");
     command->add_option("--table", options->table, "Print only the table at this path");

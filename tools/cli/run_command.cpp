@@ -1,32 +1,62 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <set>
 
 #include "commands.hpp"
-#include "host/temporary_store.hpp"
+#include "files.hpp"
 #include "ostrand/external/dfoundations/analysis.hpp"
+#include "report.hpp"
 
 namespace dfoundations_cli {
 
 namespace {
+
+namespace fs = std::filesystem;
+
 struct RunOptions {
     std::string input;
     std::string output;
     int timeout = 600;
 };
 
-void run(const RunOptions& options)
+// Keeps what the console wrote instead of an output file (its log, its error file) beside the
+// output path, named after it, and returns the paths written.
+std::vector<std::string> keep_beside(const fs::path& output, const ostrand::ResultContent& files)
+{
+    std::vector<std::string> kept;
+    std::set<std::string> taken;
+    for (const auto& [name, bytes] : files) {
+        const std::string extension = fs::path(name).extension().string();
+        fs::path target = output.parent_path() / (output.stem().string() + extension);
+        if (extension.empty() || !taken.insert(extension).second) target = output.parent_path() / fs::path(name).filename();
+        write_output(target.string(), bytes);
+        kept.push_back(target.string());
+    }
+    return kept;
+}
+
+int run(const RunOptions& options)
 {
     using ostrand::external::dfoundations::DFoundationsAnalysis;
-    namespace fs = std::filesystem;
 
-    DFoundationsAnalysis analysis(ostrand::core::BytesIO(ostrand::host::read_file(options.input)));
+    DFoundationsAnalysis analysis(ostrand::core::BytesIO(read_input(options.input)));
+    const fs::path target = !options.output.empty() ? fs::path(options.output)
+                            : options.input == "-"  ? fs::path("stdin.fod")
+                                                    : fs::path(options.input).replace_extension(".fod");
     analysis.execute(std::chrono::seconds(options.timeout));
     const auto output = analysis.get_output_file();
-    if (!output) throw std::runtime_error("D-Foundations wrote no .fod output file.");
-
-    const fs::path target = options.output.empty() ? fs::path(options.input).replace_extension(".fod") : fs::path(options.output);
-    ostrand::host::write_file_atomically(target, std::get<ostrand::core::BytesIO>(*output).getvalue());
+    if (!output) {
+        std::string message = "D-Foundations wrote no .fod output file.";
+        const auto kept = keep_beside(target, analysis._get_result_content());
+        if (!kept.empty()) {
+            message += " It wrote, kept for reading:";
+            for (const auto& path : kept) message += " " + path;
+        }
+        throw std::runtime_error(message);
+    }
+    write_output(target.string(), std::get<ostrand::core::BytesIO>(*output).getvalue(), options.input);
+    return DONE;
 }
 }  // namespace
 
@@ -35,19 +65,14 @@ void add_run_command(CLI::App& app, int& status)
     auto options = std::make_shared<RunOptions>();
     auto* command = app.add_subcommand("run", "Run a D-Foundations analysis of an input file on this machine; "
                                               "DFOUNDATIONS_CONSOLE names the D-Foundations console program");
-    command->add_option("FILE", options->input, "D-Foundations input file (.foi)")->required();
-    command->add_option("-o,--output", options->output, "Output file (default: FILE with the extension .fod)");
+    command->add_option("FILE", options->input, "D-Foundations input file (.foi; - for standard input)")->required();
+    command->add_option("-o,--output", options->output,
+                        "Output file (default: FILE with the extension .fod; - for standard output)");
     command->add_option("--timeout", options->timeout, "Seconds to wait for D-Foundations")
         ->check(CLI::PositiveNumber)
         ->capture_default_str();
-    command->callback([options, &status] {
-        try {
-            run(*options);
-        } catch (const std::exception& error) {
-            std::cerr << "dfoundations run: " << error.what() << '\n';
-            status = 1;
-        }
-    });
+    command->footer(EXIT_STATUS_TABLE);
+    command->callback([options, &status] { status = run_reported("run", [&] { return run(*options); }); });
 }
 
 }  // namespace dfoundations_cli

@@ -1,5 +1,6 @@
 // GEFData read from GEF-CPT text: the header gives the layout and the descriptive attributes,
 // the data section the measurements.
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -7,6 +8,8 @@
 #include <fstream>
 #include <iterator>
 #include <system_error>
+
+#include <nlohmann/json.hpp>
 
 #include "host/geo/gef_columns.hpp"
 #include "host/geo/gef_header.hpp"
@@ -233,6 +236,40 @@ nlohmann::ordered_json cells_json(const std::vector<std::optional<double>>& cell
     return array;
 }
 
+// "GEF-CPT-Report" -> "CPT"; empty when the code does not follow the GEF-<KIND>-... form.
+std::string report_kind(std::string_view code)
+{
+    code = code.substr(0, code.find(','));
+    code = detail::trim(code);
+    std::string upper;
+    for (char c : code) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (upper.rfind("GEF-", 0) != 0) return {};
+    const std::size_t end = upper.find('-', 4);
+    return upper.substr(4, end == std::string::npos ? std::string::npos : end - 4);
+}
+
+std::string kind_description(const std::string& kind)
+{
+    if (kind == "BORE") return "a borehole report (GEF-BORE)";
+    if (kind == "DISS") return "a dissipation test report (GEF-DISS)";
+    if (kind == "SIEVE") return "a sieve analysis report (GEF-SIEVE)";
+    return "a GEF-" + kind + " report";
+}
+
+// A GEF file of another kind (a borehole, a dissipation test) has columns that would read as
+// nonsense cone resistances: refuse it by what its header says it is.
+void require_cpt_report(const GefHeader& header)
+{
+    for (const char* key : {"REPORTCODE", "PROCEDURECODE"}) {
+        const GefHeaderLine* entry = header.find(key);
+        if (entry == nullptr) continue;
+        const std::string kind = report_kind(entry->value);
+        if (!kind.empty() && kind != "CPT" && kind != "CPTU" && kind != "SCPT")
+            throw errors::ParsingError(at_line(entry->line) + "the file is " + kind_description(kind) +
+                                       ", not a cone penetration test (GEF-CPT); read it with a tool for that kind");
+    }
+}
+
 }  // namespace
 
 GEFData GEFData::from_text(std::string_view text, std::string name)
@@ -241,6 +278,7 @@ GEFData GEFData::from_text(std::string_view text, std::string name)
     if (text.substr(0, byte_order_mark.size()) == byte_order_mark) text.remove_prefix(byte_order_mark.size());
     const auto lines = detail::split_lines(text);
     const GefHeader header = detail::read_header(lines);
+    require_cpt_report(header);
     GEFData data;
     data.name = detail::to_utf8(name);
     read_attributes(header, data);

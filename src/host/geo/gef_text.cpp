@@ -1,6 +1,6 @@
 #include "host/geo/gef_text.hpp"
 
-#include "external/dfoundations/models/text.hpp"
+#include "text/utf8.hpp"
 
 #include <charconv>
 #include <cmath>
@@ -18,7 +18,7 @@ bool is_blank(char c)
 
 std::string to_utf8(std::string_view text)
 {
-    return external::dfoundations::detail::utf8_or_latin1(std::string(text));
+    return text::utf8_or_latin1(std::string(text));
 }
 
 std::string_view trim(std::string_view text)
@@ -30,14 +30,14 @@ std::string_view trim(std::string_view text)
 
 std::vector<std::string_view> split_lines(std::string_view text)
 {
+    // LF, CR LF, or CR alone as older Mac tools write it.
     std::vector<std::string_view> lines;
     while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines.push_back(line);
+        const std::size_t end = text.find_first_of("\r\n");
+        lines.push_back(text.substr(0, end));
         if (end == std::string_view::npos) break;
-        text.remove_prefix(end + 1);
+        const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+        text.remove_prefix(end + (crlf ? 2 : 1));
     }
     return lines;
 }

@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "ostrand/core.hpp"
+#include "ostrand/external/dfoundations/input_file.hpp"
 #include "ostrand/external/external_program.hpp"
 
 namespace ostrand::external::dfoundations {
@@ -19,22 +20,26 @@ struct OutputFileOptions {
 // Runs D-Foundations on an input file: construct it, call execute(timeout), then get_output_file().
 class DFoundationsAnalysis : public external_program::ExternalProgram {
 public:
-    // The input file: a host File, or an in-memory byte stream that the caller shares and that stays
-    // open. A text buffer or an empty stream pointer is accepted here but is no input file: writing the
-    // job then raises errors::NotImplementedError (a caller with text encodes it as UTF-8 bytes first).
-    using InputFile = std::variant<core::File, std::shared_ptr<core::BytesIO>, core::StringIO>;
+    // The input file as the job holds it: a host File, or an in-memory byte stream that the caller
+    // shares and that stays open. A text buffer or an empty stream pointer is accepted here but is no
+    // input file: writing the job then raises errors::NotImplementedError (a caller with text encodes
+    // it as UTF-8 bytes first).
+    using JobInput = std::variant<core::File, std::shared_ptr<core::BytesIO>, core::StringIO>;
 
     using OutputFile = std::variant<core::BytesIO, core::File>;
 
+    // The input file as a model's generate_input_file() returns it.
     explicit DFoundationsAnalysis(InputFile input_file);
+    explicit DFoundationsAnalysis(core::File input_file);
     // Takes the bytes of `input_file` over as a stream of its own.
     explicit DFoundationsAnalysis(core::BytesIO input_file);
+    explicit DFoundationsAnalysis(JobInput input_file);
 
     // The output file with `extension` as a byte stream (or a File with `as_file`), or absent when
     // the finished job wrote no such file.
     std::optional<OutputFile> get_output_file(const std::string& extension = ".fod", OutputFileOptions options = {}) const;
 
-    InputFile input_file;
+    JobInput input_file;
 
 protected:
     bool _multipart_job_content() const override { return true; }

@@ -21,7 +21,7 @@
 #include <utility>
 #include <vector>
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 #include "ostrand/core.hpp"
 #include "ostrand/external/dfoundations/vocabulary.hpp"
@@ -285,10 +285,10 @@ private:
     ProfileLayerOptions options_;
 };
 
-namespace detail {
-
 // Rows of a CPT: a level first, then cone resistance and further columns.
 using Measurements = std::vector<std::vector<double>>;
+
+namespace detail {
 
 struct CPTOptions {
     CPTRule rule = CPTRule::NEN;
@@ -433,32 +433,40 @@ protected:
     PileShape& operator=(const PileShape&) = default;
 };
 
+// What every concrete shape repeats: its code, its exact class and a copy of itself. `Base` is the
+// shape it specialises (a SectionPile is a RectPile under another code).
+template <class Derived, ShapeClass exact_class, PileShape::Shape code, class Base = PileShape>
+class ShapeOf : public Base {
+public:
+    using Base::Base;
+    PileShape::Shape _shape() const override { return code; }
+    ShapeClass shape_class() const override { return exact_class; }
+    std::unique_ptr<PileShape> clone() const override
+    {
+        return std::make_unique<Derived>(static_cast<const Derived&>(*this));
+    }
+};
+
 }  // namespace detail
 
-class RoundPile : public detail::PileShape {
+class RoundPile : public detail::ShapeOf<RoundPile, detail::ShapeClass::RoundPile, detail::PileShape::Shape::ROUND> {
 public:
     explicit RoundPile(double diameter);
     double diameter() const { return diameter_; }
 
-    Shape _shape() const override;
     std::vector<detail::ShapeDimension> _data() const override;
-    detail::ShapeClass shape_class() const override;
-    std::unique_ptr<detail::PileShape> clone() const override;
 
 private:
     double diameter_;
 };
 
-class RectPile : public detail::PileShape {
+class RectPile : public detail::ShapeOf<RectPile, detail::ShapeClass::RectPile, detail::PileShape::Shape::RECT> {
 public:
     RectPile(double width, double length);
     double width() const { return width_; }
     double length() const { return length_; }
 
-    Shape _shape() const override;
     std::vector<detail::ShapeDimension> _data() const override;
-    detail::ShapeClass shape_class() const override;
-    std::unique_ptr<detail::PileShape> clone() const override;
 
 private:
     double width_;
@@ -466,7 +474,7 @@ private:
 };
 
 // Throws ModelError unless the shaft is narrower and shorter than the base.
-class RectEnlPile : public detail::PileShape {
+class RectEnlPile : public detail::ShapeOf<RectEnlPile, detail::ShapeClass::RectEnlPile, detail::PileShape::Shape::RECT_ENL> {
 public:
     RectEnlPile(double base_width, double base_length, double base_height, double shaft_width,
                 double shaft_length);
@@ -476,10 +484,7 @@ public:
     double shaft_width() const { return shaft_width_; }
     double shaft_length() const { return shaft_length_; }
 
-    Shape _shape() const override;
     std::vector<detail::ShapeDimension> _data() const override;
-    detail::ShapeClass shape_class() const override;
-    std::unique_ptr<detail::PileShape> clone() const override;
 
 private:
     double base_width_;
@@ -490,42 +495,33 @@ private:
 };
 
 // A steel section: a RectPile under its own shape code.
-class SectionPile : public RectPile {
+class SectionPile : public detail::ShapeOf<SectionPile, detail::ShapeClass::SectionPile, detail::PileShape::Shape::SECTION, RectPile> {
 public:
     SectionPile(double width, double length);
 
-    Shape _shape() const override;
-    detail::ShapeClass shape_class() const override;
-    std::unique_ptr<detail::PileShape> clone() const override;
 };
 
-class UserPile : public detail::PileShape {
+class UserPile : public detail::ShapeOf<UserPile, detail::ShapeClass::UserPile, detail::PileShape::Shape::USER_DEFINED> {
 public:
     UserPile(double circumference, double cross_section);
     double circumference() const { return circumference_; }
     double cross_section() const { return cross_section_; }
 
-    Shape _shape() const override;
     std::vector<detail::ShapeDimension> _data() const override;
-    detail::ShapeClass shape_class() const override;
-    std::unique_ptr<detail::PileShape> clone() const override;
 
 private:
     double circumference_;
     double cross_section_;
 };
 
-class TaperPile : public detail::PileShape {
+class TaperPile : public detail::ShapeOf<TaperPile, detail::ShapeClass::TaperPile, detail::PileShape::Shape::TAPER> {
 public:
     // `increase`: increase in diameter, m/m.
     TaperPile(double diameter_tip, double increase);
     double diameter_tip() const { return diameter_tip_; }
     double increase() const { return increase_; }
 
-    Shape _shape() const override;
     std::vector<detail::ShapeDimension> _data() const override;
-    detail::ShapeClass shape_class() const override;
-    std::unique_ptr<detail::PileShape> clone() const override;
 
 private:
     double diameter_tip_;
@@ -533,7 +529,7 @@ private:
 };
 
 // Closed-base hollow pile. Throws ModelError unless the wall is thinner than half the diameter.
-class HollowPile : public detail::PileShape {
+class HollowPile : public detail::ShapeOf<HollowPile, detail::ShapeClass::HollowPile, detail::PileShape::Shape::HOLLOW> {
 public:
     // `external_diameter` in m, `wall_thickness` in mm.
     HollowPile(double external_diameter, double wall_thickness);
@@ -542,10 +538,7 @@ public:
     // In metres.
     double internal_diameter() const;
 
-    Shape _shape() const override;
     std::vector<detail::ShapeDimension> _data() const override;
-    detail::ShapeClass shape_class() const override;
-    std::unique_ptr<detail::PileShape> clone() const override;
 
 private:
     double external_diameter_;
@@ -553,7 +546,7 @@ private:
 };
 
 // Open-ended hollow pile; the same dimensions and check as HollowPile.
-class HollowOpenPile : public detail::PileShape {
+class HollowOpenPile : public detail::ShapeOf<HollowOpenPile, detail::ShapeClass::HollowOpenPile, detail::PileShape::Shape::HOL_OPEN> {
 public:
     // `external_diameter` in m, `wall_thickness` in mm.
     HollowOpenPile(double external_diameter, double wall_thickness);
@@ -562,10 +555,7 @@ public:
     // In metres.
     double internal_diameter() const;
 
-    Shape _shape() const override;
     std::vector<detail::ShapeDimension> _data() const override;
-    detail::ShapeClass shape_class() const override;
-    std::unique_ptr<detail::PileShape> clone() const override;
 
 private:
     double external_diameter_;
@@ -573,49 +563,40 @@ private:
 };
 
 // Throws ModelError unless the pile is narrower than its base.
-class LostTipPile : public detail::PileShape {
+class LostTipPile : public detail::ShapeOf<LostTipPile, detail::ShapeClass::LostTipPile, detail::PileShape::Shape::LOST_TIP> {
 public:
     LostTipPile(double base_diameter, double pile_diameter);
     double base_diameter() const { return base_diameter_; }
     double pile_diameter() const { return pile_diameter_; }
 
-    Shape _shape() const override;
     std::vector<detail::ShapeDimension> _data() const override;
-    detail::ShapeClass shape_class() const override;
-    std::unique_ptr<detail::PileShape> clone() const override;
 
 private:
     double base_diameter_;
     double pile_diameter_;
 };
 
-class RoundEnlPile : public LostTipPile {
+class RoundEnlPile : public detail::ShapeOf<RoundEnlPile, detail::ShapeClass::RoundEnlPile, detail::PileShape::Shape::ROUND_ENL, LostTipPile> {
 public:
     RoundEnlPile(double base_diameter, double pile_diameter, double base_height);
     double base_height() const { return base_height_; }
 
-    Shape _shape() const override;
     std::vector<detail::ShapeDimension> _data() const override;
-    detail::ShapeClass shape_class() const override;
-    std::unique_ptr<detail::PileShape> clone() const override;
 
 private:
     double base_height_;
 };
 
 // A pile with an in-situ formed base: a RoundEnlPile under its own shape code.
-class DrivenBasePile : public RoundEnlPile {
+class DrivenBasePile : public detail::ShapeOf<DrivenBasePile, detail::ShapeClass::DrivenBasePile, detail::PileShape::Shape::DRIVEN, RoundEnlPile> {
 public:
     DrivenBasePile(double base_diameter, double pile_diameter, double base_height);
 
-    Shape _shape() const override;
-    detail::ShapeClass shape_class() const override;
-    std::unique_ptr<detail::PileShape> clone() const override;
 };
 
 // Throws ModelError unless the web is thinner than the width and the flange thinner than half the
 // height.
-class HShapedPile : public detail::PileShape {
+class HShapedPile : public detail::ShapeOf<HShapedPile, detail::ShapeClass::HShapedPile, detail::PileShape::Shape::H> {
 public:
     // `height`, `width` in m; `thickness_web`, `thickness_flange` in mm.
     HShapedPile(double height, double width, double thickness_web, double thickness_flange);
@@ -624,10 +605,7 @@ public:
     double thickness_web() const { return thickness_web_; }
     double thickness_flange() const { return thickness_flange_; }
 
-    Shape _shape() const override;
     std::vector<detail::ShapeDimension> _data() const override;
-    detail::ShapeClass shape_class() const override;
-    std::unique_ptr<detail::PileShape> clone() const override;
 
 private:
     double height_;

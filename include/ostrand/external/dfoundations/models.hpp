@@ -21,10 +21,12 @@
 #include <variant>
 #include <vector>
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 #include "ostrand/core.hpp"
 #include "ostrand/external/dfoundations/components.hpp"
+#include "ostrand/external/dfoundations/input_file.hpp"
+#include "ostrand/external/dfoundations/ordered_map.hpp"
 #include "ostrand/external/dfoundations/vocabulary.hpp"
 #include "ostrand/geo.hpp"
 
@@ -40,13 +42,6 @@ struct ModelOptions {
     bool create_default_materials = true;
 };
 
-// The input file as an in-memory byte stream positioned at its start, or as the platform's File.
-using InputFile = std::variant<core::BytesIO, core::File>;
-
-struct GenerateInputFileOptions {
-    bool as_file = false;  // return the platform File instead of a byte stream
-};
-
 struct CreateProfileOptions {
     CPTRule cpt_rule = CPTRule::NEN;
     double min_layer_thickness = 0.1;
@@ -60,33 +55,6 @@ struct ImportProfileOptions {
 };
 
 namespace detail {
-
-// An insertion-ordered collection of named components with look-up by name.
-template <typename T>
-class NamedCollection {
-public:
-    bool contains(const std::string& name) const { return index_.count(name) != 0; }
-    std::size_t size() const { return entries_.size(); }
-    bool empty() const { return entries_.empty(); }
-    auto begin() const { return entries_.begin(); }
-    auto end() const { return entries_.end(); }
-
-    // Stores the entry, or nothing at all when storing fails.
-    void add(std::string name, T value)
-    {
-        entries_.emplace_back(std::move(name), std::move(value));
-        try {
-            index_.emplace(entries_.back().first, entries_.size() - 1);
-        } catch (...) {
-            entries_.pop_back();
-            throw;
-        }
-    }
-
-private:
-    std::vector<std::pair<std::string, T>> entries_;
-    std::unordered_map<std::string, std::size_t> index_;
-};
 
 // What both model kinds share: settings, the four collections with their rules, validation, the
 // model document and input-file generation.
@@ -112,10 +80,10 @@ public:
     ReductionConeResistance _cone_resistance_reduction_type() const;
 
     // Fresh serialized copies of the collections; the stored objects are never exposed.
-    nlohmann::ordered_json materials() const { return _serialize_materials(); }
-    nlohmann::ordered_json profiles() const { return _serialize_profiles(); }
-    nlohmann::ordered_json pile_types() const { return _serialize_pile_types(); }
-    nlohmann::ordered_json piles() const { return _serialize_piles(); }
+    nlohmann::ordered_json materials() const;
+    nlohmann::ordered_json profiles() const;
+    nlohmann::ordered_json pile_types() const;
+    nlohmann::ordered_json piles() const;
     nlohmann::ordered_json _serialize_materials() const;
     nlohmann::ordered_json _serialize_profiles() const;
     nlohmann::ordered_json _serialize_pile_types() const;
@@ -135,6 +103,10 @@ public:
     static std::pair<std::string, CPT> _cpt_from_gef_data(const geo::GEFData& gef_data,
                                                           std::optional<double> manual_ground_level = std::nullopt,
                                                           CreateProfileOptions options = {});
+
+    // The level of the first measurement row, the profile's ground level; std::out_of_range naming
+    // the profile when there is no row or the first row is empty.
+    static double _ground_level_of(const std::string& profile, const Measurements& measurements);
 
     // The complete model document; without metadata that of a default Metadata.
     nlohmann::ordered_json _generate_input(const std::optional<Metadata>& metadata = std::nullopt) const;
@@ -159,16 +131,18 @@ protected:
     virtual nlohmann::ordered_json document_head() const = 0;
     // The shared members; with `profiles` false, "profiles" is left an empty array.
     nlohmann::ordered_json serialize_shared(bool profiles) const;
+    // document_head() followed by the members of `shared`.
+    nlohmann::ordered_json with_head(nlohmann::ordered_json shared) const;
 
 private:
     ConstructionSequence construction_sequence_;
     CalculationOptions calculation_options_;
     double excavation_level_;
     std::optional<IntegerOrReal> reduction_cone_resistance_;
-    NamedCollection<Material> materials_;
-    NamedCollection<Profile> profiles_;
-    NamedCollection<PileType> pile_types_;
-    NamedCollection<Pile> piles_;
+    OrderedMap<Material> materials_;
+    OrderedMap<Profile> profiles_;
+    OrderedMap<PileType> pile_types_;
+    OrderedMap<Pile> piles_;
 };
 
 }  // namespace detail
@@ -213,7 +187,7 @@ public:
     void create_material(const std::string& name, SoilType soil_type, double gamma_unsat, double gamma_sat,
                          double friction_angle, BearingMaterialOptions options = {});
     void create_profile(const std::string& name, const std::vector<ProfileLayer>& layers, double x, double y,
-                        const detail::Measurements& measurements, double phreatic_level, double pile_tip_level,
+                        const Measurements& measurements, double phreatic_level, double pile_tip_level,
                         double overconsolidation_ratio, double top_positive_skin_friction,
                         double bottom_negative_skin_friction, double expected_ground_level_settlement,
                         CreateProfileOptions options = {});
@@ -269,7 +243,7 @@ public:
     void create_material(const std::string& name, SoilType soil_type, double gamma_unsat, double gamma_sat,
                          double friction_angle, TensionMaterialOptions options = {});
     void create_profile(const std::string& name, const std::vector<ProfileLayer>& layers, double x, double y,
-                        const detail::Measurements& measurements, double phreatic_level, double pile_tip_level,
+                        const Measurements& measurements, double phreatic_level, double pile_tip_level,
                         double top_tension_zone, CreateProfileOptions options = {});
     void import_profile(const geo::GEFData& cpt, const std::vector<ProfileLayer>& layers, double x, double y,
                         double phreatic_level, double pile_tip_level, double top_tension_zone,

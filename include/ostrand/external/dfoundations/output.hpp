@@ -14,65 +14,10 @@
 #include <variant>
 #include <vector>
 
-#include <ostrand/core.hpp>
+#include "ostrand/core.hpp"
+#include "ostrand/external/dfoundations/ordered_map.hpp"
 
 namespace ostrand::external::dfoundations {
-
-// A map that keeps its keys in insertion order. Assigning to a present key replaces the value
-// and keeps the key's first position.
-template <class Value>
-class OrderedMap {
-public:
-    using value_type = std::pair<std::string, Value>;
-
-    Value& operator[](const std::string& key)
-    {
-        if (auto found = index_.find(key); found != index_.end()) {
-            return entries_[found->second].second;
-        }
-        entries_.emplace_back(key, Value{});
-        try {
-            index_.emplace(key, entries_.size() - 1);
-        } catch (...) {
-            entries_.pop_back();
-            throw;
-        }
-        return entries_.back().second;
-    }
-    void insert_or_assign(const std::string& key, Value value) { (*this)[key] = std::move(value); }
-
-    const Value* find(std::string_view key) const
-    {
-        auto found = index_.find(std::string(key));
-        return found == index_.end() ? nullptr : &entries_[found->second].second;
-    }
-    Value* find(std::string_view key)
-    {
-        auto found = index_.find(std::string(key));
-        return found == index_.end() ? nullptr : &entries_[found->second].second;
-    }
-    const Value& at(std::string_view key) const
-    {
-        if (const Value* value = find(key)) return *value;
-        throw std::out_of_range("no entry '" + std::string(key) + "'");
-    }
-    bool contains(std::string_view key) const { return find(key) != nullptr; }
-
-    std::size_t size() const { return entries_.size(); }
-    bool empty() const { return entries_.empty(); }
-    auto begin() const { return entries_.begin(); }
-    auto end() const { return entries_.end(); }
-    std::vector<std::string> keys() const
-    {
-        std::vector<std::string> result;
-        for (const auto& entry : entries_) result.push_back(entry.first);
-        return result;
-    }
-
-private:
-    std::vector<value_type> entries_;
-    std::unordered_map<std::string, std::size_t> index_;
-};
 
 // One cell of a column map: missing text (monostate), an integer, a real (NaN when missing) or text.
 using Cell = std::variant<std::monostate, std::int64_t, double, std::string>;
@@ -96,6 +41,12 @@ public:
     const Column& column(std::size_t index) const { return columns_.at(index); }
     // The first column of that name; std::out_of_range when there is none.
     const Column& column(std::string_view name) const;
+    // The first column of that name as the type it holds; std::out_of_range when there is none and
+    // std::invalid_argument, naming the column and what it holds, when it holds another type.
+    //   const auto& shaft = table.real_column("MaxShaft");
+    const IntColumn& int_column(std::string_view name) const;
+    const RealColumn& real_column(std::string_view name) const;
+    const TextColumn& text_column(std::string_view name) const;
 
     // Column name -> row -> cell, in column order. A repeated column name keeps its first position
     // and the cells of its last column.
@@ -133,6 +84,27 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The text of an output file in any form the road hands it on: decoded text (StringIO), or the bytes
+// as D-Foundations wrote them (BytesIO, the platform's File, or what DFoundationsAnalysis::
+// get_output_file() returns), read as UTF-8 when they are valid UTF-8 and as Latin-1 otherwise.
+// It views the caller's text where it can: it lives only as long as the argument it was made from.
+class OutputFileText {
+public:
+    OutputFileText(const core::StringIO& text) : text_(text.getvalue()) {}
+    OutputFileText(const core::BytesIO& bytes) : OutputFileText(bytes.getvalue(), 0) {}
+    OutputFileText(const core::File& file) : OutputFileText(file.getvalue_binary(), 0) {}
+    OutputFileText(const std::variant<core::BytesIO, core::File>& output_file);
+    OutputFileText(const OutputFileText&) = delete;
+    OutputFileText& operator=(const OutputFileText&) = delete;
+
+    std::string_view text() const { return text_; }
+
+private:
+    OutputFileText(const std::string& bytes, int);
+    std::string decoded_;
+    std::string_view text_;
+};
+
 // Reads a D-Foundations output file. `create` recognises the file and returns the parser that
 // fits it; the parser keeps only the file's output section.
 class OutputFileParser {
@@ -149,7 +121,8 @@ public:
 
     // Recognises the version, model and calculation type of the text in `fod_file` and returns a
     // new parser of the matching class. Errors: errors::ParsingError with the reason.
-    static std::unique_ptr<OutputFileParser> create(const core::StringIO& fod_file);
+    //   auto parser = OutputFileParser::create(*analysis.get_output_file());
+    static std::unique_ptr<OutputFileParser> create(const OutputFileText& fod_file);
 
     virtual ~OutputFileParser() = default;
     OutputFileParser(const OutputFileParser&) = delete;
@@ -166,7 +139,7 @@ public:
 
 protected:
     // Keeps the output section of `fod_file`; errors::ParsingError when there is none.
-    explicit OutputFileParser(const core::StringIO& fod_file);
+    explicit OutputFileParser(const OutputFileText& fod_file);
     // For the classes that refuse a file before they look at its output section.
     OutputFileParser() = default;
 
@@ -197,7 +170,7 @@ public:
     static constexpr std::string_view CALCULATION_PARAMETERS_PATTERN =
         R"(\[CALCULATION PARAMETERS BEARING PILES EC 7 \](?:\r\n|\n|\r)(?P<data>.*?)(?:\r\n|\n|\r)\[END OF CALCULATION PARAMETERS BEARING PILES EC 7\])";
 
-    explicit PreliminaryBearingParserV17(const core::StringIO& fod_file) : OutputFileParser(fod_file) {}
+    explicit PreliminaryBearingParserV17(const OutputFileText& fod_file) : OutputFileParser(fod_file) {}
     CalculationParameters calculation_parameters() const override;
     std::string_view class_name() const override { return "PreliminaryBearingParserV17"; }
 
@@ -215,7 +188,7 @@ public:
     // MULTILINE: "^\[(?P<name>.+)\]LB(?P<data>(" + DATA_PATTERN + ")+)^\[END OF (?P=name)\]".
     static std::string results_pattern();
 
-    explicit PreliminaryTensionParserV17(const core::StringIO& fod_file) : OutputFileParser(fod_file) {}
+    explicit PreliminaryTensionParserV17(const OutputFileText& fod_file) : OutputFileParser(fod_file) {}
     CalculationParameters calculation_parameters() const override;
     std::string_view class_name() const override { return "PreliminaryTensionParserV17"; }
 
@@ -226,7 +199,7 @@ protected:
 class VerificationParserV17 : public OutputFileParser {
 public:
     // Always fails: version 17 verification output is not supported.
-    explicit VerificationParserV17(const core::StringIO& fod_file);
+    explicit VerificationParserV17(const OutputFileText& fod_file);
     CalculationParameters calculation_parameters() const override { return {}; }
     std::string_view class_name() const override { return "VerificationParserV17"; }
 
@@ -237,7 +210,7 @@ protected:
 class PreliminaryBearingParserV19 : public OutputFileParser, public ParserV19 {
 public:
     // Always fails: this combination is not supported.
-    explicit PreliminaryBearingParserV19(const core::StringIO& fod_file);
+    explicit PreliminaryBearingParserV19(const OutputFileText& fod_file);
     CalculationParameters calculation_parameters() const override;
     std::string_view class_name() const override { return "PreliminaryBearingParserV19"; }
 
@@ -247,7 +220,7 @@ protected:
 
 class PreliminaryTensionParserV19 : public PreliminaryTensionParserV17, public ParserV19 {
 public:
-    explicit PreliminaryTensionParserV19(const core::StringIO& fod_file) : PreliminaryTensionParserV17(fod_file) {}
+    explicit PreliminaryTensionParserV19(const OutputFileText& fod_file) : PreliminaryTensionParserV17(fod_file) {}
     std::string_view class_name() const override { return "PreliminaryTensionParserV19"; }
 
 protected:
@@ -259,7 +232,7 @@ public:
     static constexpr std::string_view CALCULATION_PARAMETERS_PATTERN =
         R"(\[CALCULATION PARAMETERS BEARING PILES EC 7\](?:\r\n|\n|\r)(?P<data>.*?)(?:\r\n|\n|\r)\[END OF CALCULATION PARAMETERS BEARING PILES EC 7\])";
 
-    explicit VerificationParserV19(const core::StringIO& fod_file) : OutputFileParser(fod_file) {}
+    explicit VerificationParserV19(const OutputFileText& fod_file) : OutputFileParser(fod_file) {}
     CalculationParameters calculation_parameters() const override;
     std::string_view class_name() const override { return "VerificationParserV19"; }
 
@@ -272,9 +245,5 @@ protected:
 // A column converted to integers (every cell an integer literal, none missing), to reals (missing
 // = NaN), or, when a cell is not a number, returned unchanged as text.
 DataTable::Column _to_numeric(const std::vector<std::optional<std::string>>& column);
-
-// `text` split into lines at LF, CR, CR LF, VT, FF, FS, GS, RS, NEL, LINE SEPARATOR and
-// PARAGRAPH SEPARATOR (the last three in UTF-8); a final line break adds no empty line.
-std::vector<std::string_view> split_lines(std::string_view text);
 
 }  // namespace ostrand::external::dfoundations

@@ -20,7 +20,7 @@
 #include <variant>
 #include <vector>
 
-#include <ostrand/external/dfoundations/output.hpp>
+#include "ostrand/external/dfoundations/output.hpp"
 
 namespace ostrand::external::dfoundations {
 

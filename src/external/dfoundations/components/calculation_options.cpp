@@ -2,18 +2,18 @@
 #include <cmath>
 #include <stdexcept>
 
+#include <nlohmann/json.hpp>
+
+#include "external/dfoundations/components/json_values.hpp"
+
 #include "ostrand/errors.hpp"
 #include "ostrand/external/dfoundations/components.hpp"
 
 namespace ostrand::external::dfoundations {
 
-namespace {
+using detail::value_or_null;
 
-template <typename T>
-nlohmann::ordered_json value_or_null(const std::optional<T>& value)
-{
-    return value ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
-}
+namespace {
 
 bool needs_trajectory(CalculationType type)
 {

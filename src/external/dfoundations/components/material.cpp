@@ -1,5 +1,7 @@
 #include "ostrand/external/dfoundations/components.hpp"
 
+#include <nlohmann/json.hpp>
+
 namespace ostrand::external::dfoundations::detail {
 
 Material::Material(SoilType soil_type, double gam_dry, double gam_wet, MaterialOptions options)

@@ -1,5 +1,7 @@
 #include "ostrand/external/dfoundations/components.hpp"
 
+#include <nlohmann/json.hpp>
+
 namespace ostrand::external::dfoundations::detail {
 
 PileType::PileType(const PileShape& shape, const PileTypeConfig& config)

@@ -1,10 +1,16 @@
 #include <algorithm>
 
+#include <nlohmann/json.hpp>
+
+#include "external/dfoundations/components/json_values.hpp"
+
 #include "ostrand/errors.hpp"
 #include "ostrand/external/dfoundations/components.hpp"
 #include "ostrand/external/dfoundations/number_format.hpp"
 
 namespace ostrand::external::dfoundations::detail {
+
+using detail::value_or_null;
 
 namespace {
 
@@ -53,12 +59,6 @@ nlohmann::ordered_json named_pair(std::optional<E> member, const std::map<E, std
 {
     if (!member) return nullptr;
     return nlohmann::ordered_json::array({to_value(*member), naming.at(*member)});
-}
-
-template <typename T>
-nlohmann::ordered_json value_or_null(const std::optional<T>& value)
-{
-    return value ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
 }
 
 void check_bearing_rules(Installation pile_type, PileSlipLayer slip_layer, const BearingPileTypeConfigOptions& o)

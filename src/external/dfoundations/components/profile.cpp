@@ -1,5 +1,7 @@
 #include <cstdio>
 
+#include <nlohmann/json.hpp>
+
 #include "ostrand/errors.hpp"
 #include "ostrand/external/dfoundations/components.hpp"
 #include "ostrand/external/dfoundations/number_format.hpp"

@@ -1,4 +1,6 @@
 #include "ostrand/errors.hpp"
+
+#include <nlohmann/json.hpp>
 #include "ostrand/external/dfoundations/components.hpp"
 #include "ostrand/external/dfoundations/number_format.hpp"
 
@@ -86,16 +88,10 @@ nlohmann::ordered_json PileShape::_serialize() const
 }  // namespace detail
 
 RoundPile::RoundPile(double diameter) : diameter_(diameter) {}
-Shape RoundPile::_shape() const { return Shape::ROUND; }
 std::vector<ShapeDimension> RoundPile::_data() const { return {{diameter_, "Diameter [m)"}}; }
-ShapeClass RoundPile::shape_class() const { return ShapeClass::RoundPile; }
-std::unique_ptr<detail::PileShape> RoundPile::clone() const { return std::make_unique<RoundPile>(*this); }
 
 RectPile::RectPile(double width, double length) : width_(width), length_(length) {}
-Shape RectPile::_shape() const { return Shape::RECT; }
 std::vector<ShapeDimension> RectPile::_data() const { return {{width_, "Width [m)"}, {length_, "Length [m)"}}; }
-ShapeClass RectPile::shape_class() const { return ShapeClass::RectPile; }
-std::unique_ptr<detail::PileShape> RectPile::clone() const { return std::make_unique<RectPile>(*this); }
 
 RectEnlPile::RectEnlPile(double base_width, double base_length, double base_height, double shaft_width,
                          double shaft_length)
@@ -105,7 +101,6 @@ RectEnlPile::RectEnlPile(double base_width, double base_length, double base_heig
     require_smaller(shaft_width, base_width, "shaft_width", "'base_width'");
     require_smaller(shaft_length, base_length, "shaft_length", "'base_length'");
 }
-Shape RectEnlPile::_shape() const { return Shape::RECT_ENL; }
 std::vector<ShapeDimension> RectEnlPile::_data() const
 {
     return {{base_width_, "Base width [m)"},
@@ -114,34 +109,23 @@ std::vector<ShapeDimension> RectEnlPile::_data() const
             {shaft_width_, "Shaft width [m)"},
             {shaft_length_, "Shaft length [m)"}};
 }
-ShapeClass RectEnlPile::shape_class() const { return ShapeClass::RectEnlPile; }
-std::unique_ptr<detail::PileShape> RectEnlPile::clone() const { return std::make_unique<RectEnlPile>(*this); }
 
-SectionPile::SectionPile(double width, double length) : RectPile(width, length) {}
-Shape SectionPile::_shape() const { return Shape::SECTION; }
-ShapeClass SectionPile::shape_class() const { return ShapeClass::SectionPile; }
-std::unique_ptr<detail::PileShape> SectionPile::clone() const { return std::make_unique<SectionPile>(*this); }
+SectionPile::SectionPile(double width, double length) : ShapeOf(width, length) {}
 
 UserPile::UserPile(double circumference, double cross_section)
     : circumference_(circumference), cross_section_(cross_section)
 {
 }
-Shape UserPile::_shape() const { return Shape::USER_DEFINED; }
 std::vector<ShapeDimension> UserPile::_data() const
 {
     return {{circumference_, "Circumference of pile [m)"}, {cross_section_, "Pile area [m)"}};
 }
-ShapeClass UserPile::shape_class() const { return ShapeClass::UserPile; }
-std::unique_ptr<detail::PileShape> UserPile::clone() const { return std::make_unique<UserPile>(*this); }
 
 TaperPile::TaperPile(double diameter_tip, double increase) : diameter_tip_(diameter_tip), increase_(increase) {}
-Shape TaperPile::_shape() const { return Shape::TAPER; }
 std::vector<ShapeDimension> TaperPile::_data() const
 {
     return {{diameter_tip_, "Diameter [m)"}, {increase_, "Increase in diameter [m/m)"}};
 }
-ShapeClass TaperPile::shape_class() const { return ShapeClass::TaperPile; }
-std::unique_ptr<detail::PileShape> TaperPile::clone() const { return std::make_unique<TaperPile>(*this); }
 
 HollowPile::HollowPile(double external_diameter, double wall_thickness)
     : external_diameter_(external_diameter), wall_thickness_(wall_thickness)
@@ -149,10 +133,7 @@ HollowPile::HollowPile(double external_diameter, double wall_thickness)
     check_wall(external_diameter, wall_thickness);
 }
 double HollowPile::internal_diameter() const { return external_diameter_ - (2 * wall_thickness_) / 1000; }
-Shape HollowPile::_shape() const { return Shape::HOLLOW; }
 std::vector<ShapeDimension> HollowPile::_data() const { return hollow_data(external_diameter_, internal_diameter()); }
-ShapeClass HollowPile::shape_class() const { return ShapeClass::HollowPile; }
-std::unique_ptr<detail::PileShape> HollowPile::clone() const { return std::make_unique<HollowPile>(*this); }
 
 HollowOpenPile::HollowOpenPile(double external_diameter, double wall_thickness)
     : external_diameter_(external_diameter), wall_thickness_(wall_thickness)
@@ -160,48 +141,36 @@ HollowOpenPile::HollowOpenPile(double external_diameter, double wall_thickness)
     check_wall(external_diameter, wall_thickness);
 }
 double HollowOpenPile::internal_diameter() const { return external_diameter_ - (2 * wall_thickness_) / 1000; }
-Shape HollowOpenPile::_shape() const { return Shape::HOL_OPEN; }
 std::vector<ShapeDimension> HollowOpenPile::_data() const
 {
     return hollow_data(external_diameter_, internal_diameter());
 }
-ShapeClass HollowOpenPile::shape_class() const { return ShapeClass::HollowOpenPile; }
-std::unique_ptr<detail::PileShape> HollowOpenPile::clone() const { return std::make_unique<HollowOpenPile>(*this); }
 
 LostTipPile::LostTipPile(double base_diameter, double pile_diameter)
     : base_diameter_(base_diameter), pile_diameter_(pile_diameter)
 {
     require_smaller(pile_diameter, base_diameter, "pile_diameter", "'base_diameter'");
 }
-Shape LostTipPile::_shape() const { return Shape::LOST_TIP; }
 std::vector<ShapeDimension> LostTipPile::_data() const
 {
     return {{base_diameter_, "Base diameter [m)"}, {pile_diameter_, "Pile diameter [m)"}};
 }
-ShapeClass LostTipPile::shape_class() const { return ShapeClass::LostTipPile; }
-std::unique_ptr<detail::PileShape> LostTipPile::clone() const { return std::make_unique<LostTipPile>(*this); }
 
 RoundEnlPile::RoundEnlPile(double base_diameter, double pile_diameter, double base_height)
-    : LostTipPile(base_diameter, pile_diameter), base_height_(base_height)
+    : ShapeOf(base_diameter, pile_diameter), base_height_(base_height)
 {
 }
-Shape RoundEnlPile::_shape() const { return Shape::ROUND_ENL; }
 std::vector<ShapeDimension> RoundEnlPile::_data() const
 {
     std::vector<ShapeDimension> data = LostTipPile::_data();
     data.emplace_back(base_height_, "Base height [m)");
     return data;
 }
-ShapeClass RoundEnlPile::shape_class() const { return ShapeClass::RoundEnlPile; }
-std::unique_ptr<detail::PileShape> RoundEnlPile::clone() const { return std::make_unique<RoundEnlPile>(*this); }
 
 DrivenBasePile::DrivenBasePile(double base_diameter, double pile_diameter, double base_height)
-    : RoundEnlPile(base_diameter, pile_diameter, base_height)
+    : ShapeOf(base_diameter, pile_diameter, base_height)
 {
 }
-Shape DrivenBasePile::_shape() const { return Shape::DRIVEN; }
-ShapeClass DrivenBasePile::shape_class() const { return ShapeClass::DrivenBasePile; }
-std::unique_ptr<detail::PileShape> DrivenBasePile::clone() const { return std::make_unique<DrivenBasePile>(*this); }
 
 HShapedPile::HShapedPile(double height, double width, double thickness_web, double thickness_flange)
     : height_(height), width_(width), thickness_web_(thickness_web), thickness_flange_(thickness_flange)
@@ -209,7 +178,6 @@ HShapedPile::HShapedPile(double height, double width, double thickness_web, doub
     require_smaller(thickness_web / 1000, width, "thickness_web", "'width'");
     require_smaller(thickness_flange / 1000, 0.5 * height, "thickness_flange", "half of 'height'");
 }
-Shape HShapedPile::_shape() const { return Shape::H; }
 std::vector<ShapeDimension> HShapedPile::_data() const
 {
     return {{height_, "Height H-shape [m)"},
@@ -217,7 +185,5 @@ std::vector<ShapeDimension> HShapedPile::_data() const
             {thickness_web_ / 1000, "Thickness web [m)"},
             {thickness_flange_ / 1000, "Thickness flange [m)"}};
 }
-ShapeClass HShapedPile::shape_class() const { return ShapeClass::HShapedPile; }
-std::unique_ptr<detail::PileShape> HShapedPile::clone() const { return std::make_unique<HShapedPile>(*this); }
 
 }  // namespace ostrand::external::dfoundations

@@ -1,4 +1,6 @@
 #include "ostrand/errors.hpp"
+
+#include <nlohmann/json.hpp>
 #include "ostrand/external/dfoundations/models.hpp"
 
 namespace ostrand::external::dfoundations {
@@ -24,10 +26,7 @@ nlohmann::ordered_json BearingPilesModel::document_head() const
 
 nlohmann::ordered_json BearingPilesModel::_serialize() const
 {
-    nlohmann::ordered_json document = document_head();
-    nlohmann::ordered_json shared = Model::_serialize();
-    for (auto& [key, value] : shared.items()) document[key] = std::move(value);
-    return document;
+    return with_head(Model::_serialize());
 }
 
 void BearingPilesModel::_create_pile_type(const std::string& name, detail::PileType pile_type)
@@ -50,12 +49,12 @@ void BearingPilesModel::create_material(const std::string& name, SoilType soil_t
 }
 
 void BearingPilesModel::create_profile(const std::string& name, const std::vector<ProfileLayer>& layers, double x,
-                                       double y, const detail::Measurements& measurements, double phreatic_level,
+                                       double y, const Measurements& measurements, double phreatic_level,
                                        double pile_tip_level, double overconsolidation_ratio,
                                        double top_positive_skin_friction, double bottom_negative_skin_friction,
                                        double expected_ground_level_settlement, CreateProfileOptions options)
 {
-    const double ground_level = measurements.at(0).at(0);
+    const double ground_level = _ground_level_of(name, measurements);
     detail::CPT cpt(measurements, ground_level, false,
                     {.rule = options.cpt_rule, .min_layer_thickness = options.min_layer_thickness});
     _create_profile(name, detail::Profile(std::move(cpt), layers, x, y, phreatic_level,

@@ -2,18 +2,20 @@
 #include <exception>
 #include <stdexcept>
 
-#include "json_text_writer.hpp"
+#include <nlohmann/json.hpp>
+
+#include "external/dfoundations/models/json_text_writer.hpp"
 #include "ostrand/api_v1.hpp"
 #include "ostrand/errors.hpp"
 #include "ostrand/external/dfoundations/models.hpp"
-#include "text.hpp"
+#include "text/utf8.hpp"
 
 namespace ostrand::external::dfoundations::detail {
 
-namespace {
-
 constexpr const char* TEMPLATE_ENDPOINT = "filldfoundationstemplate/v2/jobs/";
 constexpr std::chrono::seconds TEMPLATE_TIMEOUT{60};
+
+namespace {
 
 // Room for everything but the measurement rows, generously: a few hundred bytes per material,
 // layer, pile type and pile, and the fixed members.
@@ -42,7 +44,7 @@ Profile without_rows(const Profile& profile)
 
 std::string label(const char* kind, const std::string& name)
 {
-    return std::string(kind) + " '" + displayable(name) + "'";
+    return std::string(kind) + " '" + text::displayable(name) + "'";
 }
 
 // Members of `object`, with `special` writing the member under `special_key` itself.
@@ -126,9 +128,7 @@ void write_soils(JsonTextWriter& writer, const nlohmann::ordered_json& soils)
 
 std::string Model::_generate_input_text(const std::optional<Metadata>& metadata) const
 {
-    nlohmann::ordered_json document = document_head();
-    nlohmann::ordered_json shared = serialize_shared(false);
-    for (auto& [key, value] : shared.items()) document[key] = std::move(value);
+    nlohmann::ordered_json document = with_head(serialize_shared(false));
     document["metadata"] = metadata ? metadata->_serialize() : Metadata()._serialize();
 
     std::size_t room = ROOM_FIXED + ROOM_PER_PART * (materials_.size() + pile_types_.size() + piles_.size());
@@ -178,8 +178,16 @@ std::string Model::_generate_input_text(const std::optional<Metadata>& metadata)
 InputFile Model::generate_input_file(const std::optional<Metadata>& metadata, GenerateInputFileOptions options) const
 {
     _validate();
-    core::BytesIO document(_generate_input_text(metadata));
+    return input_file_from_document(_generate_input_text(metadata), options);
+}
 
+}  // namespace ostrand::external::dfoundations::detail
+
+namespace ostrand::external::dfoundations {
+
+InputFile input_file_from_document(std::string document_text, GenerateInputFileOptions options)
+{
+    core::BytesIO document(std::move(document_text));
     api_v1::API api;
     const std::string input_url = api._upload_temporary_file(document);
     const std::vector<std::string> locations = api._generate_temporary_file_urls();
@@ -197,7 +205,7 @@ InputFile Model::generate_input_file(const std::optional<Metadata>& metadata, Ge
     request["upload_url"] = upload_url;
     request["upload_data"] = upload_data;
     try {
-        core::_post_on_addon_endpoint(TEMPLATE_ENDPOINT, request, TEMPLATE_TIMEOUT);
+        core::_post_on_addon_endpoint(detail::TEMPLATE_ENDPOINT, request, detail::TEMPLATE_TIMEOUT);
     } catch (const errors::InternalError&) {
         std::throw_with_nested(std::runtime_error("Input file could not be generated, please check your model"));
     }
@@ -207,4 +215,4 @@ InputFile Model::generate_input_file(const std::optional<Metadata>& metadata, Ge
     return core::BytesIO(file.getvalue_binary());
 }
 
-}  // namespace ostrand::external::dfoundations::detail
+}  // namespace ostrand::external::dfoundations

@@ -1,4 +1,4 @@
-#include "json_text_writer.hpp"
+#include "external/dfoundations/models/json_text_writer.hpp"
 
 #include <charconv>
 #include <cmath>
@@ -8,11 +8,13 @@
 #if defined(__linux__)
 #include <sys/mman.h>
 #include <unistd.h>
+
+#include <nlohmann/json.hpp>
 #endif
 
 #include "ostrand/errors.hpp"
-#include "ostrand/external/dfoundations/number_format.hpp"
-#include "text.hpp"
+#include "text/number_format.hpp"
+#include "text/utf8.hpp"
 
 namespace ostrand::external::dfoundations::detail {
 
@@ -64,13 +66,13 @@ std::string Location::describe() const
         text += separator;
         separator = " ";
         if (!step.name.empty()) {
-            text += displayable(step.name);
+            text += text::displayable(step.name);
             continue;
         }
         const std::string_view array = step.parent->name;
         const bool in_row = array.empty() && step.parent->parent && step.parent->parent->name == "measurements";
         text += array == "measurements" ? "row " : array == "layers" ? "layer " : in_row ? "value " : "item ";
-        text += format_number(static_cast<std::int64_t>(step.position));
+        text += text::format_number(static_cast<std::int64_t>(step.position));
     }
     return text;
 }
@@ -115,7 +117,7 @@ void JsonTextWriter::escaped(std::string_view text, const Location& at)
             ++i;
         } else {
             char32_t code_point;
-            const std::size_t length = decode_utf8(text, i, code_point);
+            const std::size_t length = text::decode_utf8(text, i, code_point);
             if (length == 0) {
                 throw errors::ModelError("Invalid model: the text at " + at.describe() + " is not valid UTF-8.");
             }
@@ -137,11 +139,11 @@ void JsonTextWriter::escaped(std::string_view text, const Location& at)
 void JsonTextWriter::real(double value, const Location& at)
 {
     if (!std::isfinite(value)) {
-        throw errors::ModelError("Invalid model: the number at " + at.describe() + " is " + format_number(value) +
+        throw errors::ModelError("Invalid model: the number at " + at.describe() + " is " + text::format_number(value) +
                                  "; only finite numbers can be written.");
     }
     char* out = room(MAX_PIECE);
-    used_ = static_cast<std::size_t>(write_number(out, value) - buffer_);
+    used_ = static_cast<std::size_t>(text::write_number(out, value) - buffer_);
 }
 
 void JsonTextWriter::integer(std::int64_t value)
@@ -211,7 +213,7 @@ void JsonTextWriter::rows(const std::vector<std::vector<double>>& rows, const Lo
             }
             out = room(MAX_PIECE);
             if (v != 0) *out++ = ',', *out++ = ' ';
-            used_ = static_cast<std::size_t>(write_number(out, number) - buffer_);
+            used_ = static_cast<std::size_t>(text::write_number(out, number) - buffer_);
         }
         *room(1) = ']';
         ++used_;
@@ -239,10 +241,10 @@ std::size_t JsonTextWriter::estimate_rows(const std::vector<std::vector<double>>
     if (rows.empty()) return 2;
     std::size_t sampled_rows = 0;
     std::size_t sampled_size = 0;
-    char scratch[MAX_NUMBER_TEXT];
+    char scratch[text::MAX_NUMBER_TEXT];
     for (std::size_t r = 0; r < rows.size(); r += STRIDE, ++sampled_rows) {
         sampled_size += 4;  // "[", "]" and ", "
-        for (double number : rows[r]) sampled_size += static_cast<std::size_t>(write_number(scratch, number) - scratch) + 2;
+        for (double number : rows[r]) sampled_size += static_cast<std::size_t>(text::write_number(scratch, number) - scratch) + 2;
     }
     return 2 + rows.size() * sampled_size / sampled_rows + rows.size() / 32;
 }

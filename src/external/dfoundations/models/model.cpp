@@ -1,9 +1,11 @@
 #include <algorithm>
 
+#include <nlohmann/json.hpp>
+
 #include "ostrand/errors.hpp"
 #include "ostrand/external/dfoundations/models.hpp"
 #include "ostrand/external/dfoundations/number_format.hpp"
-#include "text.hpp"
+#include "text/utf8.hpp"
 
 namespace ostrand::external::dfoundations::detail {
 
@@ -26,10 +28,10 @@ ReductionConeResistance Model::_cone_resistance_reduction_type() const
 void Model::_create_material(const std::string& name, Material material)
 {
     if (materials_.contains(name)) throw errors::ModelError("Material with name '" + name + "' already exists");
-    if (code_point_count(name) > MAX_MATERIAL_NAME) {
+    if (text::code_point_count(name) > MAX_MATERIAL_NAME) {
         throw errors::ModelError("Name of material can be max. 25 characters long");
     }
-    materials_.add(name, std::move(material));
+    materials_.insert_or_assign(name, std::move(material));
 }
 
 void Model::_create_profile(const std::string& name, Profile profile)
@@ -46,26 +48,44 @@ void Model::_create_profile(const std::string& name, Profile profile)
                                      format_number(static_cast<std::int64_t>(i + 1)) + ").");
         }
     }
-    profiles_.add(name, std::move(profile));
+    profiles_.insert_or_assign(name, std::move(profile));
 }
 
 void Model::_create_pile_type(const std::string& name, PileType pile_type)
 {
     if (pile_types_.contains(name)) throw errors::ModelError("Pile type with name '" + name + "' already exists");
-    pile_types_.add(name, std::move(pile_type));
+    pile_types_.insert_or_assign(name, std::move(pile_type));
 }
 
 void Model::_create_pile(const std::string& name, Pile pile)
 {
     if (piles_.contains(name)) throw errors::ModelError("Pile with name '" + name + "' already exists");
-    if (code_point_count(name) > MAX_PILE_NAME) throw errors::ModelError("Name of pile can be max. 10 characters long");
+    if (text::code_point_count(name) > MAX_PILE_NAME) throw errors::ModelError("Name of pile can be max. 10 characters long");
     if (piles_.size() >= MAX_PILES) throw errors::ModelError("Maximum number of piles reached (200)");
-    piles_.add(name, std::move(pile));
+    piles_.insert_or_assign(name, std::move(pile));
 }
 
 void Model::_create_default_materials()
 {
-    for (const MaterialRow& row : _default_materials()) _create_material(row.name, row.material());
+    // All rows or none: a refused row puts back the materials as they were.
+    auto before = materials_;
+    try {
+        for (const MaterialRow& row : _default_materials()) _create_material(row.name, row.material());
+    } catch (...) {
+        materials_ = std::move(before);
+        throw;
+    }
+}
+
+double Model::_ground_level_of(const std::string& profile, const Measurements& measurements)
+{
+    if (measurements.empty())
+        throw std::out_of_range("Profile '" + profile +
+                                "' has no measurement rows: a CPT needs at least 1 row, starting with its level");
+    if (measurements.front().empty())
+        throw std::out_of_range("The first measurement row of profile '" + profile +
+                                "' is empty: every row starts with its level");
+    return measurements.front().front();
 }
 
 void Model::_validate() const
@@ -74,6 +94,18 @@ void Model::_validate() const
     if (pile_types_.empty()) throw errors::ModelError("Invalid model: create at least 1 pile type.");
     if (piles_.empty()) throw errors::ModelError("Invalid model: create at least 1 pile.");
 }
+
+nlohmann::ordered_json Model::with_head(nlohmann::ordered_json shared) const
+{
+    nlohmann::ordered_json document = document_head();
+    for (auto& [key, value] : shared.items()) document[key] = std::move(value);
+    return document;
+}
+
+nlohmann::ordered_json Model::materials() const { return _serialize_materials(); }
+nlohmann::ordered_json Model::profiles() const { return _serialize_profiles(); }
+nlohmann::ordered_json Model::pile_types() const { return _serialize_pile_types(); }
+nlohmann::ordered_json Model::piles() const { return _serialize_piles(); }
 
 nlohmann::ordered_json Model::_serialize_materials() const
 {

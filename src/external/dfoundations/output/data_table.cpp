@@ -1,10 +1,10 @@
 #include <cmath>
 #include <stdexcept>
 
-#include <ostrand/external/dfoundations/output.hpp>
+#include "ostrand/external/dfoundations/output.hpp"
 
-#include "tables.hpp"
-#include "text.hpp"
+#include "external/dfoundations/output/tables.hpp"
+#include "external/dfoundations/output/text.hpp"
 
 namespace ostrand::external::dfoundations {
 namespace {
@@ -34,6 +34,39 @@ const DataTable::Column& DataTable::column(std::string_view name) const
         if (names_[i] == name) return columns_[i];
     }
     throw std::out_of_range("no column '" + std::string(name) + "'");
+}
+
+namespace {
+
+const char* held_type(const DataTable::Column& column)
+{
+    static constexpr const char* names[] = {"integers", "reals", "text"};
+    return names[column.index()];
+}
+
+template <class Wanted>
+const Wanted& typed_column(const DataTable& table, std::string_view name, const char* wanted)
+{
+    const DataTable::Column& column = table.column(name);
+    if (const auto* typed = std::get_if<Wanted>(&column)) return *typed;
+    throw std::invalid_argument("column '" + std::string(name) + "' holds " + held_type(column) + ", not " + wanted);
+}
+
+}  // namespace
+
+const DataTable::IntColumn& DataTable::int_column(std::string_view name) const
+{
+    return typed_column<IntColumn>(*this, name, "integers");
+}
+
+const DataTable::RealColumn& DataTable::real_column(std::string_view name) const
+{
+    return typed_column<RealColumn>(*this, name, "reals");
+}
+
+const DataTable::TextColumn& DataTable::text_column(std::string_view name) const
+{
+    return typed_column<TextColumn>(*this, name, "text");
 }
 
 ColumnMap DataTable::column_map() const
@@ -124,14 +157,14 @@ static void for_each_line(std::string_view text, Visit visit)
     if (start < text.size()) visit(text.substr(start));
 }
 
+namespace detail {
+
 std::vector<std::string_view> split_lines(std::string_view text)
 {
     std::vector<std::string_view> lines;
     for_each_line(text, [&](std::string_view line) { lines.push_back(line); });
     return lines;
 }
-
-namespace detail {
 
 std::invalid_argument column_count_error(std::size_t columns, std::size_t fields)
 {

@@ -1,13 +1,12 @@
-#include <map>
-#include <mutex>
 
-#include <ostrand/errors.hpp>
-#include <ostrand/external/dfoundations/output.hpp>
+#include "ostrand/errors.hpp"
+#include "ostrand/external/dfoundations/output.hpp"
 
-#include "pattern.hpp"
-#include "table_locator.hpp"
-#include "tables.hpp"
-#include "text.hpp"
+#include "external/dfoundations/output/pattern.hpp"
+#include "external/dfoundations/output/table_locator.hpp"
+#include "external/dfoundations/output/tables.hpp"
+#include "external/dfoundations/output/text.hpp"
+#include "text/utf8.hpp"
 
 namespace ostrand::external::dfoundations {
 
@@ -17,16 +16,12 @@ using errors::ParsingError;
 
 namespace {
 
-// Each pattern is compiled once, on first use.
-const Pattern& compiled(std::string_view text, PatternOption option)
+// Each pattern constant is compiled once, on first use, into a static of its own.
+template <const std::string_view& text, PatternOption option>
+const Pattern& compiled()
 {
-    // One entry per distinct pattern constant; the constants live for the whole program.
-    static std::mutex guard;
-    static std::map<const char*, std::unique_ptr<Pattern>> cache;
-    std::lock_guard lock(guard);
-    auto& entry = cache[text.data()];
-    if (!entry) entry = std::make_unique<Pattern>(text, option);
-    return *entry;
+    static const Pattern pattern(text, option);
+    return pattern;
 }
 
 const Pattern& tension_results_pattern()
@@ -57,14 +52,32 @@ std::pair<std::string_view, std::string_view> split_pair(std::string_view line, 
 
 }  // namespace
 
-std::unique_ptr<OutputFileParser> OutputFileParser::create(const core::StringIO& fod_file)
+OutputFileText::OutputFileText(const std::string& bytes, int)
 {
-    const std::string& text = fod_file.read();
-    const auto version_match = compiled(VERSION_PATTERN, PatternOption::NONE).search(text);
+    if (text::is_valid_utf8(bytes)) {
+        text_ = bytes;
+    } else {
+        decoded_ = text::utf8_or_latin1(bytes);
+        text_ = decoded_;
+    }
+}
+
+OutputFileText::OutputFileText(const std::variant<core::BytesIO, core::File>& output_file)
+    : OutputFileText(std::holds_alternative<core::BytesIO>(output_file)
+                         ? std::get<core::BytesIO>(output_file).getvalue()
+                         : std::get<core::File>(output_file).getvalue_binary(),
+                     0)
+{
+}
+
+std::unique_ptr<OutputFileParser> OutputFileParser::create(const OutputFileText& fod_file)
+{
+    const std::string_view text = fod_file.text();
+    const auto version_match = compiled<VERSION_PATTERN, PatternOption::NONE>().search(text);
     if (!version_match) throw ParsingError("Could not extract version number ([VERSION EXTERNALS]) from the output file.");
-    const auto model_match = compiled(MODEL_PATTERN, PatternOption::NONE).search(text);
+    const auto model_match = compiled<MODEL_PATTERN, PatternOption::NONE>().search(text);
     if (!model_match) throw ParsingError("Could not extract model-type ([MODEL]) from the output file.");
-    const auto calculation_match = compiled(CALCULATION_TYPE_PATTERN, PatternOption::NONE).search(text);
+    const auto calculation_match = compiled<CALCULATION_TYPE_PATTERN, PatternOption::NONE>().search(text);
     if (!calculation_match) {
         throw ParsingError("Could not extract calculation-type ([CALCULATIONTYPE]) from the output file.");
     }
@@ -87,9 +100,9 @@ std::unique_ptr<OutputFileParser> OutputFileParser::create(const core::StringIO&
                        "' is not (yet) implemented for version " + std::string(version) + ".");
 }
 
-OutputFileParser::OutputFileParser(const core::StringIO& fod_file)
+OutputFileParser::OutputFileParser(const OutputFileText& fod_file)
 {
-    const auto match = compiled(OUTPUT_PATTERN, PatternOption::DOTALL).search(fod_file.read());
+    const auto match = compiled<OUTPUT_PATTERN, PatternOption::DOTALL>().search(fod_file.text());
     if (!match) throw ParsingError("Could not extract output ([DUMPFILE OUTPUT]) from the output file.");
     _raw_results = match->group("data");
 }
@@ -113,7 +126,7 @@ TableMap ParserV19::_parse_tables(std::string_view text, bool as_pandas)
 
 CalculationParameters PreliminaryBearingParserV17::calculation_parameters() const
 {
-    const auto match = compiled(CALCULATION_PARAMETERS_PATTERN, PatternOption::DOTALL).search(raw_results());
+    const auto match = compiled<CALCULATION_PARAMETERS_PATTERN, PatternOption::DOTALL>().search(raw_results());
     if (!match) {
         throw ParsingError(
             "Could not extract calculation parameters ([CALCULATION PARAMETERS BEARING PILES EC 7 ]) from the output "
@@ -137,12 +150,12 @@ Results PreliminaryBearingParserV17::_results(bool) const
         "implemented for version v17.");
 }
 
-VerificationParserV17::VerificationParserV17(const core::StringIO&)
+VerificationParserV17::VerificationParserV17(const OutputFileText&)
 {
     throw ParsingError("Parser for calculation type 'Verification' is not (yet) implemented for version v17.");
 }
 
-PreliminaryBearingParserV19::PreliminaryBearingParserV19(const core::StringIO&)
+PreliminaryBearingParserV19::PreliminaryBearingParserV19(const OutputFileText&)
 {
     throw ParsingError(
         "Parser for model type 'Bearing Piles', calculation type 'Preliminary Design' is not (yet)implemented for "
@@ -158,7 +171,7 @@ CalculationParameters PreliminaryBearingParserV19::calculation_parameters() cons
 
 CalculationParameters VerificationParserV19::calculation_parameters() const
 {
-    const auto match = compiled(CALCULATION_PARAMETERS_PATTERN, PatternOption::DOTALL).search(raw_results());
+    const auto match = compiled<CALCULATION_PARAMETERS_PATTERN, PatternOption::DOTALL>().search(raw_results());
     if (!match) {
         throw ParsingError(
             "Could not extract calculation parameters ([CALCULATION PARAMETERS BEARING PILES EC 7]) from the output "
@@ -182,7 +195,7 @@ std::string PreliminaryTensionParserV17::results_pattern()
 
 CalculationParameters PreliminaryTensionParserV17::calculation_parameters() const
 {
-    const auto match = compiled(CALCULATION_PARAMETERS_PATTERN, PatternOption::DOTALL).search(raw_results());
+    const auto match = compiled<CALCULATION_PARAMETERS_PATTERN, PatternOption::DOTALL>().search(raw_results());
     if (!match) {
         throw ParsingError(
             "Could not extract calculation parameters ([CALCULATION PARAMETERS TENSION PILES]) from the output file.");
@@ -253,8 +266,8 @@ Results PreliminaryTensionParserV17::_results(bool as_pandas) const
 {
     TensionResults results;
     const std::string text =
-        compiled(CALCULATION_PARAMETERS_PATTERN, PatternOption::DOTALL).remove_all(raw_results());
-    const Pattern& blocks = compiled(DATA_PATTERN, PatternOption::MULTILINE);
+        compiled<CALCULATION_PARAMETERS_PATTERN, PatternOption::DOTALL>().remove_all(raw_results());
+    const Pattern& blocks = compiled<DATA_PATTERN, PatternOption::MULTILINE>();
     for (const PatternMatch& result : tension_results_pattern().find_all(text)) {
         TensionResults::Section section;
         for (const PatternMatch& block : blocks.find_all(result.group("data"))) {

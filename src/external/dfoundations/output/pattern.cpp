@@ -1,5 +1,5 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
-#include "pattern.hpp"
+#include "external/dfoundations/output/pattern.hpp"
 
 #include <algorithm>
 #include <limits>
@@ -8,7 +8,7 @@
 
 #include <pcre2.h>
 
-#include <ostrand/external/dfoundations/output.hpp>
+#include "ostrand/external/dfoundations/output.hpp"
 
 namespace ostrand::external::dfoundations::detail {
 namespace {

@@ -20,7 +20,7 @@
 //   first such "]" after "[END OF ". Data ends are grouped by that key.
 // * For one start "[", the first head at or after that first "]" is the only one to try: a later
 //   head needs a longer NAME, whose closing text extends the shorter one, at a later data end.
-#include "table_locator.hpp"
+#include "external/dfoundations/output/table_locator.hpp"
 
 #include <algorithm>
 #include <cstring>

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include <ostrand/external/dfoundations/output.hpp>
+#include "ostrand/external/dfoundations/output.hpp"
 
 namespace ostrand::external::dfoundations::detail {
 

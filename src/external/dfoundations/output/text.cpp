@@ -1,4 +1,4 @@
-#include "text.hpp"
+#include "external/dfoundations/output/text.hpp"
 
 #include <algorithm>
 #include <charconv>

@@ -36,6 +36,10 @@ struct NumberShape {
 NumberShape number_shape(std::string_view text);
 std::string_view trim_blanks(std::string_view text);
 
+// `text` split into lines at LF, CR, CR LF, VT, FF, FS, GS, RS, NEL, LINE SEPARATOR and
+// PARAGRAPH SEPARATOR (the last three in UTF-8); a final line break adds no empty line.
+std::vector<std::string_view> split_lines(std::string_view text);
+
 template <class Field>
 void tokenize_row(std::string_view line, Field field)
 {

@@ -1,4 +1,4 @@
-#include "header.hpp"
+#include "external/dfoundations/output_file/header.hpp"
 
 #include <algorithm>
 #include <charconv>

@@ -5,7 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include <ostrand/external/dfoundations/output_file.hpp>
+#include "ostrand/external/dfoundations/output_file.hpp"
 
 namespace ostrand::external::dfoundations::detail {
 

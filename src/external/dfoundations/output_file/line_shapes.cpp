@@ -1,9 +1,9 @@
-#include "line_shapes.hpp"
+#include "external/dfoundations/output_file/line_shapes.hpp"
 
 #include <cstring>
 #include <limits>
 
-#include <ostrand/errors.hpp>
+#include "ostrand/errors.hpp"
 
 #include "external/dfoundations/output/text.hpp"
 

@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include <ostrand/external/dfoundations/output_file.hpp>
+#include "ostrand/external/dfoundations/output_file.hpp"
 
 namespace ostrand::external::dfoundations::detail {
 

@@ -6,13 +6,13 @@
 #include <string>
 #include <unordered_map>
 
-#include <ostrand/errors.hpp>
-#include <ostrand/external/dfoundations/output_file.hpp>
+#include "ostrand/errors.hpp"
+#include "ostrand/external/dfoundations/output_file.hpp"
 
-#include "external/dfoundations/models/text.hpp"
-#include "header.hpp"
-#include "line_shapes.hpp"
-#include "table_block.hpp"
+#include "text/utf8.hpp"
+#include "external/dfoundations/output_file/header.hpp"
+#include "external/dfoundations/output_file/line_shapes.hpp"
+#include "external/dfoundations/output_file/table_block.hpp"
 
 namespace ostrand::external::dfoundations {
 namespace {
@@ -171,7 +171,7 @@ bool is_ascii(std::string_view bytes)
 OutputFile read_output_file(std::string_view bytes)
 {
     std::string decoded;
-    if (!is_ascii(bytes) && !detail::is_valid_utf8(bytes)) decoded = detail::utf8_or_latin1(std::string(bytes));
+    if (!is_ascii(bytes) && !ostrand::text::is_valid_utf8(bytes)) decoded = ostrand::text::utf8_or_latin1(std::string(bytes));
     const std::string_view text = decoded.empty() ? bytes : std::string_view(decoded);
 
     OutputFile file;

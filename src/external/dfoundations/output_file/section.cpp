@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <numeric>
 
-#include <ostrand/external/dfoundations/output_file.hpp>
+#include "ostrand/external/dfoundations/output_file.hpp"
 
 namespace ostrand::external::dfoundations {
 namespace {

@@ -1,4 +1,4 @@
-#include "table_block.hpp"
+#include "external/dfoundations/output_file/table_block.hpp"
 
 #include <charconv>
 #include <cmath>
@@ -7,7 +7,7 @@
 #include <string>
 
 #include "external/dfoundations/output/text.hpp"
-#include "line_shapes.hpp"
+#include "external/dfoundations/output_file/line_shapes.hpp"
 
 namespace ostrand::external::dfoundations::detail {
 namespace {

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include <ostrand/external/dfoundations/output_file.hpp>
+#include "ostrand/external/dfoundations/output_file.hpp"
 
-#include "line_shapes.hpp"
+#include "external/dfoundations/output_file/line_shapes.hpp"
 
 namespace ostrand::external::dfoundations::detail {
 

@@ -3,7 +3,7 @@
 // has neither.
 #include <string>
 
-#include <ostrand/external/dfoundations/output_file.hpp>
+#include "ostrand/external/dfoundations/output_file.hpp"
 
 namespace ostrand::external::dfoundations {
 namespace {

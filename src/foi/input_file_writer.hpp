@@ -1,11 +1,11 @@
-// The template service of the embedded platform: a model document in, a D-Foundations input file out.
+// The D-Foundations input-file writer: a model document in, the text of an input file (.foi) out.
 #pragma once
 
 #include <string>
 
 #include <nlohmann/json.hpp>
 
-namespace ostrand::host {
+namespace ostrand::foi {
 
 // The text of the D-Foundations input file (.foi) that `document` describes: version 19 (Soil 1005,
 // D-Foundations 1015), lines ended by CR LF, texts in Windows-1252.
@@ -15,4 +15,4 @@ namespace ostrand::host {
 std::string fill_dfoundations_template(const nlohmann::ordered_json& document);
 std::string fill_dfoundations_template(const nlohmann::json& document);
 
-}  // namespace ostrand::host
+}  // namespace ostrand::foi

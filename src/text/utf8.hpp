@@ -1,11 +1,11 @@
-// UTF-8 text as the models count and check it.
+// UTF-8 text as the project counts, checks and decodes it; the one decoder of the project.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-namespace ostrand::external::dfoundations::detail {
+namespace ostrand::text {
 
 // Decodes the code point at `text[at]`: its length in bytes, or 0 for a byte that does not start a
 // well-formed UTF-8 sequence (overlong forms, surrogates and values past U+10FFFF included).
@@ -23,4 +23,4 @@ std::string utf8_or_latin1(std::string bytes);
 // The text for a message: every malformed byte shown as U+FFFD.
 std::string displayable(std::string_view text);
 
-}  // namespace ostrand::external::dfoundations::detail
+}  // namespace ostrand::text

@@ -1,13 +1,14 @@
-#include "dfoundations_template.hpp"
+#include "foi/input_file_writer.hpp"
 
-#include "document_node.hpp"
-#include "foi_sections.hpp"
+#include <nlohmann/json.hpp>
 
-namespace ostrand::host {
+#include "foi/document_node.hpp"
+#include "foi/foi_sections.hpp"
+
+namespace ostrand::foi {
 
 std::string fill_dfoundations_template(const nlohmann::ordered_json& document)
 {
-    using namespace foi;
     const DocumentNode root(document, "");
     if (!document.is_object()) root.fail(std::string("must be an object (found ") + document.type_name() + ").");
     const DocumentNode metadata = root["metadata"];
@@ -33,4 +34,4 @@ std::string fill_dfoundations_template(const nlohmann::json& document)
     return fill_dfoundations_template(nlohmann::ordered_json(document));
 }
 
-}  // namespace ostrand::host
+}  // namespace ostrand::foi

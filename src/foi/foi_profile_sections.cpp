@@ -4,10 +4,12 @@
 #include <array>
 #include <cmath>
 
-#include "foi_labels.hpp"
-#include "foi_sections.hpp"
+#include <nlohmann/json.hpp>
 
-namespace ostrand::host::foi {
+#include "foi/foi_labels.hpp"
+#include "foi/foi_sections.hpp"
+
+namespace ostrand::foi {
 
 namespace {
 
@@ -273,4 +275,4 @@ void write_profiles(FoiText& out, const DocumentNode& document, const SoilOrder&
     out.line("[END OF SLOPES]");
 }
 
-}  // namespace ostrand::host::foi
+}  // namespace ostrand::foi

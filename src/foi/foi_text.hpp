@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace ostrand::host::foi {
+namespace ostrand::foi {
 
 class DocumentNode;
 
@@ -16,6 +16,9 @@ class DocumentNode;
 std::string fixed(double value, int width, int decimals);
 // The same, appended to `text`.
 void append_fixed(std::string& text, double value, int width, int decimals);
+// A field of a row of numbers: `fixed`, widened by a blank when the value fills the width, so that a
+// large value (UTM coordinates, say) never fuses with the field before it.
+std::string column(double value, int width, int decimals);
 // `value` right-aligned in `width` characters.
 std::string padded(std::int64_t value, int width);
 // `value` as D-Foundations writes its scientific numbers: three decimals and a four-digit exponent
@@ -40,4 +43,4 @@ private:
     std::string text_;
 };
 
-}  // namespace ostrand::host::foi
+}  // namespace ostrand::foi

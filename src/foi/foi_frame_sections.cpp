@@ -1,8 +1,8 @@
 // The frame of the input file: header, versions, model kind, run identification and the sections that a
 // pile model leaves at their new-model contents.
-#include "foi_sections.hpp"
+#include "foi/foi_sections.hpp"
 
-namespace ostrand::host::foi {
+namespace ostrand::foi {
 
 std::string_view code_label(const DocumentNode& node, std::optional<std::string_view> (*lookup)(std::int64_t),
                             std::string_view what)
@@ -110,4 +110,4 @@ void write_closing_sections(FoiText& out)
     out.line("[END OF INPUT DATA]");
 }
 
-}  // namespace ostrand::host::foi
+}  // namespace ostrand::foi

@@ -1,6 +1,6 @@
-#include "text.hpp"
+#include "text/utf8.hpp"
 
-namespace ostrand::external::dfoundations::detail {
+namespace ostrand::text {
 
 namespace {
 bool is_continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
@@ -90,4 +90,4 @@ std::string displayable(std::string_view text)
     return shown;
 }
 
-}  // namespace ostrand::external::dfoundations::detail
+}  // namespace ostrand::text

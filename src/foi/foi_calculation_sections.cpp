@@ -1,8 +1,8 @@
 // The calculation options, the calculation type and the preliminary design (trajectory, selected
 // profiles and pile types, or the one pile type and CPT test level of a verification).
-#include "foi_sections.hpp"
+#include "foi/foi_sections.hpp"
 
-namespace ostrand::host::foi {
+namespace ostrand::foi {
 
 namespace {
 
@@ -171,4 +171,4 @@ void write_calculation(FoiText& out, const DocumentNode& document)
     write_preliminary_design(out, document, main_type);
 }
 
-}  // namespace ostrand::host::foi
+}  // namespace ostrand::foi

@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "document_node.hpp"
-#include "foi_text.hpp"
+#include "foi/document_node.hpp"
+#include "foi/foi_text.hpp"
 
-namespace ostrand::host::foi {
+namespace ostrand::foi {
 
 enum class ModelKind { BEARING = 0, TENSION = 1 };
 
@@ -41,4 +41,4 @@ void write_switch(FoiText& out, bool on, std::string_view caption);
 // A switch that is on when `node` holds a number, followed by that number when it is.
 void write_overrule(FoiText& out, const DocumentNode& node, std::string_view caption, std::string_view value_caption);
 
-}  // namespace ostrand::host::foi
+}  // namespace ostrand::foi

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace ostrand::host::foi {
+namespace ostrand::foi {
 
 std::optional<std::string_view> pile_type_label(std::int64_t code);
 std::optional<std::string_view> slip_layer_label(std::int64_t code);
@@ -40,4 +40,4 @@ constexpr std::int64_t USER_DEFINED_SLIP_LAYER = 4;
 constexpr std::int64_t USER_DEFINED_MATERIAL = 3;
 constexpr std::int64_t USER_DEFINED_CLAY_LOAM_PEAT = 1;
 
-}  // namespace ostrand::host::foi
+}  // namespace ostrand::foi

@@ -1,8 +1,8 @@
-#include "foi_labels.hpp"
+#include "foi/foi_labels.hpp"
 
 #include <array>
 
-namespace ostrand::host::foi {
+namespace ostrand::foi {
 
 namespace {
 
@@ -124,4 +124,4 @@ std::optional<ShapeLayout> shape_layout(std::int64_t code)
     }
 }
 
-}  // namespace ostrand::host::foi
+}  // namespace ostrand::foi

@@ -1,9 +1,9 @@
 // The soil collection: one [SOIL] block per material of the document.
 #include <set>
 
-#include "foi_sections.hpp"
+#include "foi/foi_sections.hpp"
 
-namespace ostrand::host::foi {
+namespace ostrand::foi {
 
 namespace {
 
@@ -95,4 +95,4 @@ SoilOrder write_soil_collection(FoiText& out, const DocumentNode& document)
     return order;
 }
 
-}  // namespace ostrand::host::foi
+}  // namespace ostrand::foi

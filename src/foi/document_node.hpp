@@ -10,7 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
-namespace ostrand::host::foi {
+namespace ostrand::foi {
 
 using Json = nlohmann::ordered_json;
 
@@ -53,4 +53,4 @@ private:
     std::string path_;
 };
 
-}  // namespace ostrand::host::foi
+}  // namespace ostrand::foi

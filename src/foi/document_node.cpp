@@ -1,12 +1,12 @@
-#include "document_node.hpp"
+#include "foi/document_node.hpp"
 
 #include <cmath>
 #include <limits>
 
 #include "ostrand/errors.hpp"
-#include "ostrand/external/dfoundations/number_format.hpp"
+#include "text/number_format.hpp"
 
-namespace ostrand::host::foi {
+namespace ostrand::foi {
 
 namespace {
 
@@ -59,7 +59,7 @@ double DocumentNode::number() const
     const double value = value_->get<double>();
     // A JSON text cannot hold them, but a document built in memory can; the file could not.
     if (!std::isfinite(value))
-        fail("must be a finite number (found " + external::dfoundations::format_number(value) + ").");
+        fail("must be a finite number (found " + text::format_number(value) + ").");
     return value;
 }
 
@@ -123,4 +123,4 @@ std::vector<std::pair<std::string, DocumentNode>> DocumentNode::members() const
     return result;
 }
 
-}  // namespace ostrand::host::foi
+}  // namespace ostrand::foi

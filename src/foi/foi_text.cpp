@@ -1,13 +1,14 @@
-#include "foi_text.hpp"
+#include "foi/foi_text.hpp"
 
 #include <array>
 #include <charconv>
 #include <cstdio>
 #include <optional>
 
-#include "document_node.hpp"
+#include "foi/document_node.hpp"
+#include "text/utf8.hpp"
 
-namespace ostrand::host::foi {
+namespace ostrand::foi {
 
 namespace {
 
@@ -44,34 +45,6 @@ std::optional<char> windows_1252(char32_t code_point)
     return std::nullopt;
 }
 
-// Decodes one UTF-8 sequence at `at`, advancing it; nullopt for a malformed sequence.
-std::optional<char32_t> next_code_point(std::string_view text, std::size_t& at)
-{
-    const auto lead = static_cast<unsigned char>(text[at++]);
-    if (lead < 0x80) return lead;
-    int length = 0;
-    char32_t code_point = 0;
-    char32_t minimum = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        length = 1, code_point = lead & 0x1F, minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 2, code_point = lead & 0x0F, minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 3, code_point = lead & 0x07, minimum = 0x10000;
-    } else {
-        return std::nullopt;
-    }
-    for (int i = 0; i < length; ++i) {
-        if (at >= text.size()) return std::nullopt;
-        const auto next = static_cast<unsigned char>(text[at++]);
-        if ((next & 0xC0) != 0x80) return std::nullopt;
-        code_point = (code_point << 6) | (next & 0x3F);
-    }
-    if (code_point < minimum || code_point > 0x10FFFF || (code_point >= 0xD800 && code_point <= 0xDFFF))
-        return std::nullopt;
-    return code_point;
-}
-
 std::string hex_code_point(char32_t code_point)
 {
     char text[16];
@@ -103,6 +76,13 @@ std::string fixed(double value, int width, int decimals)
     return text;
 }
 
+std::string column(double value, int width, int decimals)
+{
+    std::string text = fixed(value, width, decimals);
+    if (text.front() != ' ') text.insert(0, 1, ' ');
+    return text;
+}
+
 std::string padded(std::int64_t value, int width)
 {
     const std::string digits = std::to_string(value);
@@ -129,14 +109,16 @@ std::string line_text(std::string_view text, const DocumentNode& source)
     std::string result;
     result.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
-        const auto code_point = next_code_point(text, at);
-        if (!code_point) source.fail("is not valid UTF-8.");
-        if (*code_point < 0x20 || *code_point == 0x7F)
-            source.fail("contains the control character " + hex_code_point(*code_point)
+        char32_t code_point;
+        const std::size_t length = text::decode_utf8(text, at, code_point);
+        if (length == 0) source.fail("is not valid UTF-8.");
+        at += length;
+        if (code_point < 0x20 || code_point == 0x7F)
+            source.fail("contains the control character " + hex_code_point(code_point)
                         + ", which cannot stand on a line of a D-Foundations input file.");
-        const auto encoded = windows_1252(*code_point);
+        const auto encoded = windows_1252(code_point);
         if (!encoded)
-            source.fail("contains the character " + hex_code_point(*code_point)
+            source.fail("contains the character " + hex_code_point(code_point)
                         + ", which a D-Foundations input file (Windows-1252) cannot hold.");
         result.push_back(*encoded);
     }
@@ -163,4 +145,4 @@ void FoiText::setting(std::string_view value, std::string_view caption)
     text_.append("\r\n");
 }
 
-}  // namespace ostrand::host::foi
+}  // namespace ostrand::foi

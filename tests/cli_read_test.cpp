@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <ostrand/external/dfoundations/output_file.hpp>
+#include "ostrand/external/dfoundations/output_file.hpp"
 
 #include "support/json_schema.hpp"
 #include "support/scratch_folder.hpp"
@@ -155,7 +155,7 @@ TEST_F(ReadCommand, RefusesOptionsThatDoNotGoTogether)
                                          "read " + quoted(file) + " " + quoted(file) + " --list",
                                          "read " + quoted(file) + " --format csv"}) {
         const Finished run = program(arguments);
-        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_EQ(run.status, 64) << arguments;
         EXPECT_EQ(run.out, "") << arguments;
     }
 }

@@ -1,9 +1,9 @@
 // Pile types and pile positions. A model's pile types and piles go into the sections of its own kind;
 // the sections of the other kinds stay empty.
-#include "foi_labels.hpp"
-#include "foi_sections.hpp"
+#include "foi/foi_labels.hpp"
+#include "foi/foi_sections.hpp"
 
-namespace ostrand::host::foi {
+namespace ostrand::foi {
 
 namespace {
 
@@ -170,7 +170,7 @@ std::string bearing_position(const DocumentNode& pile, std::size_t index)
     std::string row = padded(static_cast<std::int64_t>(index + 1), 6);
     for (const char* key :
          {"x", "y", "pile_head_level", "surcharge", "limit_state_str_geo", "serviceability_limit_state"})
-        row += fixed(pile[key].number(), 10, 2);
+        row += column(pile[key].number(), 10, 2);
     return row + " " + quoted_pile_name(pile);
 }
 
@@ -178,7 +178,7 @@ std::string bearing_position(const DocumentNode& pile, std::size_t index)
 std::string tension_position(const DocumentNode& pile, std::size_t index)
 {
     std::string row = padded(static_cast<std::int64_t>(index + 1), 6);
-    for (const char* key : {"x", "y", "pile_head_level"}) row += fixed(pile[key].number(), 10, 2);
+    for (const char* key : {"x", "y", "pile_head_level"}) row += column(pile[key].number(), 10, 2);
     const DocumentNode loads = pile["load_max_min"];
     double max_force = 1.0;
     double min_force = 1.0;
@@ -189,9 +189,8 @@ std::string tension_position(const DocumentNode& pile, std::size_t index)
         min_force = pair[1].number();
     }
     row += loads.is_null() ? " 0" : " 1";
-    row += fixed(max_force, 10, 2) + fixed(min_force, 10, 2);
-    row +=
-        fixed(pile["limit_state_str_geo"].number(), 10, 2) + fixed(pile["serviceability_limit_state"].number(), 10, 2);
+    row += column(max_force, 10, 2) + column(min_force, 10, 2);
+    row += column(pile["limit_state_str_geo"].number(), 10, 2) + column(pile["serviceability_limit_state"].number(), 10, 2);
     return row + " " + quoted_pile_name(pile);
 }
 
@@ -233,4 +232,4 @@ void write_positions(FoiText& out, const DocumentNode& piles, ModelKind kind)
     write_table_tail(out, "SHALLOW FOUNDATIONS");
 }
 
-}  // namespace ostrand::host::foi
+}  // namespace ostrand::foi

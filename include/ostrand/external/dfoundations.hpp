@@ -1,0 +1,15 @@
+// The whole dfoundations library in one include: models, input files, analyses and output files.
+// Include the single headers under ostrand/external/dfoundations/ instead to pay only for what you use.
+//
+//   #include "ostrand/external/dfoundations.hpp"
+//   namespace dfo = ostrand::external::dfoundations;
+#pragma once
+
+#include "ostrand/external/dfoundations/analysis.hpp"
+#include "ostrand/external/dfoundations/components.hpp"
+#include "ostrand/external/dfoundations/input_file.hpp"
+#include "ostrand/external/dfoundations/models.hpp"
+#include "ostrand/external/dfoundations/number_format.hpp"
+#include "ostrand/external/dfoundations/output.hpp"
+#include "ostrand/external/dfoundations/vocabulary.hpp"
+#include "ostrand/geo.hpp"
