@@ -7,17 +7,14 @@
 
 #include <nlohmann/json.hpp>
 
+#include "support/program_run.hpp"
 #include "support/scratch_folder.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Finished {
-    int status;
-    std::string out;
-    std::string err;
-};
+using test_support::Finished;
 
 class Commands : public ::testing::Test {
 protected:
@@ -28,7 +25,7 @@ protected:
                                     settings + " '" DFOUNDATIONS_CLI "' " + arguments + " > '" + (scratch / "out.txt").string() +
                                     "' 2> '" + (scratch / "err.txt").string() + "'";
         const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test_support::read(scratch / "out.txt"),
+        return {test_support::exit_status(status), test_support::read(scratch / "out.txt"),
                 test_support::read(scratch / "err.txt")};
     }
     std::string quoted(const fs::path& path) const { return "'" + path.string() + "'"; }

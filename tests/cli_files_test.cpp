@@ -9,17 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include "support/program_run.hpp"
 #include "support/scratch_folder.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Finished {
-    int status;
-    std::string out;
-    std::string err;
-};
+using test_support::Finished;
 
 class ProgramFiles : public ::testing::Test {
 protected:
@@ -37,7 +34,7 @@ protected:
                                      (out.empty() ? quoted(scratch / "out.txt") : out) + " 2> " +
                                      quoted(scratch / "err.txt");
         const int status = std::system(("/bin/sh -c " + quoted_for_shell(command)).c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test_support::read(scratch / "out.txt"),
+        return {test_support::exit_status(status), test_support::read(scratch / "out.txt"),
                 test_support::read(scratch / "err.txt")};
     }
     static std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }

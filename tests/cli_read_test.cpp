@@ -1,7 +1,5 @@
 // The program's read command, run as a user runs it: documents that follow the schema in docs/,
 // several files in the order given, and the parts a user asks for (--list, --values, --table).
-#include <sys/wait.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -13,6 +11,7 @@
 #include "ostrand/external/dfoundations/output_file.hpp"
 
 #include "support/json_schema.hpp"
+#include "support/program_run.hpp"
 #include "support/scratch_folder.hpp"
 
 namespace {
@@ -21,12 +20,6 @@ namespace fs = std::filesystem;
 using json = nlohmann::ordered_json;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-
-struct Finished {
-    int status;
-    std::string out;
-    std::string err;
-};
 
 std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 
@@ -42,12 +35,12 @@ fs::path fixtures() { return fs::path(DFOUNDATIONS_FIXTURES_DIR); }
 
 class ReadCommand : public ::testing::Test {
 protected:
-    Finished program(const std::string& arguments) const
+    test_support::Finished program(const std::string& arguments) const
     {
         const std::string command = "'" DFOUNDATIONS_CLI "' " + arguments + " > " + quoted(scratch / "out.txt") + " 2> " +
                                     quoted(scratch / "err.txt");
         const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test_support::read(scratch / "out.txt"),
+        return {test_support::exit_status(status), test_support::read(scratch / "out.txt"),
                 test_support::read(scratch / "err.txt")};
     }
 
@@ -84,7 +77,7 @@ TEST_F(ReadCommand, DocumentsFollowTheSchemaInTheOrderGivenWithFailuresInTheirPl
     std::string arguments = "read";
     for (const auto& file : files) arguments += " " + quoted(file);
 
-    const Finished run = program(arguments);
+    const test_support::Finished run = program(arguments);
     EXPECT_EQ(run.status, 1);
     const auto documents = lines_of(run.out);
     ASSERT_EQ(documents.size(), files.size());
@@ -108,7 +101,7 @@ TEST_F(ReadCommand, DocumentsFollowTheSchemaInTheOrderGivenWithFailuresInTheirPl
 TEST_F(ReadCommand, ListAndValuesPrintOneTabSeparatedLineEach)
 {
     const fs::path file = small_file();
-    Finished run = program("read " + quoted(file) + " --list");
+    test_support::Finished run = program("read " + quoted(file) + " --list");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_THAT(lines_of(run.out), ElementsAre("DUMPFILE OUTPUT/RESULTS/PILES\t2\t3"));
 
@@ -133,7 +126,7 @@ TEST_F(ReadCommand, ListAndValuesPrintOneTabSeparatedLineEach)
 TEST_F(ReadCommand, OneTableAsCsvOrJsonAndTheNearestPathsWhenItIsNotThere)
 {
     const fs::path file = small_file();
-    Finished run = program("read " + quoted(file) + " --table 'DUMPFILE OUTPUT/RESULTS/PILES' --format csv");
+    test_support::Finished run = program("read " + quoted(file) + " --table 'DUMPFILE OUTPUT/RESULTS/PILES' --format csv");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "Index,Name,Level\n1,\"Pile, \"\"north\"\"\",-1.5\n2,P2,\n");
 
@@ -154,7 +147,7 @@ TEST_F(ReadCommand, RefusesOptionsThatDoNotGoTogether)
     for (const std::string& arguments : {"read " + quoted(file) + " --list --values",
                                          "read " + quoted(file) + " " + quoted(file) + " --list",
                                          "read " + quoted(file) + " --format csv"}) {
-        const Finished run = program(arguments);
+        const test_support::Finished run = program(arguments);
         EXPECT_EQ(run.status, 64) << arguments;
         EXPECT_EQ(run.out, "") << arguments;
     }

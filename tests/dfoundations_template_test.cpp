@@ -246,6 +246,27 @@ TEST(FillDFoundationsTemplate, KeepsABlankBeforeEveryFieldOfAPileRowWhateverItsS
                 testing::Contains("     1 123456789.00      0.00      0.00 1 1234567.50 -1234567.50      0.00      0.00 '1'"));
 }
 
+TEST(FillDFoundationsTemplate, SeparatesSeveralCptsAsDFoundationsDoes)
+{
+    ordered_json document = model_document("bm1-13");
+    for (const char* name : {"CPT 2", "CPT 3"}) {
+        ordered_json profile = document["profiles"][0];
+        profile["name"] = name;
+        document["profiles"].push_back(profile);
+    }
+    std::vector<std::string> list;
+    bool in_list = false;
+    for (const std::string& line : generated_lines(document)) {
+        in_list = in_list || line == "[CPT LIST]";
+        if (in_list && (line.rfind("---", 0) == 0 || line.rfind("[NEXT OF", 0) == 0 || line == "[CPTNAME]"))
+            list.push_back(line);
+        if (line == "[END OF CPT LIST]") break;
+    }
+    EXPECT_THAT(list, testing::ElementsAre("--------------------------------------", "[CPTNAME]",
+                                           "[NEXT OF NUMBER OF CPTS]", "[CPTNAME]", "[NEXT OF NUMBER OF CPTS]",
+                                           "[CPTNAME]"));
+}
+
 TEST(FillDFoundationsTemplate, WritesAUserDefinedBearingPileType)
 {
     ordered_json document = model_document("bm1-13");

@@ -29,7 +29,10 @@ struct MaterialEntry {
 std::string input_file_text(const detail::Model& model, const Metadata& metadata)
 {
     const test_support::EmbeddedPlatformGuard platform;
-    return std::get<ostrand::core::BytesIO>(model.generate_input_file(metadata)).getvalue();
+    std::string text = std::get<ostrand::core::BytesIO>(model.generate_input_file(metadata)).getvalue();
+    // A finished road leaves nothing behind in the store.
+    EXPECT_TRUE(std::filesystem::is_empty(platform.platform().store_folder()));
+    return text;
 }
 
 Metadata benchmark_metadata(const std::string& name, const std::string& title_1, const std::string& title_2)

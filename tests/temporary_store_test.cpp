@@ -189,3 +189,38 @@ TEST(StoreLocation, FollowsTheEnvironmentUnlessTheProgramSaysOtherwise)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TemporaryFiles, ADiscardedFileIsGoneAndOnlyTheStoresOwnFilesCanBeDiscarded)
+{
+    api_v1::API api;
+    core::BytesIO stream("bytes");
+    const std::string url = api._upload_temporary_file(stream);
+    const auto outside = scratch.write("outside.txt", "keep me");
+    api._discard_temporary_file(host::file_url(outside));
+    api._discard_temporary_file("https://example.invalid/x");
+    api._discard_temporary_file(url);
+    api._discard_temporary_file(url);  // twice is fine
+    EXPECT_TRUE(stored_names().empty());
+    EXPECT_TRUE(fs::exists(outside));
+}
+
+TEST_F(TemporaryFiles, AStoreDropsItsOwnFilesOlderThanADayWhenItOpens)
+{
+    api_v1::API api;
+    core::BytesIO old_stream("old"), fresh_stream("fresh");
+    const fs::path old_file = host::path_of_file_url(api._upload_temporary_file(old_stream));
+    const fs::path fresh_file = host::path_of_file_url(api._upload_temporary_file(fresh_stream));
+    const auto foreign = store / "notes.txt";
+    std::ofstream(foreign) << "not the store's";
+    for (const auto& path : {old_file, foreign})
+        fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(25));
+
+    EmbeddedPlatform reopened(host::EmbeddedPlatformOptions{.store = store});
+    EXPECT_FALSE(fs::exists(old_file));
+    EXPECT_TRUE(fs::exists(fresh_file));
+    EXPECT_TRUE(fs::exists(foreign));
+}
+
+}  // namespace

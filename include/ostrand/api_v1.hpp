@@ -16,6 +16,8 @@ public:
     std::string _upload_temporary_file(core::BytesIO& stream);
     // Upload URL, upload data and download URL of a fresh temporary slot.
     std::vector<std::string> _generate_temporary_file_urls();
+    // Lets the platform drop a temporary file once nothing needs it any more.
+    void _discard_temporary_file(const std::string& url);
 };
 
 }  // namespace ostrand::api_v1

@@ -35,6 +35,9 @@ public:
                                         std::chrono::seconds timeout) = 0;
     // The bytes at `url`.
     virtual std::string download(const std::string& url) = 0;
+    // Lets go of a temporary file that is no longer needed. A platform that cleans up by itself
+    // keeps this default, which does nothing.
+    virtual void discard_temporary_file(const std::string& /*url*/) {}
     // Runs a worker job described by the JSON text `job_document` (as ExternalProgram::execute writes
     // it), waiting at most `timeout`. A failed job comes back with the worker's message as `error`.
     virtual JobOutcome execute_job(const std::string& job_document, std::chrono::seconds timeout) = 0;

@@ -102,7 +102,6 @@ void write_cpt(FoiText& out, const DocumentNode& profile, std::string_view seque
     const std::string file_date = text("file_date");
     const double excavation_depth = cpt["excavation_depth"].number();
 
-    out.line("--------------------------------------");
     block(out, "CPTNAME", line_text(name.text(), name));
     block(out, "PROJECT NAME", text("project_name"));
     block(out, "PROJECTID", text("project_id"));
@@ -256,7 +255,13 @@ void write_cpt_list(FoiText& out, const DocumentNode& document)
     out.line("[CPT LIST]");
     out.line("[NUMBER OF CPTS]");
     out.line(std::to_string(profiles.size()));
-    for (const DocumentNode& profile : profiles) write_cpt(out, profile, sequence);
+    // One dashed line before the first CPT, and a separator section between CPTs, as D-Foundations
+    // writes (and reads) the list.
+    out.line("--------------------------------------");
+    for (std::size_t i = 0; i < profiles.size(); ++i) {
+        if (i > 0) out.line("[NEXT OF NUMBER OF CPTS]");
+        write_cpt(out, profiles[i], sequence);
+    }
     out.line("[END OF NUMBER OF CPTS]");
     out.line("[END OF CPT LIST]");
     out.line();

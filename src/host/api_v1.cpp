@@ -13,6 +13,8 @@ std::string API::_upload_temporary_file(core::BytesIO& stream)
     return url;
 }
 
+void API::_discard_temporary_file(const std::string& url) { platform()->discard_temporary_file(url); }
+
 std::vector<std::string> API::_generate_temporary_file_urls()
 {
     return platform()->generate_temporary_file_urls();

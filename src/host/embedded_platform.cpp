@@ -21,6 +21,8 @@ EmbeddedPlatform::EmbeddedPlatform(EmbeddedPlatformOptions options)
       fill_template_(options.fill_template ? std::move(options.fill_template) : default_template()),
       console_(std::move(options.console))
 {
+    // Files of roads that ended without discarding them (a crash, a killed program) go after a day.
+    store_.drop_older_than(std::chrono::hours(24));
 }
 
 std::string EmbeddedPlatform::upload_temporary_file(std::string_view bytes) { return store_.put(bytes); }
@@ -39,6 +41,8 @@ void EmbeddedPlatform::post_on_addon_endpoint(const std::string& path, const nlo
 }
 
 std::string EmbeddedPlatform::download(const std::string& url) { return read_file(path_of_file_url(url)); }
+
+void EmbeddedPlatform::discard_temporary_file(const std::string& url) { store_.discard(url); }
 
 JobOutcome EmbeddedPlatform::execute_job(const std::string& job_document, std::chrono::seconds timeout)
 {

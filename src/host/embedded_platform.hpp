@@ -37,6 +37,8 @@ public:
                                 std::chrono::seconds timeout) override;
     // Reads file:// URLs only: see path_of_file_url for the errors.
     std::string download(const std::string& url) override;
+    // Removes a file of this store; URLs of anything else are left alone.
+    void discard_temporary_file(const std::string& url) override;
     JobOutcome execute_job(const std::string& job_document, std::chrono::seconds timeout) override;
 
     const std::filesystem::path& store_folder() const { return store_.folder(); }

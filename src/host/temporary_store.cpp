@@ -153,4 +153,30 @@ void TemporaryStore::fill_slot(const std::string& upload_url, const std::string&
     write_file_atomically(folder_ / key->get<std::string>(), bytes);
 }
 
+void TemporaryStore::discard(const std::string& download_url) const
+{
+    fs::path path;
+    try {
+        path = path_of_file_url(download_url);
+    } catch (const std::exception&) {
+        return;
+    }
+    if (folder_path(path.parent_path() / "") != folder_ || !is_store_name(path.filename().string())) return;
+    std::error_code ignored;
+    fs::remove(path, ignored);
+}
+
+void TemporaryStore::drop_older_than(std::chrono::seconds age) const
+{
+    std::error_code error;
+    if (!fs::is_directory(folder_, error)) return;
+    const auto limit = fs::file_time_type::clock::now() - age;
+    for (fs::directory_iterator entry(folder_, error), end; !error && entry != end; entry.increment(error)) {
+        std::error_code ignored;
+        if (!is_store_name(entry->path().filename().string()) || !entry->is_regular_file(ignored)) continue;
+        const auto written = entry->last_write_time(ignored);
+        if (!ignored && written < limit) fs::remove(entry->path(), ignored);
+    }
+}
+
 }  // namespace ostrand::host

@@ -1,6 +1,7 @@
 // The folder where the embedded platform keeps temporary files, and the slots it hands out.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -36,6 +37,11 @@ public:
     // this store with names that the store itself hands out can be written; anything else raises
     // std::invalid_argument.
     void fill_slot(const std::string& upload_url, const std::string& upload_data, const std::string& bytes);
+    // Removes the file at a download URL of this store; any other URL, or a file already gone, is
+    // left alone.
+    void discard(const std::string& download_url) const;
+    // Removes the store's own files last written more than `age` ago; never fails.
+    void drop_older_than(std::chrono::seconds age) const;
 
 private:
     void ensure_folder() const;

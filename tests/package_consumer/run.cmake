@@ -2,14 +2,9 @@
 # consumer project against it.
 set(scratch ${BINARY_DIR}/package_consumer)
 file(REMOVE_RECURSE ${scratch})
-foreach(step
-    "${CMAKE_COMMAND};--install;${BINARY_DIR};--prefix;${scratch}/prefix"
-    "${CMAKE_COMMAND};-S;${SOURCE_DIR};-B;${scratch}/build;-DCMAKE_PREFIX_PATH=${scratch}/prefix"
-    "${CMAKE_COMMAND};--build;${scratch}/build"
-    "${scratch}/build/consumer")
-  execute_process(COMMAND ${step} RESULT_VARIABLE failed OUTPUT_VARIABLE out ERROR_VARIABLE out)
-  if(failed)
-    message(FATAL_ERROR "${step} failed:\n${out}")
-  endif()
-endforeach()
-message(STATUS "${out}")
+include(${CMAKE_CURRENT_LIST_DIR}/../support/run_steps.cmake)
+run_step(${CMAKE_COMMAND} --install ${BINARY_DIR} --prefix ${scratch}/prefix)
+run_step(${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${scratch}/build -DCMAKE_PREFIX_PATH=${scratch}/prefix)
+run_step(${CMAKE_COMMAND} --build ${scratch}/build)
+run_step(${scratch}/build/consumer)
+message(STATUS "${STEP_OUTPUT}")

@@ -41,13 +41,8 @@ foreach(block ${blocks})
 endforeach()
 file(WRITE ${scratch}/project/CMakeLists.txt "${lists}")
 
-foreach(step
-    "${CMAKE_COMMAND};--install;${BINARY_DIR};--prefix;${scratch}/prefix"
-    "${CMAKE_COMMAND};-S;${scratch}/project;-B;${scratch}/build;-DCMAKE_PREFIX_PATH=${scratch}/prefix"
-    "${CMAKE_COMMAND};--build;${scratch}/build")
-  execute_process(COMMAND ${step} RESULT_VARIABLE failed OUTPUT_VARIABLE out ERROR_VARIABLE out)
-  if(failed)
-    message(FATAL_ERROR "${step} failed:\n${out}")
-  endif()
-endforeach()
+include(${CMAKE_CURRENT_LIST_DIR}/../support/run_steps.cmake)
+run_step(${CMAKE_COMMAND} --install ${BINARY_DIR} --prefix ${scratch}/prefix)
+run_step(${CMAKE_COMMAND} -S ${scratch}/project -B ${scratch}/build -DCMAKE_PREFIX_PATH=${scratch}/prefix)
+run_step(${CMAKE_COMMAND} --build ${scratch}/build)
 message(STATUS "${count} README snippets compile against the installed package")

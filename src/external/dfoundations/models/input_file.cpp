@@ -185,11 +185,40 @@ InputFile Model::generate_input_file(const std::optional<Metadata>& metadata, Ge
 
 namespace ostrand::external::dfoundations {
 
+namespace {
+
+// Temporary files of one road, discarded when it ends; discarding never throws.
+class TemporaryFiles {
+public:
+    explicit TemporaryFiles(api_v1::API& api) : api_(api) {}
+    ~TemporaryFiles()
+    {
+        for (const std::string& url : urls_) {
+            try {
+                api_._discard_temporary_file(url);
+            } catch (...) {
+            }
+        }
+    }
+    TemporaryFiles(const TemporaryFiles&) = delete;
+    TemporaryFiles& operator=(const TemporaryFiles&) = delete;
+    void keep(const std::string& url) { urls_.push_back(url); }
+
+private:
+    api_v1::API& api_;
+    std::vector<std::string> urls_;
+};
+
+}  // namespace
+
 InputFile input_file_from_document(std::string document_text, GenerateInputFileOptions options)
 {
     core::BytesIO document(std::move(document_text));
     api_v1::API api;
     const std::string input_url = api._upload_temporary_file(document);
+    // The document and the filled file are the road's own: gone once it ends, also when it fails.
+    TemporaryFiles road(api);
+    road.keep(input_url);
     const std::vector<std::string> locations = api._generate_temporary_file_urls();
     if (locations.size() > 3) throw std::invalid_argument("too many values to unpack (expected 3)");
     if (locations.size() < 3) {
@@ -199,6 +228,7 @@ InputFile input_file_from_document(std::string document_text, GenerateInputFileO
     const std::string& upload_url = locations[0];
     const std::string& upload_data = locations[1];
     const std::string& download_url = locations[2];
+    road.keep(download_url);
 
     nlohmann::ordered_json request;
     request["input_url"] = input_url;
