@@ -1,4 +1,5 @@
-// dfoundations gef FILE.gef: prints the GEF data of a CPT file as one JSON object.
+// dfoundations gef FILE (or cpt FILE): prints the GEF data of a CPT file, GEF-CPT or BRO XML, as one
+// JSON object.
 #include <iostream>
 #include <memory>
 #include <string>
@@ -32,10 +33,11 @@ int print_gef(const std::string& path)
 
 void add_gef_command(CLI::App& app, int& status)
 {
-    auto* command = app.add_subcommand("gef", "Read a GEF-CPT file and print its GEF data as JSON");
+    auto* command = app.add_subcommand("gef", "Read a CPT file (GEF-CPT or BRO XML) and print its GEF data as JSON");
+    command->alias("cpt");
     auto path = std::make_shared<std::string>();
-    command->add_option("file", *path, "GEF-CPT file (.gef)")->required();
-    command->footer("Exit status: 0 read, 1 not a usable GEF-CPT file (error as JSON), 2 file not readable.\n");
+    command->add_option("file", *path, "CPT file: GEF-CPT (.gef) or BRO XML (.xml), told apart by content")->required();
+    command->footer("Exit status: 0 read, 1 not a usable CPT file (error as JSON), 2 file not readable.\n");
     command->callback([path, &status] { status = print_gef(*path); });
 }
 

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <system_error>
 
+#include "host/geo/bro_document.hpp"
 #include "host/geo/gef_columns.hpp"
 #include "host/geo/gef_header.hpp"
 #include "host/geo/gef_text.hpp"
@@ -252,11 +253,12 @@ GEFData GEFData::from_file(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in || std::filesystem::is_directory(path))
-        throw std::filesystem::filesystem_error("cannot read GEF file", path,
+        throw std::filesystem::filesystem_error("cannot read CPT file", path,
                                                 std::error_code(in ? EISDIR : errno, std::generic_category()));
     std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (in.bad())
-        throw std::filesystem::filesystem_error("cannot read GEF file", path, std::make_error_code(std::errc::io_error));
+        throw std::filesystem::filesystem_error("cannot read CPT file", path, std::make_error_code(std::errc::io_error));
+    if (detail::is_xml(bytes)) return from_bro_xml(bytes, path.stem().string());
     return from_text(bytes, path.stem().string());
 }
 
@@ -277,6 +279,7 @@ nlohmann::ordered_json GEFData::to_json() const
     json["excavation_depth"] = optional_json(excavation_depth);
     json["gef_version_number"] = optional_json(gef_version_number);
     json["gef_file_date"] = optional_json(gef_file_date);
+    if (research_report_date) json["research_report_date"] = *research_report_date;
     return json;
 }
 
