@@ -115,11 +115,14 @@ Layout read_layout(const pugi::xml_node& survey)
         if (answer == "nee") continue;
         if (answer != "ja")
             throw errors::ParsingError("BRO XML parameter " + detail::quoted(name) + " is " + detail::quoted(answer) + ", not ja or nee");
-        if (name == "penetrationLength") layout.penetration_length = index;
-        else if (name == "depth") layout.depth = index;
-        else if (name == "coneResistance") layout.cone_resistance = index;
-        else if (name == "localFriction") layout.local_friction = index;
-        else if (name == "frictionRatio") layout.friction_ratio = index;
+        const auto take = [&](std::optional<std::size_t>& column) {
+            if (!column) column = index;  // the first parameter of a quantity counts, as in GEF
+        };
+        if (name == "penetrationLength") take(layout.penetration_length);
+        else if (name == "depth") take(layout.depth);
+        else if (name == "coneResistance") take(layout.cone_resistance);
+        else if (name == "localFriction") take(layout.local_friction);
+        else if (name == "frictionRatio") take(layout.friction_ratio);
     }
     if (!layout.penetration_length && !layout.depth)
         throw errors::ParsingError(
