@@ -29,16 +29,33 @@ struct GEFData {
     std::optional<double> excavation_depth;
     std::optional<std::string> gef_version_number;
     std::optional<std::string> gef_file_date;  // "%Y-%m-%d"
+    std::optional<std::string> research_report_date;  // "%Y-%m-%d"; BRO XML only
 
-    // Reads a GEF-CPT file. An unreadable file is a std::system_error; a file that is not usable
-    // GEF-CPT is an ostrand::errors::ParsingError that says what is wrong (and on which line).
+    // Reads a CPT file of either kind, told apart by its content: BRO XML when its first
+    // character (after a byte order mark and blanks) is '<', GEF-CPT otherwise. An unreadable
+    // file is a std::system_error; a file that is not a usable CPT is an
+    // ostrand::errors::ParsingError that says what is wrong (and on which line or block).
+    //   auto cpt = GEFData::from_file("CPT000000003688.xml");   // or "CPT000000003688.gef"
     static GEFData from_file(const std::filesystem::path& path);
 
-    // Reads GEF-CPT text (UTF-8 or Latin-1, LF or CR LF line ends). `name` is used when the text
+    // Reads the bytes of a CPT file of either kind, told apart by content as from_file does. `name`
+    // is used when the file names no test.
+    static GEFData from_cpt_text(std::string_view bytes, std::string name);
+
+    // Reads GEF-CPT text (UTF-8 or Latin-1, LF, CR LF or CR line ends). `name` is used when the text
     // has no #TESTID.
     static GEFData from_text(std::string_view text, std::string name);
 
-    // The fields in declaration order; absent values are null.
+    // Reads a BRO XML CPT (IMBRO or IMBRO/A; a dispatchDataResponse, a registration request or a
+    // bare CPT_O, of any schema version) into the same units as a GEF-CPT file: the levels are the
+    // delivered vertical position's offset minus the depth (or penetration length), the rows run
+    // from the top down, and -999999 is a void. `name` is used when the text has no broId.
+    // Another BRO object, malformed XML, a missing required element and a DOCTYPE that declares
+    // entities or names an external DTD are a ParsingError that says which.
+    static GEFData from_bro_xml(std::string_view text, std::string name);
+
+    // The fields in declaration order; absent values are null, except the fields after
+    // gef_file_date, which are written only when present.
     nlohmann::ordered_json to_json() const;
 };
 

@@ -1,4 +1,5 @@
-// dfoundations gef FILE.gef: prints the GEF data of a CPT file as one JSON object.
+// dfoundations gef FILE (or cpt FILE): prints the GEF data of a CPT file, GEF-CPT or BRO XML, as one
+// JSON object.
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -20,7 +21,7 @@ int print_gef(const std::string& path)
     // The file's own name is the CPT's name when the file has no #TESTID.
     const std::string name = path == "-" ? "stdin" : std::filesystem::path(path).stem().string();
     const std::string bytes = read_input(path);
-    std::cout << ostrand::geo::GEFData::from_text(bytes, name).to_json().dump() << '\n';
+    std::cout << ostrand::geo::GEFData::from_cpt_text(bytes, name).to_json().dump() << '\n';
     return DONE;
 }
 
@@ -28,9 +29,12 @@ int print_gef(const std::string& path)
 
 void add_gef_command(CLI::App& app, int& status)
 {
-    auto* command = app.add_subcommand("gef", "Read a GEF-CPT file and print its GEF data as JSON");
+    auto* command = app.add_subcommand("gef", "Read a CPT file (GEF-CPT or BRO XML) and print its GEF data as JSON");
+    command->alias("cpt");
     auto path = std::make_shared<std::string>();
-    command->add_option("FILE", *path, "GEF-CPT file (.gef; - for standard input)")->required();
+    command->add_option("FILE", *path,
+                        "CPT file: GEF-CPT (.gef) or BRO XML (.xml), told apart by content; - for standard input")
+        ->required();
     command->footer(EXIT_STATUS_TABLE);
     command->callback([path, &status] { status = run_reported("gef", [&] { return print_gef(*path); }); });
 }

@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "host/geo/bro_document.hpp"
 #include "host/geo/gef_columns.hpp"
 #include "host/geo/gef_header.hpp"
 #include "host/geo/gef_text.hpp"
@@ -290,12 +291,18 @@ GEFData GEFData::from_file(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in || std::filesystem::is_directory(path))
-        throw std::filesystem::filesystem_error("cannot read GEF file", path,
+        throw std::filesystem::filesystem_error("cannot read CPT file", path,
                                                 std::error_code(in ? EISDIR : errno, std::generic_category()));
     std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (in.bad())
-        throw std::filesystem::filesystem_error("cannot read GEF file", path, std::make_error_code(std::errc::io_error));
-    return from_text(bytes, path.stem().string());
+        throw std::filesystem::filesystem_error("cannot read CPT file", path, std::make_error_code(std::errc::io_error));
+    return from_cpt_text(bytes, path.stem().string());
+}
+
+GEFData GEFData::from_cpt_text(std::string_view bytes, std::string name)
+{
+    if (detail::is_xml(bytes)) return from_bro_xml(bytes, std::move(name));
+    return from_text(bytes, std::move(name));
 }
 
 nlohmann::ordered_json GEFData::to_json() const
@@ -315,6 +322,7 @@ nlohmann::ordered_json GEFData::to_json() const
     json["excavation_depth"] = optional_json(excavation_depth);
     json["gef_version_number"] = optional_json(gef_version_number);
     json["gef_file_date"] = optional_json(gef_file_date);
+    if (research_report_date) json["research_report_date"] = *research_report_date;
     return json;
 }
 
