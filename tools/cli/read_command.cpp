@@ -298,6 +298,14 @@ struct Outcome {
     std::string error_message;
 };
 
+// The exit status an outcome stands for: a file that could not be read at all is a file failure;
+// one that was read but not recognised is refused.
+int status_of(const Outcome& outcome)
+{
+    if (outcome.file) return DONE;
+    return outcome.error_type == "FileError" ? FILE_FAILED : REFUSED;
+}
+
 Outcome read_file(const std::string& name)
 {
     Outcome outcome;
@@ -316,15 +324,11 @@ Outcome read_file(const std::string& name)
     return outcome;
 }
 
-// Writes the document of one file; false when it could not be read.
-bool write_outcome(JsonSink& out, const std::string& name, const Outcome& outcome)
+// Writes the document of one file, or its error object in its place.
+void write_outcome(JsonSink& out, const std::string& name, const Outcome& outcome)
 {
-    if (!outcome.file) {
-        write_error(out, name, outcome.error_type, outcome.error_message);
-        return false;
-    }
+    if (!outcome.file) return write_error(out, name, outcome.error_type, outcome.error_message);
     write_document(out, name, *outcome.file);
-    return true;
 }
 
 // Reads the files on every core and prints their documents in the order given. A worker runs at
@@ -335,7 +339,7 @@ int read_many(const std::vector<std::string>& files)
         std::min<std::size_t>(files.size(), std::max(1u, std::thread::hardware_concurrency()));
     const std::size_t ahead = 4 * workers;
     std::vector<std::optional<std::string>> documents(files.size());
-    std::vector<bool> failed(files.size(), false);
+    std::vector<int> statuses(files.size(), DONE);
     std::mutex guard;
     std::condition_variable changed;
     std::size_t next = 0;
@@ -351,11 +355,12 @@ int read_many(const std::vector<std::string>& files)
                 index = next++;
             }
             JsonSink sink;
-            const bool read = write_outcome(sink, files[index], read_file(files[index]));
+            const Outcome outcome = read_file(files[index]);
+            write_outcome(sink, files[index], outcome);
             {
                 std::lock_guard lock(guard);
                 documents[index] = sink.take();
-                failed[index] = !read;
+                statuses[index] = status_of(outcome);
             }
             changed.notify_all();
         }
@@ -373,7 +378,7 @@ int read_many(const std::vector<std::string>& files)
         while (printed < files.size() && documents[printed]) {
             std::fwrite(documents[printed]->data(), 1, documents[printed]->size(), stdout);
             documents[printed].reset();
-            if (failed[printed]) status = REFUSED;
+            status = std::max(status, statuses[printed]);
             ++printed;
         }
         changed.notify_all();
@@ -491,9 +496,9 @@ int read_one(const ReadOptions& options)
     const bool part = options.list || options.values || options.table;
     if (!outcome.file || !part) {
         JsonSink out(stdout);
-        const bool read = write_outcome(out, name, outcome);
+        write_outcome(out, name, outcome);
         out.flush();
-        return read ? DONE : REFUSED;
+        return status_of(outcome);
     }
     if (options.list) print_list(*outcome.file);
     if (options.values) print_values(outcome.file->root());
