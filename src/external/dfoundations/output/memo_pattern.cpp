@@ -29,7 +29,6 @@
 #include <optional>
 #include <stdexcept>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace ostrand::external::dfoundations::detail {
 namespace {
@@ -405,6 +404,75 @@ int MemoPattern::group_number(const char* name) const
     return -1;
 }
 
+namespace {
+
+// The states known to fail, as (position, context and instruction). Open addressing keeps a
+// lookup to one or two cache lines. The search only moves forward, so states before the current
+// attempt's start can never be reached again; they are dropped whenever the table fills up.
+class FailedStates {
+public:
+    bool contains(std::uint64_t position, std::uint64_t tag) const
+    {
+        if (slots_.empty()) return false;
+        for (std::size_t i = first_slot(position, tag);; i = (i + 1) & (slots_.size() - 1)) {
+            const Slot& slot = slots_[i];
+            if (slot.position == EMPTY) return false;
+            if (slot.position == position && slot.tag == tag) return true;
+        }
+    }
+
+    void insert(std::uint64_t position, std::uint64_t tag)
+    {
+        if (2 * (count_ + 1) > slots_.size()) rebuild();
+        place(position, tag);
+    }
+
+    void forget_before(std::uint64_t position) { floor_ = position; }
+
+private:
+    static constexpr std::uint64_t EMPTY = static_cast<std::uint64_t>(-1);
+    struct Slot {
+        std::uint64_t position = EMPTY;
+        std::uint64_t tag = 0;
+    };
+
+    std::size_t first_slot(std::uint64_t position, std::uint64_t tag) const
+    {
+        std::uint64_t h = position * 0x9e3779b97f4a7c15u ^ tag;  // splitmix64's finaliser after it
+        h = (h ^ (h >> 30)) * 0xbf58476d1ce4e5b9u;
+        h = (h ^ (h >> 27)) * 0x94d049bb133111ebu;
+        return static_cast<std::size_t>(h ^ (h >> 31)) & (slots_.size() - 1);
+    }
+
+    void place(std::uint64_t position, std::uint64_t tag)
+    {
+        std::size_t i = first_slot(position, tag);
+        while (slots_[i].position != EMPTY) i = (i + 1) & (slots_.size() - 1);
+        slots_[i] = {position, tag};
+        ++count_;
+    }
+
+    void rebuild()
+    {
+        std::vector<Slot> old = std::move(slots_);
+        std::size_t kept = 0;
+        for (const Slot& slot : old) kept += slot.position != EMPTY && slot.position >= floor_;
+        std::size_t size = 1024;
+        while (size < 4 * (kept + 1)) size *= 2;
+        slots_.assign(size, Slot{});
+        count_ = 0;
+        for (const Slot& slot : old) {
+            if (slot.position != EMPTY && slot.position >= floor_) place(slot.position, slot.tag);
+        }
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t count_ = 0;
+    std::uint64_t floor_ = 0;
+};
+
+}  // namespace
+
 // One find_all over one subject; the failures it writes down serve every later attempt.
 class MemoSearch {
 public:
@@ -428,25 +496,18 @@ public:
     }
 
 private:
-    struct State {
-        std::uint32_t context;
-        std::uint32_t pc;
-        std::size_t position;
-        bool operator==(const State&) const = default;
+    // What to do when the search backs up to this step.
+    enum class Undo : std::uint8_t {
+        BRANCH,       // take the split's other branch, then write the split down as failed
+        RESTORE,      // put a group offset back
+        SHORTEN_RUN,  // try the run one length shorter; when none is left, write it down as failed
+        FAILED,       // write the split down as failed
     };
-    struct StateHash {
-        std::size_t operator()(const State& s) const
-        {
-            return std::hash<std::size_t>{}(s.position * 1000003u + s.pc * 131u + s.context);
-        }
-    };
-    enum class Undo : std::uint8_t { BRANCH, RESTORE, SHORTEN_RUN, FAILED };
     struct Step {
         Undo kind;
-        std::size_t pc;        // BRANCH, SHORTEN_RUN; RESTORE: the slot
-        std::size_t position;  // BRANCH; SHORTEN_RUN: where the run starts; RESTORE: the old offset
-        std::size_t length = 0;  // SHORTEN_RUN: the length tried last
-        State state{};           // FAILED
+        std::uint32_t pc;         // RESTORE: the slot
+        std::uint64_t position;   // RESTORE: the old offset; SHORTEN_RUN: where the run starts
+        std::uint64_t extra = 0;  // BRANCH, FAILED: the context; SHORTEN_RUN: the length tried last
     };
 
     bool line_start(std::size_t at) const { return at == 0 || (at < text_.size() && text_[at - 1] == '\n'); }
@@ -479,6 +540,10 @@ private:
         slots_.assign(2 * pattern_.groups_, UNSET_OFFSET);
         slots_[0] = start;
         steps_.clear();
+        failed_.forget_before(start);
+        for (auto& known : runs_) {
+            while (!known.empty() && known.begin()->second <= start) known.erase(known.begin());
+        }
         std::size_t pc = 0;
         std::size_t at = start;
         while (true) {
@@ -511,18 +576,20 @@ private:
                 ++pc;
                 break;
             case Op::SAVE:
-                steps_.push_back({Undo::RESTORE, instruction.x, slots_[instruction.x]});
+                steps_.push_back({Undo::RESTORE, static_cast<std::uint32_t>(instruction.x), slots_[instruction.x]});
                 slots_[instruction.x] = at;
                 ++pc;
                 break;
             case Op::JMP: pc = instruction.x; break;
-            case Op::SPLIT:
-                if (!enter(pc, at)) return false;
-                steps_.push_back({Undo::BRANCH, instruction.y, at});
+            case Op::SPLIT: {
+                const std::uint64_t tag = state_tag(pc);
+                if (failed_.contains(at, tag)) return false;
+                steps_.push_back({Undo::BRANCH, static_cast<std::uint32_t>(pc), at, tag});
                 pc = instruction.x;
                 break;
+            }
             case Op::RUN:
-                if (!enter(pc, at) || !start_run(pc, at)) return false;
+                if (failed_.contains(at, state_tag(pc)) || !start_run(pc, at)) return false;
                 break;
             case Op::BACKREF:
                 if (!back_reference(instruction.x, at)) return false;
@@ -537,22 +604,24 @@ private:
     bool back_up(std::size_t& pc, std::size_t& at)
     {
         while (!steps_.empty()) {
-            Step step = steps_.back();
+            const Step step = steps_.back();
             steps_.pop_back();
             switch (step.kind) {
             case Undo::RESTORE: slots_[step.pc] = step.position; break;
-            case Undo::FAILED: failed_.insert(step.state); break;
+            case Undo::FAILED: failed_.insert(step.position, step.extra); break;
             case Undo::BRANCH:
-                pc = step.pc;
+                steps_.push_back({Undo::FAILED, step.pc, step.position, step.extra});
+                pc = program_[step.pc].y;
                 at = step.position;
                 return true;
             case Undo::SHORTEN_RUN:
-                if (const std::size_t length = usable_length(step.pc, step.position, step.length - 1)) {
+                if (const std::size_t length = usable_length(step.pc, step.position, step.extra - 1)) {
                     steps_.push_back({Undo::SHORTEN_RUN, step.pc, step.position, length});
                     pc = step.pc + 1;
                     at = step.position + length;
                     return true;
                 }
+                failed_.insert(step.position, state_tag(step.pc));
                 break;
             }
         }
@@ -564,24 +633,21 @@ private:
         return pattern_.sets_[set].test(static_cast<std::uint8_t>(text_[at]));
     }
 
-    // A split or run entered for the first time in its context; false when it failed before.
-    bool enter(std::size_t pc, std::size_t at)
-    {
-        const State state{context(), static_cast<std::uint32_t>(pc), at};
-        if (failed_.contains(state)) return false;
-        steps_.push_back({Undo::FAILED, 0, 0, 0, state});
-        return true;
-    }
+    // The context and the instruction of a state, as one key beside its position.
+    std::uint64_t state_tag(std::size_t pc) { return (std::uint64_t{context()} << 32) | pc; }
 
     bool start_run(std::size_t& pc, std::size_t& at)
     {
         const Instruction& run = program_[pc];
-        std::size_t length = run_length(run.set, at);
-        if (length == 0) return false;
-        if (!run.possessive) {
-            length = usable_length(pc, at, length);
-            if (length == 0) return false;
-            steps_.push_back({Undo::SHORTEN_RUN, pc, at, length});
+        std::size_t length = run.possessive ? run_length(run.set, at) : usable_length(pc, at, run_length(run.set, at));
+        if (length == 0) {
+            failed_.insert(at, state_tag(pc));
+            return false;
+        }
+        if (run.possessive) {
+            steps_.push_back({Undo::FAILED, static_cast<std::uint32_t>(pc), at, state_tag(pc)});
+        } else {
+            steps_.push_back({Undo::SHORTEN_RUN, static_cast<std::uint32_t>(pc), at, length});
         }
         ++pc;
         at += length;
@@ -655,7 +721,7 @@ private:
     std::string_view text_;
     std::vector<std::size_t> slots_;
     std::vector<Step> steps_;
-    std::unordered_set<State, StateHash> failed_;
+    FailedStates failed_;
     std::vector<std::map<std::size_t, std::size_t>> runs_;  // per set: start -> end of a measured stretch
     std::vector<bool> line_sets_;                            // per set: "." (all but LF)
     std::unordered_map<std::size_t, std::uint32_t> open_contexts_;
