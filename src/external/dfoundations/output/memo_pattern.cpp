@@ -14,11 +14,14 @@
 // answer does not change: only paths that are known to fail are skipped.
 //
 // The bound: every (context, split or run, position) is explored at most once, and between two
-// such states the search runs through at most the whole program. A run of "." costs its line,
-// and the patterns start every "." run at a line start, so each line is scanned once per run
-// instruction and context; other runs use a cache of the stretches already scanned, so each byte
-// is scanned once per byte set. With no back-reference the work is O(program × text) for a whole
-// find_all; with one it is that once per distinct text of the group (one per section name).
+// such states the search runs through at most the whole program (and one comparison of the
+// group's text). A run of "." costs its line, and the patterns start every "." run at a line
+// start, so each line is scanned once per run instruction and context; other runs use a cache of
+// the stretches already scanned, so each byte is scanned once per byte set. With no
+// back-reference the work is O(program × text) for a whole find_all; with one it is that once per
+// distinct text of the group (once per section name): polynomial, never exponential. Attempts
+// start further and further on and a path never moves back, so the failures before the current
+// start are dropped, which keeps the memory to what a failing stretch of text needs.
 #include "external/dfoundations/output/memo_pattern.hpp"
 
 #include <cctype>
@@ -705,7 +708,10 @@ private:
         const std::size_t begin = slots_[2 * group], end = slots_[2 * group + 1];
         if (begin == UNSET_OFFSET) return 0;
         if (end == UNSET_OFFSET) return number(open_contexts_, begin);
-        return number(closed_contexts_, text_.substr(begin, end - begin));
+        if (begin != named_.begin || end != named_.end) {
+            named_ = {begin, end, number(closed_contexts_, text_.substr(begin, end - begin))};
+        }
+        return named_.context;
     }
 
     template <class Map, class Key>
@@ -726,6 +732,10 @@ private:
     std::vector<bool> line_sets_;                            // per set: "." (all but LF)
     std::unordered_map<std::size_t, std::uint32_t> open_contexts_;
     std::unordered_map<std::string_view, std::uint32_t> closed_contexts_;
+    struct {
+        std::size_t begin = UNSET_OFFSET, end = UNSET_OFFSET;
+        std::uint32_t context = 0;
+    } named_;  // the closed context last looked up
     std::uint32_t next_context_ = 1;
 };
 
