@@ -149,10 +149,10 @@ public:
         return line(lines[pick(lines.size())]);
     }
 
-    // A few edits anywhere: bytes that make or break lines, blanks, digits, brackets.
+    // A few edits anywhere: bytes that make or break lines, blanks of every kind, digits, brackets.
     std::string mutated(std::string text)
     {
-        static const std::string bytes = "\r\n \n[]1x";
+        static const std::string bytes = "\r\n \n[]1x\t\v\f\xa0";
         const int edits = static_cast<int>(pick(4));
         for (int e = 0; e < edits && !text.empty(); ++e) {
             const std::size_t at = pick(text.size());

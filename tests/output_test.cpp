@@ -288,11 +288,11 @@ TEST(PreliminaryTensionParserV17, ReadsCrLfFilesAsThePatternsDoWithoutALimit)
     // blocks after it, and every line can be read two ways: the patterns decide only after trying
     // very many of them. Their answer is given, whatever it is, never a limit hit on a tiny file.
     const std::string file = test_file("tension_v17.fod");
-    const std::string blocks = file.substr(file.find("CPT 1\n"), file.find("Pile type A\n   PILE GROUP 2\n   1 : Number "
-                                                                            "of piles in group\n   4") -
-                                                                      file.find("CPT 1\n"));
+    const std::size_t first = file.find("CPT 1\n");
+    const std::size_t third = file.find("Pile type A\n   PILE GROUP 2\n   1 : Number of piles in group\n   4");
     const std::string unclosed_after = replaced(file, "[END OF TENSION RESULTS]\n",
-                                                "[END OF TENSION RESULTS]\n[OTHER RESULTS]\n" + blocks);
+                                                "[END OF TENSION RESULTS]\n[OTHER RESULTS]\n" +
+                                                    file.substr(first, third - first));
     for (const std::string& text : {file, unclosed_after}) {
         // the first block's rows take in "PILE GROUP 2" and the lines after it
         EXPECT_THROW(OutputFileParser::create(StringIO(with_crlf(text)))->results(), std::invalid_argument);
