@@ -409,67 +409,79 @@ int MemoPattern::group_number(const char* name) const
 
 namespace {
 
-// The states known to fail, as (position, context and instruction). Open addressing keeps a
-// lookup to one or two cache lines. The search only moves forward, so states before the current
-// attempt's start can never be reached again; they are dropped whenever the table fills up.
+// The states known to fail, each as one 64-bit key: position, context and instruction. Open
+// addressing keeps a lookup to one cache line. A state whose parts do not fit the key (a text past
+// a terabyte, thousands of section names) is simply not remembered: that costs time, never a
+// wrong answer. The search only moves forward, so states before the current attempt's start can
+// never be reached again; they are dropped whenever the table fills up.
 class FailedStates {
 public:
-    bool contains(std::uint64_t position, std::uint64_t tag) const
+    bool contains(std::uint64_t position, std::uint64_t context, std::size_t pc) const
     {
-        if (slots_.empty()) return false;
-        for (std::size_t i = first_slot(position, tag);; i = (i + 1) & (slots_.size() - 1)) {
-            const Slot& slot = slots_[i];
-            if (slot.position == EMPTY) return false;
-            if (slot.position == position && slot.tag == tag) return true;
+        const std::uint64_t key = key_of(position, context, pc);
+        if (key == EMPTY || slots_.empty()) return false;
+        for (std::size_t i = first_slot(key);; i = (i + 1) & (slots_.size() - 1)) {
+            if (slots_[i] == key) return true;
+            if (slots_[i] == EMPTY) return false;
         }
     }
 
-    void insert(std::uint64_t position, std::uint64_t tag)
+    void insert(std::uint64_t position, std::uint64_t context, std::size_t pc)
     {
+        const std::uint64_t key = key_of(position, context, pc);
+        if (key == EMPTY) return;
         if (2 * (count_ + 1) > slots_.size()) rebuild();
-        place(position, tag);
+        place(key);
     }
 
     void forget_before(std::uint64_t position) { floor_ = position; }
 
 private:
     static constexpr std::uint64_t EMPTY = static_cast<std::uint64_t>(-1);
-    struct Slot {
-        std::uint64_t position = EMPTY;
-        std::uint64_t tag = 0;
-    };
+    static constexpr int PART_BITS = 12;  // for the context, and for the instruction
 
-    std::size_t first_slot(std::uint64_t position, std::uint64_t tag) const
+    static std::uint64_t key_of(std::uint64_t position, std::uint64_t context, std::size_t pc)
     {
-        std::uint64_t h = position * 0x9e3779b97f4a7c15u ^ tag;  // splitmix64's finaliser after it
+        constexpr std::uint64_t part_end = std::uint64_t{1} << PART_BITS;
+        if (position >= (std::uint64_t{1} << (64 - 2 * PART_BITS)) - 1 || context >= part_end || pc >= part_end) {
+            return EMPTY;
+        }
+        return position << (2 * PART_BITS) | context << PART_BITS | pc;
+    }
+
+    std::size_t first_slot(std::uint64_t key) const
+    {
+        std::uint64_t h = key;  // splitmix64's finaliser
         h = (h ^ (h >> 30)) * 0xbf58476d1ce4e5b9u;
         h = (h ^ (h >> 27)) * 0x94d049bb133111ebu;
         return static_cast<std::size_t>(h ^ (h >> 31)) & (slots_.size() - 1);
     }
 
-    void place(std::uint64_t position, std::uint64_t tag)
+    void place(std::uint64_t key)
     {
-        std::size_t i = first_slot(position, tag);
-        while (slots_[i].position != EMPTY) i = (i + 1) & (slots_.size() - 1);
-        slots_[i] = {position, tag};
+        std::size_t i = first_slot(key);
+        while (slots_[i] != EMPTY) i = (i + 1) & (slots_.size() - 1);
+        slots_[i] = key;
         ++count_;
     }
 
+    bool kept(std::uint64_t key) const { return key != EMPTY && (key >> (2 * PART_BITS)) >= floor_; }
+
     void rebuild()
     {
-        std::vector<Slot> old = std::move(slots_);
-        std::size_t kept = 0;
-        for (const Slot& slot : old) kept += slot.position != EMPTY && slot.position >= floor_;
+        std::vector<std::uint64_t> old = std::move(slots_);
+        std::size_t keep = 0;
+        for (std::uint64_t key : old) keep += kept(key);
         std::size_t size = 1024;
-        while (size < 4 * (kept + 1)) size *= 2;
-        slots_.assign(size, Slot{});
+        while (size < 4 * (keep + 1)) size *= 2;
+        slots_.assign(size, EMPTY);
         count_ = 0;
-        for (const Slot& slot : old) {
-            if (slot.position != EMPTY && slot.position >= floor_) place(slot.position, slot.tag);
+        for (std::uint64_t key : old) {
+            if (kept(key)) place(key);
         }
     }
 
-    std::vector<Slot> slots_;
+    std::vector<std::uint64_t> slots_;
     std::size_t count_ = 0;
     std::uint64_t floor_ = 0;
 };
@@ -585,14 +597,14 @@ private:
                 break;
             case Op::JMP: pc = instruction.x; break;
             case Op::SPLIT: {
-                const std::uint64_t tag = state_tag(pc);
-                if (failed_.contains(at, tag)) return false;
-                steps_.push_back({Undo::BRANCH, static_cast<std::uint32_t>(pc), at, tag});
+                const std::uint32_t here = context();
+                if (failed_.contains(at, here, pc)) return false;
+                steps_.push_back({Undo::BRANCH, static_cast<std::uint32_t>(pc), at, here});
                 pc = instruction.x;
                 break;
             }
             case Op::RUN:
-                if (failed_.contains(at, state_tag(pc)) || !start_run(pc, at)) return false;
+                if (failed_.contains(at, context(), pc) || !start_run(pc, at)) return false;
                 break;
             case Op::BACKREF:
                 if (!back_reference(instruction.x, at)) return false;
@@ -611,7 +623,7 @@ private:
             steps_.pop_back();
             switch (step.kind) {
             case Undo::RESTORE: slots_[step.pc] = step.position; break;
-            case Undo::FAILED: failed_.insert(step.position, step.extra); break;
+            case Undo::FAILED: failed_.insert(step.position, step.extra, step.pc); break;
             case Undo::BRANCH:
                 steps_.push_back({Undo::FAILED, step.pc, step.position, step.extra});
                 pc = program_[step.pc].y;
@@ -624,7 +636,7 @@ private:
                     at = step.position + length;
                     return true;
                 }
-                failed_.insert(step.position, state_tag(step.pc));
+                failed_.insert(step.position, context(), step.pc);
                 break;
             }
         }
@@ -636,19 +648,16 @@ private:
         return pattern_.sets_[set].test(static_cast<std::uint8_t>(text_[at]));
     }
 
-    // The context and the instruction of a state, as one key beside its position.
-    std::uint64_t state_tag(std::size_t pc) { return (std::uint64_t{context()} << 32) | pc; }
-
     bool start_run(std::size_t& pc, std::size_t& at)
     {
         const Instruction& run = program_[pc];
         std::size_t length = run.possessive ? run_length(run.set, at) : usable_length(pc, at, run_length(run.set, at));
         if (length == 0) {
-            failed_.insert(at, state_tag(pc));
+            failed_.insert(at, context(), pc);
             return false;
         }
         if (run.possessive) {
-            steps_.push_back({Undo::FAILED, static_cast<std::uint32_t>(pc), at, state_tag(pc)});
+            steps_.push_back({Undo::FAILED, static_cast<std::uint32_t>(pc), at, context()});
         } else {
             steps_.push_back({Undo::SHORTEN_RUN, static_cast<std::uint32_t>(pc), at, length});
         }
