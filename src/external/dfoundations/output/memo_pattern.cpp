@@ -7,11 +7,12 @@
 // search backs out of it, so a group holds what the successful path last put there.
 //
 // What is added is a memory of failures. Whether the rest of the pattern can match from a state
-// depends only on the instruction, the position and, past the back-reference's group, on the text
-// that group holds (before it closes: on where it opened; before it opens: on nothing). When the
-// search backs out of a split or a run, every way on from there has failed, so that state (with
-// that context) is written down and never explored again, in this attempt or a later one. The
-// answer does not change: only paths that are known to fail are skipped.
+// depends only on the instruction, the position and, once the back-referenced group has closed,
+// on the text that group holds (before it opens: on nothing). When the search backs out of a split
+// or a run, every way on from there has failed, so that state (with that context) is written down
+// and never explored again, in this attempt or a later one. The answer does not change: only paths
+// that are known to fail are skipped. While the group is open nothing is written down; in these
+// patterns that is one run over the header line, entered once per attempt.
 //
 // The bound: every (context, split or run, position) is explored at most once, and between two
 // such states the search runs through at most the whole program (and one comparison of the
@@ -32,6 +33,7 @@
 #include <optional>
 #include <stdexcept>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace ostrand::external::dfoundations::detail {
 namespace {
@@ -410,16 +412,22 @@ int MemoPattern::group_number(const char* name) const
 namespace {
 
 // The states known to fail, each as one 64-bit key: position, context and instruction. Open
-// addressing keeps a lookup to one cache line. A state whose parts do not fit the key (a text past
-// a terabyte, thousands of section names) is simply not remembered: that costs time, never a
-// wrong answer. The search only moves forward, so states before the current attempt's start can
-// never be reached again; they are dropped whenever the table fills up.
+// addressing keeps a lookup to one cache line; the rare state whose parts do not fit one word (a
+// text past a terabyte, thousands of section names) goes to a slower set beside it. The search
+// only moves forward, so states before the current attempt's start can never be reached again;
+// they are dropped whenever the table fills up.
 class FailedStates {
 public:
+    // The context of states that are not worth remembering: skipping one costs time, never a
+    // different answer.
+    static constexpr std::uint32_t NOT_REMEMBERED = static_cast<std::uint32_t>(-1);
+
     bool contains(std::uint64_t position, std::uint64_t context, std::size_t pc) const
     {
+        if (context == NOT_REMEMBERED) return false;
         const std::uint64_t key = key_of(position, context, pc);
-        if (key == EMPTY || slots_.empty()) return false;
+        if (key == EMPTY) return wide_.contains({position, context, pc});
+        if (slots_.empty()) return false;
         for (std::size_t i = first_slot(key);; i = (i + 1) & (slots_.size() - 1)) {
             if (slots_[i] == key) return true;
             if (slots_[i] == EMPTY) return false;
@@ -428,8 +436,12 @@ public:
 
     void insert(std::uint64_t position, std::uint64_t context, std::size_t pc)
     {
+        if (context == NOT_REMEMBERED) return;
         const std::uint64_t key = key_of(position, context, pc);
-        if (key == EMPTY) return;
+        if (key == EMPTY) {
+            wide_.insert({position, context, pc});
+            return;
+        }
         if (2 * (count_ + 1) > slots_.size()) rebuild();
         place(key);
     }
@@ -481,9 +493,21 @@ private:
         }
     }
 
+    struct WideKey {
+        std::uint64_t position, context, pc;
+        bool operator==(const WideKey&) const = default;
+    };
+    struct WideHash {
+        std::size_t operator()(const WideKey& k) const
+        {
+            return std::hash<std::uint64_t>{}(k.position ^ k.context << 40 ^ k.pc << 20);
+        }
+    };
+
     std::vector<std::uint64_t> slots_;
     std::size_t count_ = 0;
     std::uint64_t floor_ = 0;
+    std::unordered_set<WideKey, WideHash> wide_;
 };
 
 }  // namespace
@@ -716,19 +740,13 @@ private:
         if (group == 0) return 0;
         const std::size_t begin = slots_[2 * group], end = slots_[2 * group + 1];
         if (begin == UNSET_OFFSET) return 0;
-        if (end == UNSET_OFFSET) return number(open_contexts_, begin);
+        if (end == UNSET_OFFSET) return FailedStates::NOT_REMEMBERED;
         if (begin != named_.begin || end != named_.end) {
-            named_ = {begin, end, number(closed_contexts_, text_.substr(begin, end - begin))};
+            const auto [entry, added] =
+                closed_contexts_.try_emplace(text_.substr(begin, end - begin), closed_contexts_.size() + 1);
+            named_ = {begin, end, entry->second};
         }
         return named_.context;
-    }
-
-    template <class Map, class Key>
-    std::uint32_t number(Map& contexts, const Key& key)
-    {
-        const auto [entry, added] = contexts.try_emplace(key, next_context_);
-        if (added) ++next_context_;
-        return entry->second;
     }
 
     const MemoPattern& pattern_;
@@ -739,13 +757,11 @@ private:
     FailedStates failed_;
     std::vector<std::map<std::size_t, std::size_t>> runs_;  // per set: start -> end of a measured stretch
     std::vector<bool> line_sets_;                            // per set: "." (all but LF)
-    std::unordered_map<std::size_t, std::uint32_t> open_contexts_;
     std::unordered_map<std::string_view, std::uint32_t> closed_contexts_;
     struct {
         std::size_t begin = UNSET_OFFSET, end = UNSET_OFFSET;
         std::uint32_t context = 0;
     } named_;  // the closed context last looked up
-    std::uint32_t next_context_ = 1;
 };
 
 std::vector<PatternMatch> MemoPattern::find_all(std::string_view subject) const
