@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to output-file recognition, parameters and results, and checks on small
-// inputs that the table locator finds exactly what the table pattern finds.
+// inputs that the table locator finds exactly what the table pattern finds, and that the
+// memoising matcher finds exactly what PCRE2 finds with the version-17 tension patterns.
 #include <cstdint>
 #include <cstdlib>
 #include <stdexcept>
@@ -8,6 +9,7 @@
 #include "ostrand/errors.hpp"
 #include "ostrand/external/dfoundations/output.hpp"
 
+#include "external/dfoundations/output/memo_pattern.hpp"
 #include "external/dfoundations/output/pattern.hpp"
 #include "external/dfoundations/output/table_locator.hpp"
 
@@ -54,6 +56,27 @@ void check_locator(const std::string& text)
     if (!same) std::abort();
 }
 
+struct TensionPattern {
+    explicit TensionPattern(const std::string& text) : pcre2(text, detail::PatternOption::MULTILINE), memo(text) {}
+    detail::Pattern pcre2;
+    detail::MemoPattern memo;
+};
+
+// Every match and group the same; PCRE2 stopping on its limit proves nothing either way.
+void check_memo_pattern(const TensionPattern& pattern, const std::string& text)
+{
+    std::vector<detail::PatternMatch> expected;
+    try {
+        expected = pattern.pcre2.find_all(text);
+    } catch (const PatternLimitError&) {
+        return;
+    }
+    const auto found = pattern.memo.find_all(text);
+    bool same = found.size() == expected.size();
+    for (std::size_t i = 0; same && i < found.size(); ++i) same = found[i].offsets() == expected[i].offsets();
+    if (!same) std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
@@ -68,6 +91,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     tolerate_file_errors([&] { read_everything(detail::PreliminaryBearingParserV17(section)); });
     tolerate_file_errors([&] { read_everything(detail::VerificationParserV19(section)); });
 
-    if (size <= 2048) check_locator(text);
+    if (size <= 2048) {
+        check_locator(text);
+        static const TensionPattern results(detail::PreliminaryTensionParserV17::results_pattern());
+        static const TensionPattern blocks{std::string(detail::PreliminaryTensionParserV17::DATA_PATTERN)};
+        check_memo_pattern(results, text);
+        check_memo_pattern(blocks, text);
+    }
     return 0;
 }

@@ -2,6 +2,7 @@
 #include "ostrand/errors.hpp"
 #include "ostrand/external/dfoundations/output.hpp"
 
+#include "external/dfoundations/output/memo_pattern.hpp"
 #include "external/dfoundations/output/pattern.hpp"
 #include "external/dfoundations/output/table_locator.hpp"
 #include "external/dfoundations/output/tables.hpp"
@@ -24,10 +25,18 @@ const Pattern& compiled()
     return pattern;
 }
 
-const Pattern& tension_results_pattern()
+// The tension patterns backtrack without end on CR LF text when run by PCRE2 (every line can end
+// two ways), so they run on the matcher that never retries a failed state.
+const detail::MemoPattern& tension_results_pattern()
 {
-    static const Pattern results(detail::PreliminaryTensionParserV17::results_pattern(), PatternOption::MULTILINE);
+    static const detail::MemoPattern results(detail::PreliminaryTensionParserV17::results_pattern());
     return results;
+}
+
+const detail::MemoPattern& tension_block_pattern()
+{
+    static const detail::MemoPattern blocks(detail::PreliminaryTensionParserV17::DATA_PATTERN);
+    return blocks;
 }
 
 std::string_view before_first_point(std::string_view text) { return text.substr(0, text.find('.')); }
@@ -267,10 +276,9 @@ Results PreliminaryTensionParserV17::_results(bool as_pandas) const
     TensionResults results;
     const std::string text =
         compiled<CALCULATION_PARAMETERS_PATTERN, PatternOption::DOTALL>().remove_all(raw_results());
-    const Pattern& blocks = compiled<DATA_PATTERN, PatternOption::MULTILINE>();
     for (const PatternMatch& result : tension_results_pattern().find_all(text)) {
         TensionResults::Section section;
-        for (const PatternMatch& block : blocks.find_all(result.group("data"))) {
+        for (const PatternMatch& block : tension_block_pattern().find_all(result.group("data"))) {
             std::vector<std::int64_t> piles;
             for (std::string_view line : split_lines(block.group("piles"))) piles.push_back(parse_integer(line));
             record_pile_group(results.pile_groups, block.group("pile_group"), std::move(piles));

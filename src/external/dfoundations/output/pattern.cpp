@@ -11,6 +11,9 @@
 #include "ostrand/external/dfoundations/output.hpp"
 
 namespace ostrand::external::dfoundations::detail {
+
+static_assert(UNSET_OFFSET == PCRE2_UNSET);
+
 namespace {
 
 pcre2_code* code_of(void* code) { return static_cast<pcre2_code*>(code); }
@@ -138,7 +141,7 @@ bool PatternMatch::matched(const char* name) const
 {
     const int number = pattern_->group_number(name);
     if (number < 0 || static_cast<std::size_t>(2 * number + 1) >= offsets_.size()) return false;
-    return offsets_[2 * number] != PCRE2_UNSET;
+    return offsets_[2 * number] != UNSET_OFFSET;
 }
 
 std::string_view PatternMatch::group(const char* name) const
