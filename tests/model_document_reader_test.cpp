@@ -249,6 +249,14 @@ TEST(ModelDocumentReader, RefusesATextNestedTooDeeplyBeforeParsingIt)
     EXPECT_EQ(refusal([&] { read_model_document(std::string(64, '[') + std::string(64, ']')); }),
               "invalid_argument: Model document: the document must be an object (currently an array)");
 
+    // A document given as JSON is walked only as deep as a model document goes.
+    json deep_member = json::array();
+    for (std::size_t level = 0; level < levels; ++level) deep_member = json::array({std::move(deep_member)});
+    json deep_document = bearing_document();
+    deep_document["piles"][0]["x"] = std::move(deep_member);
+    EXPECT_EQ(refusal([&] { read_model_document(deep_document); }),
+              "invalid_argument: Model document: piles[0].x must be a number (currently an array)");
+
     // Brackets inside texts are no nesting.
     json document = tension_document();
     document["metadata"]["company"] = std::string(100, '[') + "\\\"{";

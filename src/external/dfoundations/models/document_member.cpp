@@ -52,6 +52,8 @@ void refuse_member(const std::string& path, const std::string& problem)
 
 std::string shown(const json& value)
 {
+    // Arrays and objects by their kind only: writing them out would recurse as deep as they nest.
+    if (value.is_structured()) return kind_of(value);
     std::string text = value.dump(-1, ' ', true, json::error_handler_t::replace);
     if (text.size() > SHOWN_LENGTH) text = text.substr(0, SHOWN_LENGTH - 3) + "...";
     return text;

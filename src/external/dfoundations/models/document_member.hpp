@@ -14,7 +14,8 @@ namespace ostrand::external::dfoundations::detail {
 // Throws std::invalid_argument "Model document: {path} {problem}".
 [[noreturn]] void refuse_member(const std::string& path, const std::string& problem);
 
-// A value as the messages show it: its JSON text, ASCII only, shortened when long.
+// A value as the messages show it: its JSON text, ASCII only, shortened when long; an array or an
+// object by its kind.
 std::string shown(const nlohmann::ordered_json& value);
 
 class DocumentMember {
