@@ -1,13 +1,9 @@
 // The model document read back through the public model operations, member by member. Only the
 // values the operations take are read here; what they derive (texts, captions, substitutes, the
 // sorted soil names) is checked by comparing the document with what the model writes again.
-#include <array>
-#include <cmath>
-#include <ctime>
-#include <limits>
 #include <memory>
 
-#include "external/dfoundations/models/document_member.hpp"
+#include "external/dfoundations/models/model_document_parts.hpp"
 #include "ostrand/external/dfoundations/model_document.hpp"
 
 namespace ostrand::external::dfoundations {
@@ -18,9 +14,14 @@ using detail::DocumentMember;
 using detail::refuse_member;
 using detail::shown;
 using json = nlohmann::ordered_json;
+using document_reader::create_pile;
+using document_reader::create_pile_type;
+using document_reader::made_into;
+using document_reader::metadata_of;
+using document_reader::stamp_of;
 
 // ---------------------------------------------------------------------------------------------
-// Enumerations as the document writes them: an integer, or a pair [integer, text].
+// Enumerations as the document writes them.
 
 ConstructionSequence construction_sequence_of(const DocumentMember& member)
 {
@@ -33,46 +34,11 @@ CalculationType calculation_type_of(const DocumentMember& member)
 SoilType soil_type_of(const DocumentMember& member) { return member.member_of<SoilType>("SoilType", 0, 4); }
 CPTRule cpt_rule_of(const DocumentMember& member) { return member.member_of<CPTRule>("CPTRule", 0, 3); }
 
-template <typename E>
-std::optional<E> pair_or_null(const DocumentMember& member, const char* name, int first, int last)
-{
-    if (member.is_null()) return std::nullopt;
-    if (member.size() != 2) refuse_member(member.path(), "must be a pair [value, text] or null");
-    return member[std::size_t{0}].member_of<E>(name, first, last);
-}
-std::optional<PileType> pile_type_or_null(const DocumentMember& member)
-{
-    return pair_or_null<PileType>(member, "PileType", 0, 27);
-}
-template <typename T>
-T given(const std::optional<T>& value, const DocumentMember& member)
-{
-    if (!value) refuse_member(member.path(), "must be given (currently null)");
-    return *value;
-}
-
 std::optional<Trajectory> trajectory_of(const DocumentMember& member)
 {
     if (member.is_null()) return std::nullopt;
     if (member.size() != 3) refuse_member(member.path(), "must be [begin, end, interval] or null");
     return Trajectory{member[std::size_t{0}].number(), member[1].number(), member[2].number()};
-}
-
-// The value an operation turns into `target` through `made`, within a few steps of the last digit of
-// `guess`; the guess itself when there is none (the comparison then names the member).
-template <typename Made>
-double made_into(double target, double guess, Made made)
-{
-    double down = guess;
-    double up = guess;
-    if (made(guess) == target) return guess;
-    for (int step = 0; step < 16; ++step) {
-        down = std::nextafter(down, -std::numeric_limits<double>::infinity());
-        if (made(down) == target) return down;
-        up = std::nextafter(up, std::numeric_limits<double>::infinity());
-        if (made(up) == target) return up;
-    }
-    return guess;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -327,191 +293,6 @@ void create_profile(TensionPilesModel& model, const DocumentMember& profile)
         model.create_profile(parts.name, parts.layers, x, y, measurements_of(parts.cpt["measurements"]),
                              phreatic_level, pile_tip_level, top_tension_zone, parts.options);
     }
-}
-
-// ---------------------------------------------------------------------------------------------
-// Pile types.
-
-std::unique_ptr<detail::PileShape> shape_of(const DocumentMember& shape)
-{
-    using Shape = detail::PileShape::Shape;
-    const Shape code = shape["num"].member_of<Shape>("the shape codes", 0, 11);
-    const DocumentMember data = shape["data"];
-    const auto value = [&](std::size_t i) {
-        if (data[i].size() != 2) refuse_member(data[i].path(), "must be a pair [value, caption]");
-        return data[i][std::size_t{0}].number();
-    };
-    const auto dimensions = [&](std::size_t count) {
-        if (data.size() != count) {
-            refuse_member(data.path(), "must hold " + std::to_string(count) + " dimensions for shape " +
-                                           std::to_string(static_cast<int>(code)) + " (currently " +
-                                           std::to_string(data.size()) + ")");
-        }
-    };
-    // The wall thickness (mm) whose internal diameter is the document's.
-    const auto wall_thickness = [&] {
-        const double external = value(0);
-        return made_into(value(1), (external - value(1)) * 1000 / 2,
-                         [&](double thickness) { return external - (2 * thickness) / 1000; });
-    };
-    const auto millimetres = [&](std::size_t i) {
-        return made_into(value(i), value(i) * 1000, [](double mm) { return mm / 1000; });
-    };
-    switch (code) {
-    case Shape::ROUND: dimensions(1); return std::make_unique<RoundPile>(value(0));
-    case Shape::RECT: dimensions(2); return std::make_unique<RectPile>(value(0), value(1));
-    case Shape::ROUND_ENL: dimensions(3); return std::make_unique<RoundEnlPile>(value(0), value(1), value(2));
-    case Shape::RECT_ENL:
-        dimensions(5);
-        return std::make_unique<RectEnlPile>(value(0), value(1), value(2), value(3), value(4));
-    case Shape::TAPER: dimensions(2); return std::make_unique<TaperPile>(value(0), value(1));
-    case Shape::HOLLOW: dimensions(2); return std::make_unique<HollowPile>(value(0), wall_thickness());
-    case Shape::LOST_TIP: dimensions(2); return std::make_unique<LostTipPile>(value(0), value(1));
-    case Shape::DRIVEN: dimensions(3); return std::make_unique<DrivenBasePile>(value(0), value(1), value(2));
-    case Shape::SECTION: dimensions(2); return std::make_unique<SectionPile>(value(0), value(1));
-    case Shape::HOL_OPEN: dimensions(2); return std::make_unique<HollowOpenPile>(value(0), wall_thickness());
-    case Shape::H:
-        dimensions(4);
-        return std::make_unique<HShapedPile>(value(0), value(1), millimetres(2), millimetres(3));
-    case Shape::USER_DEFINED: dimensions(2); return std::make_unique<UserPile>(value(0), value(1));
-    }
-    refuse_member(shape.path(), "has an unknown shape");
-}
-
-void create_pile_type(BearingPilesModel& model, const DocumentMember& pile_type)
-{
-    const DocumentMember config = pile_type["config"];
-    const DocumentMember pile_type_member = config["pile_type"];
-    const DocumentMember slip_layer = config["slip_layer"];
-    model.create_pile_type(
-        pile_type["name"].text(), *shape_of(pile_type["shape"]), given(pile_type_or_null(pile_type_member), pile_type_member),
-        given(pair_or_null<PileSlipLayer>(slip_layer, "PileSlipLayer", 0, 4), slip_layer),
-        {.type_sand_gravel = pile_type_or_null(config["type_sand_gravel"]),
-         .type_clay_loam_peat =
-             pair_or_null<PileTypeClayLoamPeat>(config["type_clay_loam_peat"], "PileTypeClayLoamPeat", 0, 1),
-         .type_p = pile_type_or_null(config["type_p"]),
-         .load_settlement_curve =
-             config["load_settlement_curve"].is_null()
-                 ? std::nullopt
-                 : std::optional(config["load_settlement_curve"].member_of<PileLoadSettlementCurve>(
-                       "PileLoadSettlementCurve", 0, 2)),
-         .material = pair_or_null<PileMaterial>(config["material"], "PileMaterial", 0, 3),
-         .factor_sand_gravel = config["factor_sand_gravel"].number_or_null(),
-         .factor_clay_loam_peat = config["factor_clay_loam_peat"].number_or_null(),
-         .factor_pile_class = config["factor_pile_class"].number_or_null(),
-         .e_modulus = config["material_property"].number_or_null(),
-         .slip_layer_adhesion = config["slip_layer_adhesion"].number_or_null(),
-         .use_pre_2016 = config["use_pre_2016"].boolean(),
-         .as_prefab = config["as_prefab"].boolean(),
-         .qciii_reduction = config["qciii_reduction"].number_or_null(),
-         .overrule_tip_section_factor = config["overrule_tip_section_factor"].number_or_null(),
-         .overrule_tip_shape_factor = config["overrule_tip_shape_factor"].number_or_null()});
-}
-
-void create_pile_type(TensionPilesModel& model, const DocumentMember& pile_type)
-{
-    const DocumentMember config = pile_type["config"];
-    const DocumentMember type_sand_gravel = config["type_sand_gravel"];
-    const DocumentMember type_clay_loam_peat = config["type_clay_loam_peat"];
-    const DocumentMember material = config["material"];
-    model.create_pile_type(
-        pile_type["name"].text(), *shape_of(pile_type["shape"]), given(pile_type_or_null(type_sand_gravel), type_sand_gravel),
-        given(pair_or_null<PileTypeClayLoamPeat>(type_clay_loam_peat, "PileTypeClayLoamPeat", 0, 1), type_clay_loam_peat),
-        given(pair_or_null<PileMaterial>(material, "PileMaterial", 0, 3), material),
-        {.factor_sand_gravel = config["factor_sand_gravel"].number_or_null(),
-         .factor_clay_loam_peat = config["factor_clay_loam_peat"].number_or_null(),
-         .unit_weight_material = config["material_property"].number_or_null()});
-}
-
-// ---------------------------------------------------------------------------------------------
-// Piles.
-
-void create_pile(BearingPilesModel& model, const DocumentMember& pile)
-{
-    model.create_pile(pile["name"].text(), pile["x"].number(), pile["y"].number(), pile["pile_head_level"].number(),
-                      pile["surcharge"].number(), pile["limit_state_str_geo"].number(),
-                      pile["serviceability_limit_state"].number());
-}
-
-void create_pile(TensionPilesModel& model, const DocumentMember& pile)
-{
-    const DocumentMember loads = pile["load_max_min"];
-    std::optional<std::pair<double, double>> load_max_min;
-    if (!loads.is_null()) {
-        if (loads.size() != 2) refuse_member(loads.path(), "must be [maximum, minimum] or null");
-        load_max_min.emplace(loads[std::size_t{0}].number(), loads[1].number());
-    }
-    model.create_pile(pile["name"].text(), pile["x"].number(), pile["y"].number(), pile["pile_head_level"].number(),
-                      {.load_max_min = load_max_min});
-}
-
-// ---------------------------------------------------------------------------------------------
-// Metadata.
-
-constexpr const char* UNSTAMPED_DATE = "01/01/1900";
-constexpr const char* UNSTAMPED_TIME = "00:00:00";
-
-// "dd/mm/yyyy" or "HH:MM:SS": three numbers of the given widths between separators.
-std::optional<std::array<int, 3>> three_numbers(const std::string& text, char separator, int last_width)
-{
-    const std::size_t size = 6 + static_cast<std::size_t>(last_width);
-    if (text.size() != size || text[2] != separator || text[5] != separator) return std::nullopt;
-    std::array<int, 3> numbers{};
-    const std::size_t starts[] = {0, 3, 6};
-    const std::size_t widths[] = {2, 2, static_cast<std::size_t>(last_width)};
-    for (std::size_t part = 0; part < 3; ++part) {
-        for (std::size_t i = starts[part]; i < starts[part] + widths[part]; ++i) {
-            if (text[i] < '0' || text[i] > '9') return std::nullopt;
-            numbers[part] = numbers[part] * 10 + (text[i] - '0');
-        }
-    }
-    return numbers;
-}
-
-// The local moment the document's date and time were stamped at.
-std::chrono::system_clock::time_point stamp_of(const DocumentMember& date, const DocumentMember& time)
-{
-    const std::string date_text = date.text();
-    const std::string time_text = time.text();
-    const auto day_month_year = three_numbers(date_text, '/', 4);
-    if (!day_month_year || !std::chrono::year_month_day{std::chrono::year{(*day_month_year)[2]},
-                                                         std::chrono::month{static_cast<unsigned>((*day_month_year)[1])},
-                                                         std::chrono::day{static_cast<unsigned>((*day_month_year)[0])}}
-                                .ok()) {
-        refuse_member(date.path(), "must be a date written dd/mm/yyyy (currently " + shown(date.value()) + ")");
-    }
-    const auto hour_minute_second = three_numbers(time_text, ':', 2);
-    if (!hour_minute_second || (*hour_minute_second)[0] > 23 || (*hour_minute_second)[1] > 59 ||
-        (*hour_minute_second)[2] > 59) {
-        refuse_member(time.path(), "must be a time written HH:MM:SS (currently " + shown(time.value()) + ")");
-    }
-    // An unstamped part takes a moment far from any change of clock, so it cannot move the other.
-    const bool dated = date_text != UNSTAMPED_DATE;
-    const bool timed = time_text != UNSTAMPED_TIME;
-    std::tm local{};
-    local.tm_mday = dated ? (*day_month_year)[0] : 15;
-    local.tm_mon = dated ? (*day_month_year)[1] - 1 : 0;
-    local.tm_year = dated ? (*day_month_year)[2] - 1900 : 100;
-    local.tm_hour = timed ? (*hour_minute_second)[0] : 12;
-    local.tm_min = timed ? (*hour_minute_second)[1] : 0;
-    local.tm_sec = timed ? (*hour_minute_second)[2] : 0;
-    local.tm_isdst = -1;
-    return std::chrono::system_clock::from_time_t(std::mktime(&local));
-}
-
-Metadata metadata_of(const DocumentMember& metadata)
-{
-    return Metadata({.file_name = metadata["file_name"].text(),
-                     .company = metadata["company"].text(),
-                     .title_1 = metadata["title_1"].text(),
-                     .title_2 = metadata["title_2"].text(),
-                     .geotechnical_consultant = metadata["geotechnical_consultant"].text(),
-                     .design_engineer = metadata["design_engineer"].text(),
-                     .principal = metadata["principal"].text(),
-                     .project_id = metadata["project_id"].text(),
-                     .location = metadata["location"].text(),
-                     .current_date = metadata["date"].text() != UNSTAMPED_DATE,
-                     .current_time = metadata["time"].text() != UNSTAMPED_TIME});
 }
 
 // ---------------------------------------------------------------------------------------------
