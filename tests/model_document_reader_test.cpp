@@ -179,6 +179,9 @@ TEST(ModelDocumentReader, RefusesWhatTheModelOperationsRefuseWithTheirOwnErrors)
          "invalid_argument: Model document: metadata.date must be a date written dd/mm/yyyy (currently \"not a date\")"},
         {"a day that is not in the calendar", [](json& d) { d["metadata"]["date"] = "29/02/2021"; },
          "invalid_argument: Model document: metadata.date must be a date written dd/mm/yyyy (currently \"29/02/2021\")"},
+        {"a date the clock cannot reach", [](json& d) { d["metadata"]["date"] = "01/01/0950"; },
+         "invalid_argument: Model document: metadata.date must be a date from 1678 to 2262, the years the clock "
+         "reaches (currently \"01/01/0950\")"},
         {"a title of 51 characters", [](json& d) { d["metadata"]["title_1"] = std::string(51, 't'); },
          "ModelError: Maximum amount of characters for title is 50 (51)."},
         {"a layer on an unknown material", [](json& d) { d["profiles"][0]["layers"][0]["material"] = "Rock"; },

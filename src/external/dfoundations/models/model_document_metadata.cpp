@@ -16,6 +16,14 @@ using detail::shown;
 constexpr const char* UNSTAMPED_DATE = "01/01/1900";
 constexpr const char* UNSTAMPED_TIME = "00:00:00";
 
+// The clock counts nanoseconds in 64 bits: about 292 years either side of 1970.
+bool within_clock(std::time_t seconds)
+{
+    const auto reach =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::duration::max()).count();
+    return seconds > -reach && seconds < reach;
+}
+
 // "dd/mm/yyyy" or "HH:MM:SS": three numbers of the given widths between separators.
 std::optional<std::array<int, 3>> three_numbers(const std::string& text, char separator, int last_width)
 {
@@ -62,7 +70,12 @@ std::chrono::system_clock::time_point stamp_of(const DocumentMember& date, const
     local.tm_min = timed ? (*hour_minute_second)[1] : 0;
     local.tm_sec = timed ? (*hour_minute_second)[2] : 0;
     local.tm_isdst = -1;
-    return std::chrono::system_clock::from_time_t(std::mktime(&local));
+    const std::time_t seconds = std::mktime(&local);
+    if (!within_clock(seconds)) {
+        refuse_member(date.path(), "must be a date from 1678 to 2262, the years the clock reaches (currently " +
+                                       shown(date.value()) + ")");
+    }
+    return std::chrono::system_clock::from_time_t(seconds);
 }
 
 Metadata metadata_of(const DocumentMember& metadata)
