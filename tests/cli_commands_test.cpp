@@ -92,12 +92,55 @@ TEST_F(Commands, InputReportsADocumentTheTemplateCannotUse)
     Finished run = program("input " + quoted(not_json));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err.rfind("dfoundations input: The model document is not JSON: ", 0), 0u) << run.err;
-    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(nlohmann::json::parse(run.out)["error"]["type"], "ValueError") << run.out;
 
     run = program("input " + quoted(scratch / "missing.json") + " -o " + quoted(scratch / "model.foi"));
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err.rfind("dfoundations input: Cannot read ", 0), 0u) << run.err;
     EXPECT_FALSE(fs::exists(scratch / "model.foi"));
+}
+
+TEST_F(Commands, InputTakesBackTheExamplesItPrints)
+{
+    for (const std::string kind : {"bearing", "tension"}) {
+        Finished run = program("input --example " + kind);
+        ASSERT_EQ(run.status, 0) << run.err;
+        const auto document = scratch.write(kind + ".json", run.out);
+        EXPECT_EQ(nlohmann::json::parse(run.out)["model_type"], kind == "bearing" ? 0 : 1);
+
+        run = program("input " + quoted(document) + " -o " + quoted(scratch / (kind + ".foi")));
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(test_support::read(scratch / (kind + ".foi")).find("[END OF PROFILES]"), std::string::npos);
+    }
+    EXPECT_EQ(program("input --example pile").status, 64);
+    EXPECT_EQ(program("input").status, 64);
+}
+
+TEST_F(Commands, InputRefusesADocumentTheModelRefusesAndWritesNothing)
+{
+    Finished example = program("input --example bearing");
+    nlohmann::ordered_json document = nlohmann::ordered_json::parse(example.out);
+    document["piles"][0]["name"] = std::string(5000, 'p');
+    const std::string levels(200000, '[');
+    const struct {
+        std::string text;
+        std::string type;
+        std::string message;
+    } cases[] = {
+        {document.dump(), "ModelError", "Name of pile can be max. 10 characters long"},
+        {"{\"a\": " + levels + std::string(200000, ']') + ", \"b\": 0}", "ValueError",
+         "The model document is nested too deeply: arrays and objects within each other are allowed 64 levels deep"},
+    };
+    for (const auto& c : cases) {
+        const auto path = scratch.write("refused.json", c.text);
+        const Finished run = program("input " + quoted(path) + " -o " + quoted(scratch / "refused.foi"));
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_EQ(run.err, "dfoundations input: " + c.message + "\n");
+        const nlohmann::json error = nlohmann::json::parse(run.out)["error"];
+        EXPECT_EQ(error["type"], c.type);
+        EXPECT_EQ(error["message"], c.message);
+        EXPECT_FALSE(fs::exists(scratch / "refused.foi"));
+    }
 }
 
 }  // namespace

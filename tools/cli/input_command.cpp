@@ -1,49 +1,67 @@
-#include <iostream>
+// dfoundations input DOCUMENT.json [-o FILE.foi]: reads a model document through the model
+// operations and writes the input file of that model. `--example bearing|tension` prints a small
+// complete document to start from.
 #include <exception>
 #include <memory>
+#include <string>
 #include <variant>
 
-#include <nlohmann/json.hpp>
-
 #include "commands.hpp"
+#include "example_documents.hpp"
 #include "files.hpp"
-#include "ostrand/external/dfoundations/input_file.hpp"
+#include "ostrand/external/dfoundations/model_document.hpp"
+#include "report.hpp"
 
 namespace dfoundations_cli {
 
 namespace {
+
 struct InputOptions {
     std::string document;
     std::string output;
+    std::string example;
 };
 
-// The innermost cause says what is wrong with the document; the general error around it does not.
-std::string innermost_message(const std::exception& error)
+int write_input_file(const InputOptions& options)
 {
+    namespace dfo = ostrand::external::dfoundations;
+    const dfo::ModelDocument document = dfo::read_model_document(read_input(options.document));
     try {
-        std::rethrow_if_nested(error);
-    } catch (const std::exception& cause) {
-        return innermost_message(cause);
+        const dfo::InputFile input_file = document.generate_input_file();
+        write_output(options.output, std::get<ostrand::core::BytesIO>(input_file).getvalue(), options.document);
+    } catch (const std::runtime_error& error) {
+        std::rethrow_if_nested(error);  // the template service's own error says what is wrong
+        throw;
     }
-    return error.what();
+    return DONE;
 }
+
+int print_example(const std::string& kind)
+{
+    write_standard_output(example_document(kind) + "\n");
+    return DONE;
+}
+
 }  // namespace
 
 void add_input_command(CLI::App& app, int& status)
 {
     auto options = std::make_shared<InputOptions>();
     auto* command = app.add_subcommand("input", "Turn a model document (JSON) into a D-Foundations input file");
-    command->add_option("DOCUMENT", options->document, "Model document (.json)")->required();
-    command->add_option("-o,--output", options->output, "Input file to write (default: standard output)");
+    auto* document = command->add_option("DOCUMENT", options->document, "Model document (.json; - for standard input)");
+    auto* output = command->add_option("-o,--output", options->output, "Input file to write (default: standard output)");
+    command->add_option("--example", options->example, "Print a small complete model document to start from")
+        ->check(CLI::IsMember({"bearing", "tension"}))
+        ->excludes(document)
+        ->excludes(output);
+    command->footer(EXIT_STATUS_TABLE);
     command->callback([options, &status] {
-        try {
-            namespace dfo = ostrand::external::dfoundations;
-            const dfo::InputFile input_file = dfo::input_file_from_document(read_input(options->document));
-            write_output(options->output, std::get<ostrand::core::BytesIO>(input_file).getvalue(), options->document);
-        } catch (const std::exception& error) {
-            std::cerr << "dfoundations input: " << innermost_message(error) << '\n';
-            status = 1;
+        if (!options->example.empty()) {
+            status = run_reported("input", [&] { return print_example(options->example); });
+            return;
         }
+        if (options->document.empty()) throw CLI::RequiredError("DOCUMENT or --example");
+        status = run_reported("input", [&] { return write_input_file(*options); });
     });
 }
 

@@ -9,7 +9,7 @@ int main(int argc, char** argv)
     using namespace dfoundations_cli;
     CLI::App app{"dfoundations: build D-Foundations models, run analyses and read output files"};
     app.require_subcommand(1);
-    app.set_version_flag("--version", "dfoundations " DFOUNDATIONS_VERSION);
+    app.set_version_flag("--version", "dfoundations " DFOUNDATIONS_PROGRAM_VERSION);
     app.footer(std::string("\n") + EXIT_STATUS_TABLE + "\nFILE arguments take - for standard input.");
     int status = DONE;
     add_read_command(app, status);

@@ -9,6 +9,7 @@
 #include "ostrand/external/dfoundations/components.hpp"
 #include "ostrand/external/dfoundations/input_file.hpp"
 #include "ostrand/external/dfoundations/models.hpp"
+#include "ostrand/external/dfoundations/model_document.hpp"
 #include "ostrand/external/dfoundations/number_format.hpp"
 #include "ostrand/external/dfoundations/output.hpp"
 #include "ostrand/external/dfoundations/vocabulary.hpp"

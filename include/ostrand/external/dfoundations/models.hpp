@@ -12,6 +12,7 @@
 // model exactly as it was.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -113,6 +114,9 @@ public:
     // The model document as the JSON text sent to the template service (ASCII only). Throws
     // ModelError when a number is not finite or a text is not valid UTF-8, naming where it is.
     std::string _generate_input_text(const std::optional<Metadata>& metadata = std::nullopt) const;
+    // The same two as if the clock read `now` (a document read back keeps its own date and time).
+    nlohmann::ordered_json _generate_input(const Metadata& metadata, std::chrono::system_clock::time_point now) const;
+    std::string _generate_input_text(const Metadata& metadata, std::chrono::system_clock::time_point now) const;
     // Validates the model, has the template service fill an input file from its document and
     // returns that file.
     InputFile generate_input_file(const std::optional<Metadata>& metadata = std::nullopt,
@@ -133,6 +137,8 @@ protected:
     nlohmann::ordered_json serialize_shared(bool profiles) const;
     // document_head() followed by the members of `shared`.
     nlohmann::ordered_json with_head(nlohmann::ordered_json shared) const;
+    // The document text with `metadata` as its serialized metadata object.
+    std::string document_text(nlohmann::ordered_json metadata) const;
 
 private:
     ConstructionSequence construction_sequence_;

@@ -128,8 +128,18 @@ void write_soils(JsonTextWriter& writer, const nlohmann::ordered_json& soils)
 
 std::string Model::_generate_input_text(const std::optional<Metadata>& metadata) const
 {
+    return document_text(metadata ? metadata->_serialize() : Metadata()._serialize());
+}
+
+std::string Model::_generate_input_text(const Metadata& metadata, std::chrono::system_clock::time_point now) const
+{
+    return document_text(metadata._serialize(now));
+}
+
+std::string Model::document_text(nlohmann::ordered_json metadata) const
+{
     nlohmann::ordered_json document = with_head(serialize_shared(false));
-    document["metadata"] = metadata ? metadata->_serialize() : Metadata()._serialize();
+    document["metadata"] = std::move(metadata);
 
     std::size_t room = ROOM_FIXED + ROOM_PER_PART * (materials_.size() + pile_types_.size() + piles_.size());
     for (const auto& [name, profile] : profiles_) {

@@ -172,4 +172,11 @@ nlohmann::ordered_json Model::_generate_input(const std::optional<Metadata>& met
     return document;
 }
 
+nlohmann::ordered_json Model::_generate_input(const Metadata& metadata, std::chrono::system_clock::time_point now) const
+{
+    nlohmann::ordered_json document = _serialize();
+    document["metadata"] = metadata._serialize(now);
+    return document;
+}
+
 }  // namespace ostrand::external::dfoundations::detail

@@ -1,0 +1,271 @@
+// A model document read back through the model operations: what comes back unchanged, and what is
+// refused with which error.
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "model_test_support.hpp"
+#include "ostrand/external/dfoundations/model_document.hpp"
+
+using namespace model_test;
+using ostrand::errors::ModelError;
+
+namespace {
+
+std::string test_document(const std::string& name)
+{
+    std::ifstream in(std::filesystem::path(DFOUNDATIONS_TEST_DATA_DIR) / (name + "_model_document.json"));
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+ostrand::geo::GEFData gef_cpt()
+{
+    ostrand::geo::GEFData cpt;
+    cpt.name = "CPT-G";
+    cpt.elevation = {300.0, -1700.0, -2900.0};
+    cpt.qc = {1.1, 4.7, 13.3};
+    cpt.fs = std::vector<std::optional<double>>{0.01, 0.07, 0.11};
+    cpt.Rf = std::vector<std::optional<double>>{0.013, 0.029, 0.0071};
+    cpt.ground_level_wrt_reference = 300.0;
+    cpt.project_name = "Quay";
+    cpt.client = "Port";
+    cpt.x_y_coordinates = std::pair{101.5, 202.5};
+    cpt.excavation_depth = 1.5;
+    cpt.gef_version_number = "1.1.0";
+    cpt.gef_file_date = "2019-02-28";
+    return cpt;
+}
+
+// A bearing model that uses every kind of member: the standard set and own materials, a profile
+// from rows and an imported one, shapes whose dimensions are derived, piles.
+json bearing_document(const Metadata& metadata = Metadata())
+{
+    BearingPilesModel model = BearingPilesModel(
+        ConstructionSequence::EXCAVATION_CPT_INSTALL,
+        BearingPilesCalculationOptions(CalculationType::PILE_TIP_LEVEL_AND_NET_BEARING_CAPACITY, true,
+                                       {.xi3 = 1.2, .trajectory_begin_end_interval = Trajectory{-10.0, -20.0, 0.5},
+                                        .net_bearing_capacity = 900}),
+        -1.5, {.reduction_cone_resistance = 5});
+    complete(model);
+    model.create_material("Veen \xE2\x80\x9Cslap\xE2\x80\x9D", SoilType::PEAT, 10.5, 11.0, 15.0,
+                          {.diameter_d50 = 0.3, .color = ostrand::core::Color(90, 60, 30)});
+    model.import_profile(gef_cpt(), layers({"Sand", "Veen \xE2\x80\x9Cslap\xE2\x80\x9D"}), 5.0, 6.0, -1.0, -18.0, 1.2,
+                         -0.5, -9.0, 0.1, {.cpt_rule = CPTRule::CUR, .min_layer_thickness = 0.2});
+    model.create_pile_type("Hollow", HollowPile(0.5, 12.0), PileType::CLOSED_STEEL, PileSlipLayer::USER_DEFINED,
+                           {.slip_layer_adhesion = 2.5, .use_pre_2016 = true});
+    model.create_pile_type("H", HShapedPile(0.3, 0.3, 7.1, 10.7), PileType::STEEL, PileSlipLayer::NONE,
+                           {.type_p = PileType::USER_DEFINED, .factor_pile_class = 0.7});
+    model.create_pile_type("Base", DrivenBasePile(0.6, 0.4, 0.9), PileType::DRIVEN_TUBE_BACK_DRIVING,
+                           PileSlipLayer::BITUMEN, {.overrule_tip_shape_factor = 10.0});
+    model.create_pile("A2", -1.0, 2.0, 0.5, 1.0, 500.0, 400.0);
+    return model._generate_input(metadata);
+}
+
+json tension_document()
+{
+    TensionPilesModel model = tension_model({.create_default_materials = false});
+    model.create_material("Zand", SoilType::SAND, 18.0, 20.0, 32.5,
+                          {.max_cone_resist_type = MaxConeResistType::MANUAL, .max_cone_resist = 15.0,
+                           .apply_tension = false, .min_void_ratio = 0.45});
+    model.create_profile("P1", layers({"Zand"}), 0.0, 0.0, rows(), -1.0, -20.0, -2.0);
+    model.create_pile_type("Open", HollowOpenPile(0.8, 16.0), PileType::USER_DEFINED_VIBRATING,
+                           PileTypeClayLoamPeat::USER_DEFINED, PileMaterial::USER_DEFINED,
+                           {.factor_sand_gravel = 1.1, .factor_clay_loam_peat = 0.0, .unit_weight_material = 78.5});
+    model.create_pile("T1", 1.0, 2.0, 0.0, {.load_max_min = std::pair{300.0, -100.0}});
+    model.create_pile("T2", 3.0, 2.0, 0.0);
+    return model._generate_input(Metadata({.company = "Deltares", .project_id = "P-12"}));
+}
+
+// What reading `document` throws: the kind of error and its message.
+std::string refusal(const std::function<void()>& read)
+{
+    try {
+        read();
+    } catch (const ModelError& error) {
+        return std::string("ModelError: ") + error.what();
+    } catch (const std::invalid_argument& error) {
+        return std::string("invalid_argument: ") + error.what();
+    } catch (const std::out_of_range& error) {
+        return std::string("out_of_range: ") + error.what();
+    }
+    return "<no error>";
+}
+
+}  // namespace
+
+TEST(ModelDocumentReader, WritesBackExactlyWhatTheModelOperationsWrote)
+{
+    const json documents[] = {
+        bearing_document(),
+        bearing_document(Metadata({.file_name = "C:\\quay.foi", .title_1 = "Kade", .current_date = true,
+                                   .current_time = true})),
+        tension_document(),
+    };
+    for (const json& document : documents) {
+        const ModelDocument read = read_model_document(document);
+        EXPECT_EQ(read._generate_input().dump(), document.dump());
+        const std::string text = read._generate_input_text();
+        EXPECT_EQ(read_model_document(text)._generate_input_text(), text);
+    }
+    EXPECT_TRUE(std::holds_alternative<TensionPilesModel>(read_model_document(tension_document()).model));
+}
+
+TEST(ModelDocumentReader, KeepsTheDateAndTimeTheDocumentWasStampedWith)
+{
+    json document = bearing_document();
+    document["metadata"]["date"] = "29/02/2020";
+    document["metadata"]["time"] = "07:05:09";
+    EXPECT_EQ(read_model_document(document)._generate_input()["metadata"], document["metadata"]);
+    document["metadata"]["date"] = "01/01/1900";
+    EXPECT_EQ(read_model_document(document)._generate_input()["metadata"], document["metadata"]);
+}
+
+// None of the benchmark documents is one the model operations write: each is refused at the first
+// member they cannot produce.
+TEST(ModelDocumentReader, RefusesTheBenchmarkDocumentsWhereTheOperationsWriteOtherwise)
+{
+    const struct {
+        const char* name;
+        const char* refusal;
+    } cases[] = {
+        // The manual cone-resistance reduction is no value a caller can give.
+        {"bm1-10", "invalid_argument: Model document: reduction_cone_resistance must be a number: the model takes "
+                   "no other reduction value (currently \"manual\")"},
+        // Soils in name order, own materials among an older standard set: all are own materials, and
+        // the own soil "Gravel" carries a colour code beyond the 24 bits a colour holds.
+        {"bm1-13", "invalid_argument: Model document: soils.Gravel.color must be a colour code from 0 to 16777215 "
+                   "(currently 536870911)"},
+        // Tension options cannot carry a relative rotation.
+        {"bm3-1", "invalid_argument: Model document: calculation_options.max_allowed_relative_rotation_sls is 33, "
+                  "which the model operations do not write: from this document they write 300"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(refusal([&] { read_model_document(test_document(c.name)); }), c.refusal) << c.name;
+    }
+}
+
+TEST(ModelDocumentReader, RefusesWhatTheModelOperationsRefuseWithTheirOwnErrors)
+{
+    const struct {
+        const char* what;
+        std::function<void(json&)> change;
+        std::string refusal;
+    } cases[] = {
+        {"a pile name of 5000 characters", [](json& d) { d["piles"][0]["name"] = std::string(5000, 'p'); },
+         "ModelError: Name of pile can be max. 10 characters long"},
+        {"100000 piles",
+         [](json& d) {
+             const json pile = d["piles"][0];
+             for (int i = 0; i < 100000; ++i) {
+                 d["piles"].push_back(pile);
+                 d["piles"].back()["name"] = "Q" + std::to_string(i);
+             }
+         },
+         "ModelError: Maximum number of piles reached (200)"},
+        {"an empty CPT", [](json& d) { d["profiles"][0]["cpt"]["measurements"] = json::array(); },
+         "out_of_range: Profile 'P1' has no measurement rows: a CPT needs at least 1 row, starting with its level"},
+        {"an empty imported CPT", [](json& d) { d["profiles"][1]["cpt"]["measurements"] = json::array(); },
+         "invalid_argument: Model document: profiles[1].cpt.measurements must hold at least 1 row"},
+        {"a colour of -1", [](json& d) { d["soils"]["Sand"]["color"] = -1; },
+         "invalid_argument: Model document: soils.Sand.color must be a colour code from 0 to 16777215 (currently -1)"},
+        {"a metadata date that is not a date", [](json& d) { d["metadata"]["date"] = "not a date"; },
+         "invalid_argument: Model document: metadata.date must be a date written dd/mm/yyyy (currently \"not a date\")"},
+        {"a day that is not in the calendar", [](json& d) { d["metadata"]["date"] = "29/02/2021"; },
+         "invalid_argument: Model document: metadata.date must be a date written dd/mm/yyyy (currently \"29/02/2021\")"},
+        {"a date the clock cannot reach", [](json& d) { d["metadata"]["date"] = "01/01/0950"; },
+         "invalid_argument: Model document: metadata.date must be a date from 1678 to 2262, the years the clock "
+         "reaches (currently \"01/01/0950\")"},
+        {"a title of 51 characters", [](json& d) { d["metadata"]["title_1"] = std::string(51, 't'); },
+         "ModelError: Maximum amount of characters for title is 50 (51)."},
+        {"a layer on an unknown material", [](json& d) { d["profiles"][0]["layers"][0]["material"] = "Rock"; },
+         "ModelError: Material with name 'Rock' does not exist (layer 1)."},
+        {"a second pile type under a verification",
+         [](json& d) {
+             d["calculation_options"]["calculation_type"] = 1;
+             d["calculation_options"]["cpt_test_level"] = -2.0;
+         },
+         "ModelError: Cannot create more than 1 pile type in combination with calculation of type 'Verification'"},
+        {"a wall as thick as half the diameter", [](json& d) { d["pile_types"][1]["shape"]["data"][1][0] = 0.0; },
+         "ModelError: 'wall_thickness' must be smaller than half of 'external_diameter' (currently 0.25 >= 0.25)"},
+        {"a member of the wrong kind", [](json& d) { d["piles"][1]["x"] = "3"; },
+         "invalid_argument: Model document: piles[1].x must be a number (currently \"3\")"},
+        {"a member that is missing", [](json& d) { d["piles"][0].erase("y"); },
+         "invalid_argument: Model document: piles[0].y is missing"},
+        {"a member no model writes", [](json& d) { d["piles"][0]["colour"] = 1; },
+         "invalid_argument: Model document: piles[0].colour is not a member of a model document"},
+        {"a value the operations derive otherwise", [](json& d) { d["soils"]["Sand"]["cohesion"] = 5.0; },
+         "invalid_argument: Model document: soils.Sand.cohesion is 5.0, which the model operations do not write: "
+         "from this document they write 0.0"},
+        {"a caption of another shape", [](json& d) { d["pile_types"][0]["shape"]["data"][0][1] = "Width [m)"; },
+         "invalid_argument: Model document: pile_types[0].shape.data[0][1] is \"Width [m)\", which the model "
+         "operations do not write: from this document they write \"Diameter [m)\""},
+        {"an unknown soil type", [](json& d) { d["soils"]["Sand"]["soil_type"] = 7; },
+         "invalid_argument: Model document: soils.Sand.soil_type must be a value of SoilType, 0 to 4 (currently 7)"},
+        {"an unknown model type", [](json& d) { d["model_type"] = 2; },
+         "invalid_argument: Model document: model_type must be 0 (Bearing Piles) or 1 (Tension Piles) (currently 2)"},
+        {"no document at all", [](json& d) { d = json::array(); },
+         "invalid_argument: Model document: the document must be an object (currently an array)"},
+    };
+    for (const auto& c : cases) {
+        json document = bearing_document();
+        c.change(document);
+        EXPECT_EQ(refusal([&] { read_model_document(document); }), c.refusal) << c.what;
+    }
+}
+
+TEST(ModelDocumentReader, LeavesTheRulesOfACompleteModelToInputFileGeneration)
+{
+    const struct {
+        const char* member;
+        const char* message;
+    } cases[] = {
+        {"profiles", "Invalid model: create or import at least 1 profile."},
+        {"pile_types", "Invalid model: create at least 1 pile type."},
+        {"piles", "Invalid model: create at least 1 pile."},
+    };
+    for (const auto& c : cases) {
+        json document = tension_document();
+        document[c.member] = json::array();
+        const ModelDocument read = read_model_document(document);
+        EXPECT_EQ(read._generate_input().dump(), document.dump()) << "an incomplete model is still a model";
+        RecordingPlatformGuard platform;
+        EXPECT_EQ(refusal([&] { read.generate_input_file(); }), std::string("ModelError: ") + c.message);
+        EXPECT_TRUE(platform->calls.empty());
+    }
+}
+
+TEST(ModelDocumentReader, RefusesATextNestedTooDeeplyBeforeParsingIt)
+{
+    const std::size_t levels = 200000;
+    const std::string deep = "{\"a\": " + std::string(levels, '[') + std::string(levels, ']') + ", \"b\": 0}";
+    const std::string nested_error = "invalid_argument: The model document is nested too deeply: arrays and objects "
+                                     "within each other are allowed 64 levels deep";
+    EXPECT_EQ(refusal([&] { read_model_document(deep); }), nested_error);
+    EXPECT_EQ(refusal([&] { read_model_document(std::string(65, '[')); }), nested_error);
+    EXPECT_EQ(refusal([&] { read_model_document(std::string(64, '[') + std::string(64, ']')); }),
+              "invalid_argument: Model document: the document must be an object (currently an array)");
+
+    // A document given as JSON is walked only as deep as a model document goes.
+    json deep_member = json::array();
+    for (std::size_t level = 0; level < levels; ++level) deep_member = json::array({std::move(deep_member)});
+    json deep_document = bearing_document();
+    deep_document["piles"][0]["x"] = std::move(deep_member);
+    EXPECT_EQ(refusal([&] { read_model_document(deep_document); }),
+              "invalid_argument: Model document: piles[0].x must be a number (currently an array)");
+
+    // Brackets inside texts are no nesting.
+    json document = tension_document();
+    document["metadata"]["company"] = std::string(100, '[') + "\\\"{";
+    EXPECT_EQ(read_model_document(document.dump())._generate_input().dump(), document.dump());
+
+    EXPECT_EQ(refusal([&] { read_model_document("{\"model_type\": "); }).rfind(
+                  "invalid_argument: The model document is not JSON: ", 0),
+              0u);
+}
