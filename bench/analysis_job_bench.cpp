@@ -23,8 +23,8 @@ std::string input_of_size(std::size_t size)
 
 class BodyWriter : public DFoundationsAnalysis {
 public:
-    using DFoundationsAnalysis::DFoundationsAnalysis;
     using DFoundationsAnalysis::_write_job_content;
+    using DFoundationsAnalysis::DFoundationsAnalysis;
 };
 
 void JobBody(benchmark::State& state)

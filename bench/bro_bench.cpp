@@ -10,12 +10,31 @@
 
 namespace {
 
-constexpr const char* PARAMETERS[] = {
-    "penetrationLength", "depth", "elapsedTime", "coneResistance", "correctedConeResistance", "netConeResistance",
-    "magneticFieldStrengthX", "magneticFieldStrengthY", "magneticFieldStrengthZ", "magneticFieldStrengthTotal",
-    "electricalConductivity", "inclinationEW", "inclinationNS", "inclinationX", "inclinationY", "inclinationResultant",
-    "magneticInclination", "magneticDeclination", "localFriction", "poreRatio", "temperature", "porePressureU1",
-    "porePressureU2", "porePressureU3", "frictionRatio"};
+constexpr const char* PARAMETERS[] = {"penetrationLength",
+                                      "depth",
+                                      "elapsedTime",
+                                      "coneResistance",
+                                      "correctedConeResistance",
+                                      "netConeResistance",
+                                      "magneticFieldStrengthX",
+                                      "magneticFieldStrengthY",
+                                      "magneticFieldStrengthZ",
+                                      "magneticFieldStrengthTotal",
+                                      "electricalConductivity",
+                                      "inclinationEW",
+                                      "inclinationNS",
+                                      "inclinationX",
+                                      "inclinationY",
+                                      "inclinationResultant",
+                                      "magneticInclination",
+                                      "magneticDeclination",
+                                      "localFriction",
+                                      "poreRatio",
+                                      "temperature",
+                                      "porePressureU1",
+                                      "porePressureU2",
+                                      "porePressureU3",
+                                      "frictionRatio"};
 
 // A dispatchDataResponse like the register's: blocks every 2 cm from the predrilled depth, the
 // measured columns filled, the others void, and the first 100 blocks delivered last.
@@ -30,14 +49,16 @@ std::string bro_cpt(std::size_t blocks)
                       1.0 + 0.001 * static_cast<double>(i % 997));
         values += cell;
         for (int column = 4; column < 25; ++column) {
-            if (column == 15) values += ",1";
+            if (column == 15)
+                values += ",1";
             else if (column == 18) {
                 std::snprintf(cell, sizeof cell, ",%.3f", 0.01 + 0.0001 * static_cast<double>(i % 113));
                 values += cell;
             } else if (column == 24) {
                 std::snprintf(cell, sizeof cell, ",%.1f", 0.5 + 0.1 * static_cast<double>(i % 41));
                 values += cell;
-            } else values += ",-999999";
+            } else
+                values += ",-999999";
         }
         values += ';';
     };
@@ -48,8 +69,8 @@ std::string bro_cpt(std::size_t blocks)
     std::string parameters;
     for (std::size_t i = 0; i < std::size(PARAMETERS); ++i) {
         const bool measured = i <= 3 || i == 15 || i == 18 || i == 24;
-        parameters += std::string("<cptcommon:") + PARAMETERS[i] + ">" + (measured ? "ja" : "nee") + "</cptcommon:"
-                      + PARAMETERS[i] + ">\n";
+        parameters += std::string("<cptcommon:") + PARAMETERS[i] + ">" + (measured ? "ja" : "nee") +
+                      "</cptcommon:" + PARAMETERS[i] + ">\n";
     }
     return R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <dispatchDataResponse xmlns="http://www.broservices.nl/xsd/dscpt/1.1" xmlns:brocom="http://www.broservices.nl/xsd/brocommon/3.0" xmlns:cptcommon="http://www.broservices.nl/xsd/cptcommon/1.1" xmlns:gml="http://www.opengis.net/gml/3.2" xmlns:swe="http://www.opengis.net/swe/2.0">
@@ -64,9 +85,11 @@ std::string bro_cpt(std::size_t blocks)
 <cptcommon:trajectory><cptcommon:predrilledDepth uom="m">0.50</cptcommon:predrilledDepth></cptcommon:trajectory>
 <cptcommon:conePenetrationTest><cptcommon:cptResult>
 <swe:encoding><swe:TextEncoding decimalSeparator="." tokenSeparator="," blockSeparator=";"/></swe:encoding>
-<cptcommon:values>)"
-           + values + "</cptcommon:values>\n</cptcommon:cptResult></cptcommon:conePenetrationTest>\n<cptcommon:parameters>\n"
-           + parameters + "</cptcommon:parameters>\n</conePenetrometerSurvey></CPT_O></dispatchDocument></dispatchDataResponse>\n";
+<cptcommon:values>)" +
+           values +
+           "</cptcommon:values>\n</cptcommon:cptResult></cptcommon:conePenetrationTest>\n<cptcommon:parameters>\n" +
+           parameters +
+           "</cptcommon:parameters>\n</conePenetrometerSurvey></CPT_O></dispatchDocument></dispatchDataResponse>\n";
 }
 
 void BM_ReadBroXml(benchmark::State& state)

@@ -25,8 +25,7 @@ void count_allocation(void* pointer)
 {
     const std::size_t now = live_bytes += malloc_usable_size(pointer);
     std::size_t peak = peak_bytes.load();
-    while (now > peak && !peak_bytes.compare_exchange_weak(peak, now)) {
-    }
+    while (now > peak && !peak_bytes.compare_exchange_weak(peak, now)) {}
 }
 
 }  // namespace
@@ -63,10 +62,11 @@ std::string numbered(const char* prefix, int number)
 
 BearingPilesModel large_model()
 {
-    BearingPilesModel model(ConstructionSequence::CPT_EXCAVATION_INSTALL,
-                            BearingPilesCalculationOptions(CalculationType::INDICATION_BEARING_CAPACITY, false,
-                                                           {.trajectory_begin_end_interval = Trajectory{-10.0, -20.0, 0.5}}),
-                            -1.0);
+    BearingPilesModel model(
+        ConstructionSequence::CPT_EXCAVATION_INSTALL,
+        BearingPilesCalculationOptions(CalculationType::INDICATION_BEARING_CAPACITY, false,
+                                       {.trajectory_begin_end_interval = Trajectory{-10.0, -20.0, 0.5}}),
+        -1.0);
     std::vector<ProfileLayer> layers;
     for (int i = 0; i < 100; ++i) layers.emplace_back(-0.25 * i, i % 2 ? "Sand, clean, loose" : "Clay, clean, stiff");
 
@@ -77,8 +77,7 @@ BearingPilesModel large_model()
                    987000000.0, (50 + (i % 130)) / 100.0};
     }
     for (int p = 0; p < 350; ++p) {
-        model.create_profile(numbered("CPT ", p), layers, 10.0 * p, 20.0, rows, -1.0, -20.0, 1.0, -0.5,
-                             -10.0, 0.1);
+        model.create_profile(numbered("CPT ", p), layers, 10.0 * p, 20.0, rows, -1.0, -20.0, 1.0, -0.5, -10.0, 0.1);
     }
     model.create_pile_type("PT", RoundPile(0.4), PileType::CONTINUOUS_FLIGHT_AUGER, PileSlipLayer::NONE);
     for (int i = 0; i < 200; ++i) model.create_pile(numbered("P", i), 1.5 * i, 2.0, 0.0, 0.0, 500.0, 400.0);

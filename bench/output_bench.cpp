@@ -27,8 +27,7 @@ void* counted(std::size_t size)
     void* block = std::malloc(size == 0 ? 1 : size);
     if (block == nullptr) throw std::bad_alloc();
     const std::size_t now = held += malloc_usable_size(block);
-    for (std::size_t seen = peak; now > seen && !peak.compare_exchange_weak(seen, now);) {
-    }
+    for (std::size_t seen = peak; now > seen && !peak.compare_exchange_weak(seen, now);) {}
     return block;
 }
 
@@ -56,16 +55,18 @@ using namespace ostrand::external::dfoundations;
 // and a text column at the end.
 std::string table(const std::string& name, std::size_t rows, std::size_t first)
 {
-    std::string text = "[" + name + "]\r\n[TABLE]\r\n[COLUMN INDICATION]\r\nResultIndex\r\nDepthIndex\r\nDepth\r\n"
+    std::string text = "[" + name +
+                       "]\r\n[TABLE]\r\n[COLUMN INDICATION]\r\nResultIndex\r\nDepthIndex\r\nDepth\r\n"
                        "RtDMin\r\nRtDAverage\r\nRtD\r\nF1\r\nF1Average\r\nMaxClayPercentage\r\nKsiUsed\r\n"
                        "[END OF COLUMN INDICATION]\r\n[DATA]\r\n";
     char line[160];
     for (std::size_t row = 0; row < rows; ++row) {
         const double depth = -0.01 * static_cast<double>(row + first);
         const double force = 1000.0 + 0.37 * static_cast<double>(row % 997);
-        std::snprintf(line, sizeof line, "%6zu %5zu %8.2f %12.3f %12.3f %12.3f %7.3f %7.3f %6.2f %s\r\n", first / rows + 1,
-                      row + 1, depth, force, force + 1.5, force - 0.25, 1.0 - 0.001 * static_cast<double>(row % 13),
-                      1.0, 0.01 * static_cast<double>(row % 50), row % 2 ? "Ksi4" : "Ksi3");
+        std::snprintf(line, sizeof line, "%6zu %5zu %8.2f %12.3f %12.3f %12.3f %7.3f %7.3f %6.2f %s\r\n",
+                      first / rows + 1, row + 1, depth, force, force + 1.5, force - 0.25,
+                      1.0 - 0.001 * static_cast<double>(row % 13), 1.0, 0.01 * static_cast<double>(row % 50),
+                      row % 2 ? "Ksi4" : "Ksi3");
         text += line;
     }
     return text + "[END OF DATA]\r\n[END OF TABLE]\r\n[END OF " + name + "]\r\n";

@@ -26,8 +26,7 @@ void* counted(std::size_t size)
     void* block = std::malloc(size == 0 ? 1 : size);
     if (block == nullptr) throw std::bad_alloc();
     const std::size_t now = held += malloc_usable_size(block);
-    for (std::size_t seen = peak; now > seen && !peak.compare_exchange_weak(seen, now);) {
-    }
+    for (std::size_t seen = peak; now > seen && !peak.compare_exchange_weak(seen, now);) {}
     return block;
 }
 
@@ -53,27 +52,35 @@ using namespace ostrand::external::dfoundations;
 
 std::string head(const std::string& version, int main_type)
 {
-    return "D-Foundations DUMP FILE\r\n==============================================================================\r\n"
-           "CREATED BY : D-Foundations version " + version + "\r\n[DUMPFILE]\r\n[INPUT DATA]\r\n[VERSION EXTERNALS]\r\n"
-           "DGSFoundationCalc.dll=" + version + "\r\n[END OF VERSION EXTERNALS]\r\n\r\n[MODEL]\r\n"
-           "0 : Model = Bearing Piles (EC7-NL)\r\n" + (version.rfind("19.", 0) == 0 ? "" : "0 : CuValues = Based on CPTs\r\n") +
-           "[END OF MODEL]\r\n[CALCULATIONTYPE]\r\n " +
-           std::to_string(main_type) + " : Main calculationtype\r\n 1 : Sub calculationtype\r\n[END OF CALCULATIONTYPE]\r\n"
+    return "D-Foundations DUMP "
+           "FILE\r\n==============================================================================\r\n"
+           "CREATED BY : D-Foundations version " +
+           version +
+           "\r\n[DUMPFILE]\r\n[INPUT DATA]\r\n[VERSION EXTERNALS]\r\n"
+           "DGSFoundationCalc.dll=" +
+           version +
+           "\r\n[END OF VERSION EXTERNALS]\r\n\r\n[MODEL]\r\n"
+           "0 : Model = Bearing Piles (EC7-NL)\r\n" +
+           (version.rfind("19.", 0) == 0 ? "" : "0 : CuValues = Based on CPTs\r\n") +
+           "[END OF MODEL]\r\n[CALCULATIONTYPE]\r\n " + std::to_string(main_type) +
+           " : Main calculationtype\r\n 1 : Sub calculationtype\r\n[END OF CALCULATIONTYPE]\r\n"
            "[END OF INPUT DATA]\r\n[DUMPFILE OUTPUT]\r\n";
 }
 
 const char* const PARAMETERS =
     "[CALCULATION PARAMETERS BEARING PILES EC 7]\r\nKsi3Used = 1.3900\r\nKsi4Used = 1.3900\r\n"
-    "GammaBUsed = 1.2000\r\nGammaSUsed = 1.2000\r\nIsKsi3Used = 1\r\n[END OF CALCULATION PARAMETERS BEARING PILES EC 7]\r\n";
+    "GammaBUsed = 1.2000\r\nGammaSUsed = 1.2000\r\nIsKsi3Used = 1\r\n[END OF CALCULATION PARAMETERS BEARING PILES EC "
+    "7]\r\n";
 
 // A result table as D-Foundations 25.1 writes them: indexes, levels and forces in wide columns
 // and the CPT's name quoted at the end.
 std::string table(const std::string& name, std::size_t rows, bool data_count = true)
 {
-    std::string text = "[" + name + "]\r\n[TABLE]\r\n" + (data_count ? "DataCount=" + std::to_string(rows) + "\r\n" : "") +
-                        "[COLUMN INDICATION]\r\nIterationIndex\r\nCptIndex\r\nLevel\r\nRbCalMax\r\nRsCalMax\r\n"
-                        "RcCalMax\r\nRcD\r\nFNsfRep\r\nFNsfD\r\nRcNetD\r\nHmv\r\nCptName\r\n[END OF COLUMN INDICATION]\r\n"
-                        "[DATA]\r\n";
+    std::string text =
+        "[" + name + "]\r\n[TABLE]\r\n" + (data_count ? "DataCount=" + std::to_string(rows) + "\r\n" : "") +
+        "[COLUMN INDICATION]\r\nIterationIndex\r\nCptIndex\r\nLevel\r\nRbCalMax\r\nRsCalMax\r\n"
+        "RcCalMax\r\nRcD\r\nFNsfRep\r\nFNsfD\r\nRcNetD\r\nHmv\r\nCptName\r\n[END OF COLUMN INDICATION]\r\n"
+        "[DATA]\r\n";
     char line[160];
     for (std::size_t row = 0; row < rows; ++row) {
         const double level = -16.0 - 0.01 * static_cast<double>(row);
@@ -86,8 +93,11 @@ std::string table(const std::string& name, std::size_t rows, bool data_count = t
     return text + "[END OF DATA]\r\n[END OF TABLE]\r\n[END OF " + name + "]\r\n";
 }
 
-std::string tail() { return "[CALCULATION WARNINGS]\r\n0 = IsWarningF1Given (1=true, 0=false)\r\n[END OF CALCULATION WARNINGS]\r\n"
-                            "[END OF DUMPFILE OUTPUT]\r\n[END OF DUMPFILE]\r\n"; }
+std::string tail()
+{
+    return "[CALCULATION WARNINGS]\r\n0 = IsWarningF1Given (1=true, 0=false)\r\n[END OF CALCULATION WARNINGS]\r\n"
+           "[END OF DUMPFILE OUTPUT]\r\n[END OF DUMPFILE]\r\n";
+}
 
 // A verification: four tall tables under the pile results.
 std::string tall_file(std::size_t rows, const std::string& version = "25.1.0.2830")
@@ -107,7 +117,8 @@ std::string many_tables_file(std::size_t piles)
                        " = Number of piletypes\r\n";
     for (std::size_t p = 1; p <= piles; ++p) {
         text += "[PILE]\r\nPileName = Pile " + std::to_string(p) + "\r\nBetaFactor = 1.00\r\nSFactor = 0.84\r\n";
-        text += table("ITERATION RESULTS", 20) + table("NEN AVERAGE PILE FACTORS", 1) + PARAMETERS + "[END OF PILE]\r\n";
+        text +=
+            table("ITERATION RESULTS", 20) + table("NEN AVERAGE PILE FACTORS", 1) + PARAMETERS + "[END OF PILE]\r\n";
     }
     return text + "[END OF PRELIMINARY DESIGN RESULTS]\r\n" + tail();
 }
@@ -132,7 +143,10 @@ void read(benchmark::State& state, const std::string& bytes)
 }
 
 void BM_ReadTallFile(benchmark::State& state) { read(state, tall_file(static_cast<std::size_t>(state.range(0)))); }
-void BM_ReadManyTables(benchmark::State& state) { read(state, many_tables_file(static_cast<std::size_t>(state.range(0)))); }
+void BM_ReadManyTables(benchmark::State& state)
+{
+    read(state, many_tables_file(static_cast<std::size_t>(state.range(0))));
+}
 
 }  // namespace
 
@@ -149,7 +163,8 @@ int main(int argc, char** argv)
     if (argc >= 3 && (std::string(argv[1]).rfind(tall, 0) == 0 || std::string(argv[1]).rfind(many, 0) == 0)) {
         const bool is_tall = std::string(argv[1]).rfind(tall, 0) == 0;
         const std::size_t count = std::stoul(argv[2]);
-        const std::string text = is_tall ? tall_file(count, argc >= 4 ? argv[3] : "25.1.0.2830") : many_tables_file(count);
+        const std::string text =
+            is_tall ? tall_file(count, argc >= 4 ? argv[3] : "25.1.0.2830") : many_tables_file(count);
         FILE* out = std::fopen(argv[1] + tall.size(), "wb");
         if (out == nullptr) return 2;
         std::fwrite(text.data(), 1, text.size(), out);

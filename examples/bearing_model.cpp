@@ -2,9 +2,9 @@
 // D-Foundations input file:
 //   example_bearing_model [INPUT.foi] [CPT.gef]   (defaults: bearing_model.foi, examples/data/cpt_w01.gef)
 #include <exception>
-#include <stdexcept>
 #include <fstream>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <variant>
@@ -30,12 +30,9 @@ dfo::BearingPilesModel quay_wall(const ostrand::geo::GEFData& cpt)
 
     // The layers read off the CPT (top levels in m NAP), with the standard materials.
     const std::vector<dfo::ProfileLayer> layers = {
-        dfo::ProfileLayer(0.45, "Sand, clean, loose"),
-        dfo::ProfileLayer(-0.4, "Clay, clean, weak"),
-        dfo::ProfileLayer(-3.2, "Peat, not pl, weak"),
-        dfo::ProfileLayer(-5.6, "Clay, sl san, moderate"),
-        dfo::ProfileLayer(-8.0, "Sand, clean, moderate"),
-        dfo::ProfileLayer(-11.5, "Sand, clean, stiff"),
+        dfo::ProfileLayer(0.45, "Sand, clean, loose"),    dfo::ProfileLayer(-0.4, "Clay, clean, weak"),
+        dfo::ProfileLayer(-3.2, "Peat, not pl, weak"),    dfo::ProfileLayer(-5.6, "Clay, sl san, moderate"),
+        dfo::ProfileLayer(-8.0, "Sand, clean, moderate"), dfo::ProfileLayer(-11.5, "Sand, clean, stiff"),
     };
     const auto [x, y] = cpt.x_y_coordinates.value_or(std::pair{0.0, 0.0});
     model.import_profile(cpt, layers, x, y, /*phreatic_level=*/-0.6, /*pile_tip_level=*/-12.0,
@@ -45,8 +42,7 @@ dfo::BearingPilesModel quay_wall(const ostrand::geo::GEFData& cpt)
     model.create_pile_type("Prefab 350", dfo::RectPile(0.35, 0.35), dfo::PileType::PREFAB_CONCRETE,
                            dfo::PileSlipLayer::NONE, {.material = dfo::PileMaterial::CONCRETE});
     // Four piles under the quay wall: x, y [m], head level [m NAP], surcharge [kPa], loads [kN].
-    for (int i = 0; i < 4; ++i)
-        model.create_pile("P" + std::to_string(i + 1), 1.8 * i, 0.0, -0.5, 5.0, 850.0, 650.0);
+    for (int i = 0; i < 4; ++i) model.create_pile("P" + std::to_string(i + 1), 1.8 * i, 0.0, -0.5, 5.0, 850.0, 650.0);
     return model;
 }
 

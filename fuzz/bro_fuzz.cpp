@@ -14,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     try {
         const auto data = ostrand::geo::GEFData::from_bro_xml(text, "fuzz");
         const auto rows = data.elevation.size();
-        if (rows == 0 || data.qc.size() != rows || (data.fs && data.fs->size() != rows)
-            || (data.Rf && data.Rf->size() != rows))
+        if (rows == 0 || data.qc.size() != rows || (data.fs && data.fs->size() != rows) ||
+            (data.Rf && data.Rf->size() != rows))
             __builtin_trap();
         static_cast<void>(data.to_json().dump());
     } catch (const ostrand::errors::ParsingError&) {

@@ -41,10 +41,10 @@ private:
 // Exposes the hooks that the host calls, and keeps the stream it opens for a File input.
 class OpenAnalysis : public DFoundationsAnalysis {
 public:
-    using DFoundationsAnalysis::DFoundationsAnalysis;
     using DFoundationsAnalysis::_handle_execution_error;
     using DFoundationsAnalysis::_multipart_job_content;
     using DFoundationsAnalysis::_write_job_content;
+    using DFoundationsAnalysis::DFoundationsAnalysis;
 
     std::string body()
     {
@@ -156,7 +156,7 @@ TEST(AnalysisJob, OtherInputKindsAreNotImplementedAndWriteNothing)
 {
     // A text buffer is no input file (text has to be encoded first), nor is a stream pointer to nothing.
     for (DFoundationsAnalysis::JobInput input : {DFoundationsAnalysis::JobInput(core::StringIO("[VERSION]")),
-                                                  DFoundationsAnalysis::JobInput(std::shared_ptr<core::BytesIO>())}) {
+                                                 DFoundationsAnalysis::JobInput(std::shared_ptr<core::BytesIO>())}) {
         OpenAnalysis analysis(std::move(input));
         std::ostringstream w;
         try {
@@ -280,7 +280,8 @@ TEST(AnalysisErrors, HandleExecutionErrorRaisesOnlyForMappedTypes)
     EXPECT_NO_THROW(analysis._handle_execution_error("anything else"));
     EXPECT_NO_THROW(analysis._handle_execution_error(""));
     EXPECT_THROW(analysis._handle_execution_error("The job holds no readable input file."), errors::InternalError);
-    EXPECT_THROW(analysis._handle_execution_error("No D-Foundations console program is configured."), errors::ExecutionError);
+    EXPECT_THROW(analysis._handle_execution_error("No D-Foundations console program is configured."),
+                 errors::ExecutionError);
 }
 
 TEST(DSeriesFiles, AreFoundByExtensionIgnoringLetterCase)

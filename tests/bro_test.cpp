@@ -17,6 +17,9 @@
 #include "ostrand/errors.hpp"
 #include "ostrand/geo.hpp"
 
+// The case tables below are laid out by hand, a case a line where it fits.
+// clang-format off
+
 namespace {
 
 using ostrand::errors::ParsingError;
@@ -328,3 +331,4 @@ TEST(BroCommand, PrintsDataOrErrorWithExitStatus)
 }
 
 }  // namespace
+// clang-format on

@@ -21,9 +21,9 @@ protected:
     // Runs the program with `arguments` (already quoted for the shell) and the environment `settings`.
     Finished program(const std::string& arguments, const std::string& settings = "") const
     {
-        const std::string command = "env -u DFOUNDATIONS_CONSOLE DFOUNDATIONS_STORE='" + (scratch / "store").string() + "' " +
-                                    settings + " '" DFOUNDATIONS_CLI "' " + arguments + " > '" + (scratch / "out.txt").string() +
-                                    "' 2> '" + (scratch / "err.txt").string() + "'";
+        const std::string command = "env -u DFOUNDATIONS_CONSOLE DFOUNDATIONS_STORE='" + (scratch / "store").string() +
+                                    "' " + settings + " '" DFOUNDATIONS_CLI "' " + arguments + " > '" +
+                                    (scratch / "out.txt").string() + "' 2> '" + (scratch / "err.txt").string() + "'";
         const int status = std::system(command.c_str());
         return {test_support::exit_status(status), test_support::read(scratch / "out.txt"),
                 test_support::read(scratch / "err.txt")};
@@ -59,7 +59,8 @@ TEST_F(Commands, RunReportsFailuresOnStandardErrorWithANonZeroStatus)
         std::string message;
         int status = 1;
     } cases[] = {
-        {"run " + quoted(input), "", "dfoundations run: No D-Foundations console program is configured: set the environment"},
+        {"run " + quoted(input), "",
+         "dfoundations run: No D-Foundations console program is configured: set the environment"},
         {"run " + quoted(input), "DFOUNDATIONS_CONSOLE=" + quoted(fails), "dfoundations run: Error: no piles\n"},
         {"run " + quoted(input) + " --timeout 1", "DFOUNDATIONS_CONSOLE=" + quoted(hangs),
          "dfoundations run: The calculation did not finish within the time-out"},
@@ -83,7 +84,8 @@ TEST_F(Commands, RunKeepsWhatTheConsoleWroteWhenItWroteNoOutputFile)
     EXPECT_EQ(run.err, "dfoundations run: D-Foundations wrote no .fod output file. It wrote, kept for reading: " +
                            (scratch / "model.log").string() + "\n");
     EXPECT_EQ(test_support::read(scratch / "model.log"), "No licence found\n");
-    EXPECT_EQ(run.out.rfind(R"({"error":{"type":"Error","message":"D-Foundations wrote no .fod output file.)", 0), 0u) << run.out;
+    EXPECT_EQ(run.out.rfind(R"({"error":{"type":"Error","message":"D-Foundations wrote no .fod output file.)", 0), 0u)
+        << run.out;
 }
 
 TEST_F(Commands, InputReportsADocumentTheTemplateCannotUse)

@@ -30,9 +30,9 @@ protected:
     Finished shell(const std::string& arguments, const std::string& before = "", const std::string& out = "") const
     {
         const std::string command = before + " env DFOUNDATIONS_STORE=" + quoted(scratch / "store") + " " + console +
-                                     " '" DFOUNDATIONS_CLI "' " + arguments + " > " +
-                                     (out.empty() ? quoted(scratch / "out.txt") : out) + " 2> " +
-                                     quoted(scratch / "err.txt");
+                                    " '" DFOUNDATIONS_CLI "' " + arguments + " > " +
+                                    (out.empty() ? quoted(scratch / "out.txt") : out) + " 2> " +
+                                    quoted(scratch / "err.txt");
         const int status = std::system(("/bin/sh -c " + quoted_for_shell(command)).c_str());
         return {test_support::exit_status(status), test_support::read(scratch / "out.txt"),
                 test_support::read(scratch / "err.txt")};
@@ -46,7 +46,7 @@ protected:
     }
     static mode_t mode_of(const fs::path& path)
     {
-        struct stat status{};
+        struct stat status {};
         ::stat(path.c_str(), &status);
         return status.st_mode & 07777;
     }
@@ -84,9 +84,8 @@ TEST_F(ProgramFiles, AFifoIsWrittenThroughNotReplaced)
 {
     const auto fifo = scratch / "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const Finished run =
-        shell("run " + quoted(input) + " -o " + quoted(fifo) + "; status=$?; wait; exit $status",
-              "cat " + quoted(fifo) + " > " + quoted(scratch / "read.txt") + " &");
+    const Finished run = shell("run " + quoted(input) + " -o " + quoted(fifo) + "; status=$?; wait; exit $status",
+                               "cat " + quoted(fifo) + " > " + quoted(scratch / "read.txt") + " &");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(fs::is_fifo(fifo));
     EXPECT_EQ(test_support::read(scratch / "read.txt"), "[INPUT FILE]\n");
@@ -106,8 +105,8 @@ TEST_F(ProgramFiles, TheInputFileIsNeverTheOutput)
 TEST_F(ProgramFiles, AFailedWriteOfStandardOutputIsAFailure)
 {
     const std::string data = std::string(DFOUNDATIONS_TEST_DATA_DIR) + "/";
-    for (const std::string& arguments : {"parse " + quoted(data + "verification_v19.fod"), "gef " + quoted(data + "gef_voids.gef"),
-                                        "run " + quoted(input) + " -o -"}) {
+    for (const std::string& arguments : {"parse " + quoted(data + "verification_v19.fod"),
+                                         "gef " + quoted(data + "gef_voids.gef"), "run " + quoted(input) + " -o -"}) {
         const Finished run = shell(arguments, "", "/dev/full");
         EXPECT_EQ(run.status, 2) << arguments;
         EXPECT_NE(run.err.find("cannot write to standard output"), std::string::npos) << run.err;

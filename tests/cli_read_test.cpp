@@ -37,8 +37,8 @@ class ReadCommand : public ::testing::Test {
 protected:
     test_support::Finished program(const std::string& arguments) const
     {
-        const std::string command = "'" DFOUNDATIONS_CLI "' " + arguments + " > " + quoted(scratch / "out.txt") + " 2> " +
-                                    quoted(scratch / "err.txt");
+        const std::string command = "'" DFOUNDATIONS_CLI "' " + arguments + " > " + quoted(scratch / "out.txt") +
+                                    " 2> " + quoted(scratch / "err.txt");
         const int status = std::system(command.c_str());
         return {test_support::exit_status(status), test_support::read(scratch / "out.txt"),
                 test_support::read(scratch / "err.txt")};
@@ -46,9 +46,8 @@ protected:
 
     static const test_support::JsonSchema& schema()
     {
-        static const test_support::JsonSchema checker(nlohmann::json::parse(
-            test_support::read(fs::path(DFOUNDATIONS_TEST_DATA_DIR).parent_path().parent_path() / "docs" /
-                               "output_file.schema.json")));
+        static const test_support::JsonSchema checker(nlohmann::json::parse(test_support::read(
+            fs::path(DFOUNDATIONS_TEST_DATA_DIR).parent_path().parent_path() / "docs" / "output_file.schema.json")));
         return checker;
     }
 
@@ -59,7 +58,8 @@ protected:
             "small.fod",
             "[DUMPFILE]\n[INPUT DATA]\n[VERSION EXTERNALS]\nDGSFoundationCalc.dll=25.1.0.2830\n"
             "[END OF VERSION EXTERNALS]\n[END OF INPUT DATA]\n[DUMPFILE OUTPUT]\n[RESULTS]\n   2 = Number of piles\n"
-            "[PILES]\n[TABLE]\nDataCount=2\n[COLUMN INDICATION]\nIndex\nName\nLevel\n[END OF COLUMN INDICATION]\n[DATA]\n"
+            "[PILES]\n[TABLE]\nDataCount=2\n[COLUMN INDICATION]\nIndex\nName\nLevel\n[END OF COLUMN "
+            "INDICATION]\n[DATA]\n"
             "1 'Pile, \"north\"' -1.50\n2 'P2'\n[END OF DATA]\n[END OF TABLE]\n[END OF PILES]\n[END OF RESULTS]\n"
             "[END OF DUMPFILE OUTPUT]\n[END OF DUMPFILE]\n");
     }
@@ -119,15 +119,16 @@ TEST_F(ReadCommand, ListAndValuesPrintOneTabSeparatedLineEach)
     ASSERT_EQ(listed.size(), file_read.tables().size());
     for (std::size_t i = 0; i < listed.size(); ++i) {
         const auto& table = *file_read.tables()[i];
-        EXPECT_EQ(listed[i], table.path + "\t" + std::to_string(table.row_count()) + "\t" +
-                                 std::to_string(table.column_count()));
+        EXPECT_EQ(listed[i],
+                  table.path + "\t" + std::to_string(table.row_count()) + "\t" + std::to_string(table.column_count()));
     }
 }
 
 TEST_F(ReadCommand, OneTableAsCsvOrJsonAndTheNearestPathsWhenItIsNotThere)
 {
     const fs::path file = small_file();
-    test_support::Finished run = program("read " + quoted(file) + " --table 'DUMPFILE OUTPUT/RESULTS/PILES' --format csv");
+    test_support::Finished run =
+        program("read " + quoted(file) + " --table 'DUMPFILE OUTPUT/RESULTS/PILES' --format csv");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "Index,Name,Level\n1,\"Pile, \"\"north\"\"\",-1.5\n2,P2,\n");
 
@@ -145,9 +146,9 @@ TEST_F(ReadCommand, OneTableAsCsvOrJsonAndTheNearestPathsWhenItIsNotThere)
 TEST_F(ReadCommand, RefusesOptionsThatDoNotGoTogether)
 {
     const fs::path file = small_file();
-    for (const std::string& arguments : {"read " + quoted(file) + " --list --values",
-                                         "read " + quoted(file) + " " + quoted(file) + " --list",
-                                         "read " + quoted(file) + " --format csv"}) {
+    for (const std::string& arguments :
+         {"read " + quoted(file) + " --list --values", "read " + quoted(file) + " " + quoted(file) + " --list",
+          "read " + quoted(file) + " --format csv"}) {
         const test_support::Finished run = program(arguments);
         EXPECT_EQ(run.status, 64) << arguments;
         EXPECT_EQ(run.out, "") << arguments;

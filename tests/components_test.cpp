@@ -17,6 +17,9 @@
 
 #include "support/model_error.hpp"
 
+// The case tables below are laid out by hand, a case a line where it fits.
+// clang-format off
+
 namespace dfo = ostrand::external::dfoundations;
 using dfo::CalculationType;
 using dfo::Trajectory;
@@ -499,3 +502,4 @@ TEST(Pile, DefaultsSerializeInTheirFixedKeyOrder)
               R"({"name":"P2","x":0.0,"y":0.0,"pile_head_level":-0.5,"surcharge":1.0,"limit_state_str_geo":800.0,)"
               R"("serviceability_limit_state":600.0,"load_max_min":[250.0,-50.0]})");
 }
+// clang-format on

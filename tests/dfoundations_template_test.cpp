@@ -13,8 +13,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "foi_comparison.hpp"
 #include "foi/foi_text.hpp"
+#include "foi_comparison.hpp"
 #include "ostrand/errors.hpp"
 
 namespace {
@@ -242,8 +242,9 @@ TEST(FillDFoundationsTemplate, KeepsABlankBeforeEveryFieldOfAPileRowWhateverItsS
     tension["piles"][0]["load_max_min"] = {1234567.5, -1234567.5};
     EXPECT_THAT(generated_lines(bearing),
                 testing::Contains("     1 612345.01 5812345.00     -5.00     20.00   1800.00   1400.00 'Pos (1)'"));
-    EXPECT_THAT(generated_lines(tension),
-                testing::Contains("     1 123456789.00      0.00      0.00 1 1234567.50 -1234567.50      0.00      0.00 '1'"));
+    EXPECT_THAT(
+        generated_lines(tension),
+        testing::Contains("     1 123456789.00      0.00      0.00 1 1234567.50 -1234567.50      0.00      0.00 '1'"));
 }
 
 TEST(FillDFoundationsTemplate, SeparatesSeveralCptsAsDFoundationsDoes)
@@ -262,9 +263,9 @@ TEST(FillDFoundationsTemplate, SeparatesSeveralCptsAsDFoundationsDoes)
             list.push_back(line);
         if (line == "[END OF CPT LIST]") break;
     }
-    EXPECT_THAT(list, testing::ElementsAre("--------------------------------------", "[CPTNAME]",
-                                           "[NEXT OF NUMBER OF CPTS]", "[CPTNAME]", "[NEXT OF NUMBER OF CPTS]",
-                                           "[CPTNAME]"));
+    EXPECT_THAT(list,
+                testing::ElementsAre("--------------------------------------", "[CPTNAME]", "[NEXT OF NUMBER OF CPTS]",
+                                     "[CPTNAME]", "[NEXT OF NUMBER OF CPTS]", "[CPTNAME]"));
 }
 
 TEST(FillDFoundationsTemplate, WritesAUserDefinedBearingPileType)

@@ -20,8 +20,8 @@ using namespace ostrand::external::dfoundations;
 
 // The output file that ships with the examples, standing in for D-Foundations' answer.
 const std::filesystem::path example_output =
-    std::filesystem::path(DFOUNDATIONS_TEST_DATA_DIR).parent_path().parent_path() / "examples" / "data"
-    / "quay_wall_verification.fod";
+    std::filesystem::path(DFOUNDATIONS_TEST_DATA_DIR).parent_path().parent_path() / "examples" / "data" /
+    "quay_wall_verification.fod";
 
 BearingPilesModel quay_wall()
 {
@@ -29,10 +29,9 @@ BearingPilesModel quay_wall()
         CalculationType::COMPLETE_CALCULATION, false,
         {.trajectory_begin_end_interval = Trajectory{-15.0, -20.0, 0.5}, .cpt_test_level = -17.5});
     BearingPilesModel model(ConstructionSequence::CPT_EXCAVATION_INSTALL, options, -1.0);
-    model.create_profile("CPT-01",
-                         {ProfileLayer(0.0, "Clay, clean, moderate"), ProfileLayer(-12.0, "Sand, clean, moderate")},
-                         0.0, 0.0, {{0.0, 0.5}, {-12.0, 1.0}, {-12.1, 15.0}, {-25.0, 20.0}}, -1.0, -17.5, 1.0, -1.0,
-                         -12.0, 0.05);
+    model.create_profile(
+        "CPT-01", {ProfileLayer(0.0, "Clay, clean, moderate"), ProfileLayer(-12.0, "Sand, clean, moderate")}, 0.0, 0.0,
+        {{0.0, 0.5}, {-12.0, 1.0}, {-12.1, 15.0}, {-25.0, 20.0}}, -1.0, -17.5, 1.0, -1.0, -12.0, 0.05);
     model.create_pile_type("Prefab 400", RectPile(0.4, 0.4), PileType::PREFAB_CONCRETE, PileSlipLayer::NONE);
     model.create_pile("P1", 0.0, 0.0, -1.0, 0.0, 900.0, 700.0);
     model.create_pile("P2", 2.0, 0.0, -1.0, 0.0, 900.0, 700.0);
@@ -44,11 +43,14 @@ TEST(EndToEnd, AModelIsCalculatedAndItsOutputFileRead)
     const test_support::ScratchFolder scratch;
     // The stand-in refuses anything that does not start like a D-Foundations input file, keeps a
     // copy of what it was given and writes the output file beside it, as D-Foundations does.
-    const auto console = scratch.script("dfoundations-console.sh",
-                                        "head -n 1 \"$1\" | grep -q '^INPUT FILE FOR D-FOUNDATIONS' || "
-                                        "{ echo 'not a D-Foundations input file' >&2; exit 3; }\n"
-                                        "cp \"$1\" '" + (scratch / "received.foi").string() + "'\n"
-                                        "cp '" + example_output.string() + "' \"${1%.foi}.fod\"\n");
+    const auto console =
+        scratch.script("dfoundations-console.sh", "head -n 1 \"$1\" | grep -q '^INPUT FILE FOR D-FOUNDATIONS' || "
+                                                  "{ echo 'not a D-Foundations input file' >&2; exit 3; }\n"
+                                                  "cp \"$1\" '" +
+                                                      (scratch / "received.foi").string() +
+                                                      "'\n"
+                                                      "cp '" +
+                                                      example_output.string() + "' \"${1%.foi}.fod\"\n");
     const test_support::EmbeddedPlatformGuard platform("'" + console.string() + "'");
 
     const InputFile input = quay_wall().generate_input_file(Metadata({.title_1 = "Quay wall"}));

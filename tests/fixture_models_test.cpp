@@ -12,6 +12,9 @@
 #include "ostrand/external/dfoundations/models.hpp"
 #include "support/embedded_platform_guard.hpp"
 
+// The case tables below are laid out by hand, a case a line where it fits.
+// clang-format off
+
 namespace {
 
 using namespace ostrand::external::dfoundations;
@@ -211,3 +214,4 @@ INSTANTIATE_TEST_SUITE_P(Benchmarks, FixtureModel, testing::ValuesIn(model_cases
                          });
 
 }  // namespace
+// clang-format on

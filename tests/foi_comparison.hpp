@@ -107,8 +107,8 @@ struct KnownDifference {
     }
     bool matches(const std::string& section_name, const std::string& fixture, const std::string& generated) const
     {
-        return section == section_name && line_matches(fixture_line, fixture)
-               && line_matches(generated_line, generated);
+        return section == section_name && line_matches(fixture_line, fixture) &&
+               line_matches(generated_line, generated);
     }
 };
 
@@ -116,8 +116,7 @@ struct KnownDifference {
 // time and file name (the moment and place of writing) and the listed differences, each of which
 // must still occur. With `materials_in_any_order`, the materials are compared by name.
 inline void expect_matches_fixture(const std::string& generated, const std::string& expected,
-                                   const std::vector<KnownDifference>& differences,
-                                   bool materials_in_any_order = false)
+                                   const std::vector<KnownDifference>& differences, bool materials_in_any_order = false)
 {
     ASSERT_FALSE(generated.empty());
     ASSERT_EQ(generated.back(), '\n');

@@ -28,8 +28,8 @@ struct FixtureCase {
     const char* file;
     const char* name;
     std::size_t rows;
-    double first_level;  // mm
-    double last_level;   // mm
+    double first_level;                  // mm
+    double last_level;                   // mm
     std::optional<double> ground_level;  // mm
     std::optional<std::string> project_name;
     std::optional<std::string> project_id;
@@ -148,7 +148,8 @@ TEST(GefReader, ReadsTheExampleCpt)
 
 TEST(GefReader, TakesTheFileNameWithoutTestId)
 {
-    const GEFData data = GEFData::from_text("#COLUMNINFO= 1, m, l, 1\n#COLUMNINFO= 2, MPa, qc, 2\n#EOH=\n0 1\n", "S-12");
+    const GEFData data =
+        GEFData::from_text("#COLUMNINFO= 1, m, l, 1\n#COLUMNINFO= 2, MPa, qc, 2\n#EOH=\n0 1\n", "S-12");
     EXPECT_EQ(data.name, "S-12");
     EXPECT_EQ(data.fs, std::nullopt);
     EXPECT_THAT(data.elevation, ElementsAre(0.0));
@@ -156,7 +157,8 @@ TEST(GefReader, TakesTheFileNameWithoutTestId)
 
 TEST(GefReader, ReadsEveryKindOfLineEnd)
 {
-    const std::string text = "#TESTID= LE-1\n#COLUMNINFO= 1, m, l, 1\n#COLUMNINFO= 2, MPa, qc, 2\n#EOH=\n0.5 1.5\n1.0 2.5\n";
+    const std::string text =
+        "#TESTID= LE-1\n#COLUMNINFO= 1, m, l, 1\n#COLUMNINFO= 2, MPa, qc, 2\n#EOH=\n0.5 1.5\n1.0 2.5\n";
     for (const char* line_end : {"\r\n", "\r"}) {
         std::string converted;
         for (char c : text) converted += c == '\n' ? std::string(line_end) : std::string(1, c);
@@ -266,8 +268,8 @@ struct CommandResult {
 
 CommandResult run_gef_command(const std::filesystem::path& file)
 {
-    const std::string command =
-        (std::filesystem::path(DFOUNDATIONS_BINARY_DIR) / "bin" / "dfoundations").string() + " gef '" + file.string() + "' 2>/dev/null";
+    const std::string command = (std::filesystem::path(DFOUNDATIONS_BINARY_DIR) / "bin" / "dfoundations").string() +
+                                " gef '" + file.string() + "' 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     std::string output;
     char buffer[4096];
@@ -285,9 +287,10 @@ TEST(GefCommand, PrintsDataOrErrorWithExitStatus)
     EXPECT_THAT(read.output, HasSubstr(R"({"name":"VOIDS-1","elevation":[750.0,260.0,-250.0,-730.0],)"));
     const auto refused = run_gef_command(data_dir / "gef_no_depth.gef");
     EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.output,
-              R"json({"error":{"type":"ParsingError","message":"GEF file has no depth column: no #COLUMNINFO with quantity 1 (penetration length) or 11 (corrected depth)"}})json"
-              "\n");
+    EXPECT_EQ(
+        refused.output,
+        R"json({"error":{"type":"ParsingError","message":"GEF file has no depth column: no #COLUMNINFO with quantity 1 (penetration length) or 11 (corrected depth)"}})json"
+        "\n");
     const auto missing = run_gef_command(data_dir / "missing.gef");
     EXPECT_EQ(missing.status, 2);
     EXPECT_EQ(missing.output, "");

@@ -68,8 +68,8 @@ public:
 private:
     std::unique_ptr<pcre2_code, decltype(&pcre2_code_free)> code_{nullptr, pcre2_code_free};
     std::unique_ptr<pcre2_match_data, decltype(&pcre2_match_data_free)> data_{nullptr, pcre2_match_data_free};
-    std::unique_ptr<pcre2_match_context, decltype(&pcre2_match_context_free)> match_context_{
-        nullptr, pcre2_match_context_free};
+    std::unique_ptr<pcre2_match_context, decltype(&pcre2_match_context_free)> match_context_{nullptr,
+                                                                                             pcre2_match_context_free};
     std::unique_ptr<pcre2_jit_stack, decltype(&pcre2_jit_stack_free)> stack_{nullptr, pcre2_jit_stack_free};
 };
 
@@ -77,9 +77,12 @@ std::string show(const std::string& text)
 {
     std::string shown;
     for (char c : text) {
-        if (c == '\r') shown += "\\r";
-        else if (c == '\n') shown += "\\n\n";
-        else shown += c;
+        if (c == '\r')
+            shown += "\\r";
+        else if (c == '\n')
+            shown += "\\n\n";
+        else
+            shown += c;
     }
     return shown;
 }
@@ -119,7 +122,8 @@ void expect_same_results(const std::string& text)
 {
     const int data = results_patterns().memo.group_number("data");
     for (const Offsets& section : expect_same_matches(results_patterns(), text)) {
-        expect_same_matches(block_patterns(), text.substr(section[2 * data], section[2 * data + 1] - section[2 * data]));
+        expect_same_matches(block_patterns(),
+                            text.substr(section[2 * data], section[2 * data + 1] - section[2 * data]));
     }
     expect_same_matches(block_patterns(), text);
 }
@@ -144,8 +148,8 @@ public:
 
     std::string noise()
     {
-        static const std::vector<std::string> lines = {"", "\r", " ", "x", "[A]", "[END OF A]", "   1",
-                                                        "   PILE GROUP 1", "   1 : Number of data rows"};
+        static const std::vector<std::string> lines = {
+            "", "\r", " ", "x", "[A]", "[END OF A]", "   1", "   PILE GROUP 1", "   1 : Number of data rows"};
         return line(lines[pick(lines.size())]);
     }
 

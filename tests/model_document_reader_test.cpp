@@ -49,9 +49,9 @@ json bearing_document(const Metadata& metadata = Metadata())
 {
     BearingPilesModel model = BearingPilesModel(
         ConstructionSequence::EXCAVATION_CPT_INSTALL,
-        BearingPilesCalculationOptions(CalculationType::PILE_TIP_LEVEL_AND_NET_BEARING_CAPACITY, true,
-                                       {.xi3 = 1.2, .trajectory_begin_end_interval = Trajectory{-10.0, -20.0, 0.5},
-                                        .net_bearing_capacity = 900}),
+        BearingPilesCalculationOptions(
+            CalculationType::PILE_TIP_LEVEL_AND_NET_BEARING_CAPACITY, true,
+            {.xi3 = 1.2, .trajectory_begin_end_interval = Trajectory{-10.0, -20.0, 0.5}, .net_bearing_capacity = 900}),
         -1.5, {.reduction_cone_resistance = 5});
     complete(model);
     model.create_material("Veen \xE2\x80\x9Cslap\xE2\x80\x9D", SoilType::PEAT, 10.5, 11.0, 15.0,
@@ -72,8 +72,10 @@ json tension_document()
 {
     TensionPilesModel model = tension_model({.create_default_materials = false});
     model.create_material("Zand", SoilType::SAND, 18.0, 20.0, 32.5,
-                          {.max_cone_resist_type = MaxConeResistType::MANUAL, .max_cone_resist = 15.0,
-                           .apply_tension = false, .min_void_ratio = 0.45});
+                          {.max_cone_resist_type = MaxConeResistType::MANUAL,
+                           .max_cone_resist = 15.0,
+                           .apply_tension = false,
+                           .min_void_ratio = 0.45});
     model.create_profile("P1", layers({"Zand"}), 0.0, 0.0, rows(), -1.0, -20.0, -2.0);
     model.create_pile_type("Open", HollowOpenPile(0.8, 16.0), PileType::USER_DEFINED_VIBRATING,
                            PileTypeClayLoamPeat::USER_DEFINED, PileMaterial::USER_DEFINED,
@@ -104,8 +106,8 @@ TEST(ModelDocumentReader, WritesBackExactlyWhatTheModelOperationsWrote)
 {
     const json documents[] = {
         bearing_document(),
-        bearing_document(Metadata({.file_name = "C:\\quay.foi", .title_1 = "Kade", .current_date = true,
-                                   .current_time = true})),
+        bearing_document(
+            Metadata({.file_name = "C:\\quay.foi", .title_1 = "Kade", .current_date = true, .current_time = true})),
         tension_document(),
     };
     for (const json& document : documents) {
@@ -176,9 +178,11 @@ TEST(ModelDocumentReader, RefusesWhatTheModelOperationsRefuseWithTheirOwnErrors)
         {"a colour of -1", [](json& d) { d["soils"]["Sand"]["color"] = -1; },
          "invalid_argument: Model document: soils.Sand.color must be a colour code from 0 to 16777215 (currently -1)"},
         {"a metadata date that is not a date", [](json& d) { d["metadata"]["date"] = "not a date"; },
-         "invalid_argument: Model document: metadata.date must be a date written dd/mm/yyyy (currently \"not a date\")"},
+         "invalid_argument: Model document: metadata.date must be a date written dd/mm/yyyy (currently \"not a "
+         "date\")"},
         {"a day that is not in the calendar", [](json& d) { d["metadata"]["date"] = "29/02/2021"; },
-         "invalid_argument: Model document: metadata.date must be a date written dd/mm/yyyy (currently \"29/02/2021\")"},
+         "invalid_argument: Model document: metadata.date must be a date written dd/mm/yyyy (currently "
+         "\"29/02/2021\")"},
         {"a date the clock cannot reach", [](json& d) { d["metadata"]["date"] = "01/01/0950"; },
          "invalid_argument: Model document: metadata.date must be a date from 1678 to 2262, the years the clock "
          "reaches (currently \"01/01/0950\")"},
@@ -265,7 +269,8 @@ TEST(ModelDocumentReader, RefusesATextNestedTooDeeplyBeforeParsingIt)
     document["metadata"]["company"] = std::string(100, '[') + "\\\"{";
     EXPECT_EQ(read_model_document(document.dump())._generate_input().dump(), document.dump());
 
-    EXPECT_EQ(refusal([&] { read_model_document("{\"model_type\": "); }).rfind(
-                  "invalid_argument: The model document is not JSON: ", 0),
+    EXPECT_EQ(refusal([&] {
+                  read_model_document("{\"model_type\": ");
+              }).rfind("invalid_argument: The model document is not JSON: ", 0),
               0u);
 }

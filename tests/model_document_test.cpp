@@ -24,10 +24,18 @@ std::vector<std::string> keys(const json& object)
 
 TEST(ModelDocument, HasItsMembersInOrderWithTheModelTypeFirstAndTheMetadataLast)
 {
-    const std::vector<std::string> members{"model_type", "construction_sequence", "calculation_options",
-                                           "excavation_level", "cone_resistance_reduction_type",
-                                           "reduction_cone_resistance", "soil_names", "soils", "profiles",
-                                           "pile_types", "piles", "metadata"};
+    const std::vector<std::string> members{"model_type",
+                                           "construction_sequence",
+                                           "calculation_options",
+                                           "excavation_level",
+                                           "cone_resistance_reduction_type",
+                                           "reduction_cone_resistance",
+                                           "soil_names",
+                                           "soils",
+                                           "profiles",
+                                           "pile_types",
+                                           "piles",
+                                           "metadata"};
     BearingPilesModel bearing = bearing_model();
     complete(bearing);
     const json document = bearing._generate_input();
@@ -55,8 +63,11 @@ TEST(ModelDocument, WritesTheReductionValueAsGiven)
         const char* text;
     } cases[] = {
         {{}, 0, R"("cone_resistance_reduction_type": 0, "reduction_cone_resistance": 0, )"},
-        {{.reduction_cone_resistance = 5}, 1, R"("cone_resistance_reduction_type": 1, "reduction_cone_resistance": 5, )"},
-        {{.reduction_cone_resistance = 5.0}, 1,
+        {{.reduction_cone_resistance = 5},
+         1,
+         R"("cone_resistance_reduction_type": 1, "reduction_cone_resistance": 5, )"},
+        {{.reduction_cone_resistance = 5.0},
+         1,
          R"("cone_resistance_reduction_type": 1, "reduction_cone_resistance": 5.0, )"},
     };
     for (const auto& c : cases) {
@@ -161,15 +172,16 @@ TEST(ModelDocumentText, RefusesANonFiniteNumberAndSaysWhereItIs)
               "Invalid model: the number at excavation_level is inf; only finite numbers can be written.");
     BearingPilesModel piles = bearing_model();
     piles.create_pile("A1", 0.0, -inf, 0.0, 0.0, 1.0, 1.0);
-    EXPECT_EQ(message_of(piles), "Invalid model: the number at pile 'A1', y is -inf; only finite numbers can be written.");
+    EXPECT_EQ(message_of(piles),
+              "Invalid model: the number at pile 'A1', y is -inf; only finite numbers can be written.");
     BearingPilesModel materials = bearing_model({.create_default_materials = false});
     materials.create_material("Sand", SoilType::SAND, nan, 19.0, 30.0);
     EXPECT_EQ(message_of(materials),
               "Invalid model: the number at material 'Sand', gam_dry is nan; only finite numbers can be written.");
     BearingPilesModel layered = bearing_model({.create_default_materials = false});
     layered.create_material("Sand", SoilType::SAND, 17.0, 19.0, 30.0);
-    layered.create_profile("P1", {ProfileLayer(0.0, "Sand"), ProfileLayer(nan, "Sand")}, 0.0, 0.0, rows(), -1.0,
-                           -20.0, 1.0, -0.5, -10.0, 0.1);
+    layered.create_profile("P1", {ProfileLayer(0.0, "Sand"), ProfileLayer(nan, "Sand")}, 0.0, 0.0, rows(), -1.0, -20.0,
+                           1.0, -0.5, -10.0, 0.1);
     EXPECT_EQ(message_of(layered), "Invalid model: the number at profile 'P1', layer 2 top_level is nan; "
                                    "only finite numbers can be written.");
 }
@@ -180,9 +192,9 @@ TEST(ModelDocumentText, RefusesMalformedUtf8AndShowsItAsReplacementCharacters)
         std::string name;
         const char* shown;
     } cases[] = {
-        {"Sand\xFF", "Sand\xEF\xBF\xBD"},           // a byte that never occurs in UTF-8
-        {"Sand\xC3", "Sand\xEF\xBF\xBD"},           // a sequence cut short
-        {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},   // an overlong form
+        {"Sand\xFF", "Sand\xEF\xBF\xBD"},                          // a byte that never occurs in UTF-8
+        {"Sand\xC3", "Sand\xEF\xBF\xBD"},                          // a sequence cut short
+        {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},                  // an overlong form
         {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // a surrogate
     };
     for (const auto& c : cases) {
@@ -192,8 +204,8 @@ TEST(ModelDocumentText, RefusesMalformedUtf8AndShowsItAsReplacementCharacters)
             model._generate_input_text();
             ADD_FAILURE() << "malformed UTF-8 was written";
         } catch (const ModelError& error) {
-            EXPECT_EQ(error.what(), "Invalid model: the text at material '" + std::string(c.shown) +
-                                        "', name is not valid UTF-8.");
+            EXPECT_EQ(error.what(),
+                      "Invalid model: the text at material '" + std::string(c.shown) + "', name is not valid UTF-8.");
         }
     }
     BearingPilesModel model = bearing_model();

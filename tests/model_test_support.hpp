@@ -20,11 +20,11 @@ namespace model_test {
 using namespace ostrand::external::dfoundations;
 using json = nlohmann::ordered_json;
 
-inline BearingPilesCalculationOptions bearing_options(CalculationType type = CalculationType::INDICATION_BEARING_CAPACITY)
+inline BearingPilesCalculationOptions
+bearing_options(CalculationType type = CalculationType::INDICATION_BEARING_CAPACITY)
 {
-    return BearingPilesCalculationOptions(type, false,
-                                          {.trajectory_begin_end_interval = Trajectory{-10.0, -20.0, 0.5},
-                                           .cpt_test_level = -1.0});
+    return BearingPilesCalculationOptions(
+        type, false, {.trajectory_begin_end_interval = Trajectory{-10.0, -20.0, 0.5}, .cpt_test_level = -1.0});
 }
 
 inline TensionPilesCalculationOptions tension_options()
@@ -44,10 +44,7 @@ inline TensionPilesModel tension_model(ModelOptions options = {})
     return TensionPilesModel(ConstructionSequence::CPT_EXCAVATION_INSTALL, tension_options(), -1.0, options);
 }
 
-inline Measurements rows()
-{
-    return {{0.5, 1.25}, {0.4, 2.5}, {0.3, 3.75}};
-}
+inline Measurements rows() { return {{0.5, 1.25}, {0.4, 2.5}, {0.3, 3.75}}; }
 
 inline std::vector<ProfileLayer> layers(const std::vector<std::string>& materials)
 {
@@ -140,7 +137,11 @@ public:
 // Installs a recording platform for the lifetime of the guard.
 class RecordingPlatformGuard {
 public:
-    RecordingPlatformGuard() : platform_(std::make_shared<RecordingPlatform>()), previous_(ostrand::set_platform(platform_)) {}
+    RecordingPlatformGuard()
+        : platform_(std::make_shared<RecordingPlatform>()),
+          previous_(ostrand::set_platform(platform_))
+    {
+    }
     ~RecordingPlatformGuard() { ostrand::set_platform(previous_); }
     RecordingPlatformGuard(const RecordingPlatformGuard&) = delete;
     RecordingPlatformGuard& operator=(const RecordingPlatformGuard&) = delete;

@@ -108,8 +108,9 @@ TEST(ProfileRules, MeasurementsAndComponentErrorsLeaveTheModelUnchanged)
     expect_rejected<std::out_of_range>(
         model, create({}, layers({material})),
         "Profile 'P' has no measurement rows: a CPT needs at least 1 row, starting with its level");
-    expect_rejected<std::out_of_range>(model, create({{}}, layers({material})),
-                                       "The first measurement row of profile 'P' is empty: every row starts with its level");
+    expect_rejected<std::out_of_range>(
+        model, create({{}}, layers({material})),
+        "The first measurement row of profile 'P' is empty: every row starts with its level");
     EXPECT_TRUE(snapshot(model) == before);
     expect_rejected<ModelError>(model, create(Measurements(5001, {0.0, 1.0}), layers({material})),
                                 "Maximum number of rows in measurement data is 5000 (5001)");
@@ -170,14 +171,14 @@ TEST(PileTypeRules, AVerificationCalculationTakesOnePileType)
         expect_rejected<ModelError>(model, create("PT2"), message);
         expect_rejected<ModelError>(model, create("PT"), message);
     }
-    for (CalculationType type : {CalculationType::INDICATION_BEARING_CAPACITY,
-                                 CalculationType::BEARING_CAPACITY_AT_FIXED_PILE_TIP_LEVEL,
-                                 CalculationType::PILE_TIP_LEVEL_AND_NET_BEARING_CAPACITY}) {
+    for (CalculationType type :
+         {CalculationType::INDICATION_BEARING_CAPACITY, CalculationType::BEARING_CAPACITY_AT_FIXED_PILE_TIP_LEVEL,
+          CalculationType::PILE_TIP_LEVEL_AND_NET_BEARING_CAPACITY}) {
         BearingPilesModel model = BearingPilesModel(
             ConstructionSequence::CPT_EXCAVATION_INSTALL,
-            BearingPilesCalculationOptions(type, false,
-                                           {.trajectory_begin_end_interval = Trajectory{-10.0, -20.0, 0.5},
-                                            .net_bearing_capacity = 1000}),
+            BearingPilesCalculationOptions(
+                type, false,
+                {.trajectory_begin_end_interval = Trajectory{-10.0, -20.0, 0.5}, .net_bearing_capacity = 1000}),
             -1.0);
         for (const char* name : {"PT1", "PT2", "PT3"}) {
             model.create_pile_type(name, RoundPile(0.4), PileType::CONTINUOUS_FLIGHT_AUGER, PileSlipLayer::NONE);
@@ -239,8 +240,11 @@ TEST(TensionOperations, BuildTheirComponentsFromTheArguments)
     TensionPilesModel model = tension_model({.create_default_materials = false});
     model.create_material("Sand", SoilType::SAND, 17.0, 19.0, 30.0);
     model.create_material("Clay", SoilType::CLAY, 15.0, 16.0, 20.0,
-                          {.max_cone_resist_type = MaxConeResistType::MANUAL, .max_cone_resist = 12.0,
-                           .apply_tension = false, .min_void_ratio = 0.5, .max_void_ratio = 0.9});
+                          {.max_cone_resist_type = MaxConeResistType::MANUAL,
+                           .max_cone_resist = 12.0,
+                           .apply_tension = false,
+                           .min_void_ratio = 0.5,
+                           .max_void_ratio = 0.9});
     const json sand = model.materials()["Sand"];
     EXPECT_EQ(sand["diameter_d50"], 0.2);
     EXPECT_EQ(sand["max_cone_resist_type"], 0);

@@ -276,12 +276,12 @@ TEST(OutputFileFixtures, ViewsFindTheirSectionsInEveryVersion)
         const char* name;
         std::size_t piles, iterations, tension_groups, elements, pile_type_warnings, nen_piles;
     } cases[] = {
-        {"fod", "bm1-10.fod", 28, 0, 0, 0, 28, 0},  {"fod", "bm1-13.fod", 0, 0, 0, 0, 1, 1},
-        {"fod", "bm3-1.fod", 0, 0, 1, 0, 1, 0},     {"fod", "bm4-1.fod", 0, 0, 0, 4, 0, 0},
-        {"fod23", "bm1-10.fod", 28, 0, 0, 0, 28, 0}, {"fod23", "bm1-1b.fod", 0, 0, 0, 0, 1, 1},
-        {"fod23", "bm3-4.fod", 0, 0, 6, 0, 6, 0},   {"fod23", "bm4-1.fod", 0, 0, 0, 4, 0, 0},
+        {"fod", "bm1-10.fod", 28, 0, 0, 0, 28, 0},      {"fod", "bm1-13.fod", 0, 0, 0, 0, 1, 1},
+        {"fod", "bm3-1.fod", 0, 0, 1, 0, 1, 0},         {"fod", "bm4-1.fod", 0, 0, 0, 4, 0, 0},
+        {"fod23", "bm1-10.fod", 28, 0, 0, 0, 28, 0},    {"fod23", "bm1-1b.fod", 0, 0, 0, 0, 1, 1},
+        {"fod23", "bm3-4.fod", 0, 0, 6, 0, 6, 0},       {"fod23", "bm4-1.fod", 0, 0, 0, 4, 0, 0},
         {"fod25", "Tutorial-4a.fod", 2, 0, 0, 0, 2, 0}, {"fod25", "Tutorial-4c.fod", 0, 21, 0, 0, 1, 1},
-        {"fod25", "bm3-4.fod", 0, 0, 6, 0, 6, 0},   {"fod25", "bm4-1.fod", 0, 0, 0, 4, 0, 0},
+        {"fod25", "bm3-4.fod", 0, 0, 6, 0, 6, 0},       {"fod25", "bm4-1.fod", 0, 0, 0, 4, 0, 0},
     };
     for (const auto& c : cases) {
         if (!have_fixtures(c.folder)) GTEST_SKIP() << "no real output files in " << c.folder;
@@ -342,8 +342,10 @@ TEST(OutputFileReader, ValueLineShapes)
         {" = Unknown", "Unknown", "", {}},
         {"1 = GT = 1B", "GT = 1B", "1", {1}},
         {"0 = IsWarningF1Given (1=true, 0=false)", "IsWarningF1Given (1=true, 0=false)", "0", {0}},
-        {"    0.000    118.325    118.325 = shaft; point; shaft+point for GT1B", "shaft; point; shaft+point for GT1B",
-         "0.000    118.325    118.325", {0, 118.325, 118.325}},
+        {"    0.000    118.325    118.325 = shaft; point; shaft+point for GT1B",
+         "shaft; point; shaft+point for GT1B",
+         "0.000    118.325    118.325",
+         {0, 118.325, 118.325}},
         {"**** = w1B", "w1B", "****", {}},
         {"0 : Model = Bearing Piles (EC7-NL)", "Model = Bearing Piles (EC7-NL)", "0", {0}},
         {"DATE       : 21-08-2025", "DATE", "21-08-2025", {}},
@@ -365,8 +367,8 @@ TEST(OutputFileReader, ValueLineShapes)
 
 TEST(OutputFileReader, LinesOfNoShapeAndMarkersThatDoNotPairAreText)
 {
-    const OutputFile file = read_output_file(
-        wrapped("[CPTS]\n[NEXT OF NUMBER OF CPTS]\nClay, clean, moderate\n   2\n[END OF NOTHING]\n1 '1'\n[END OF CPTS]\n"));
+    const OutputFile file = read_output_file(wrapped(
+        "[CPTS]\n[NEXT OF NUMBER OF CPTS]\nClay, clean, moderate\n   2\n[END OF NOTHING]\n1 '1'\n[END OF CPTS]\n"));
     const Section* cpts = file.section("DUMPFILE OUTPUT/CPTS");
     ASSERT_NE(cpts, nullptr);
     std::vector<std::string> texts;
@@ -374,14 +376,15 @@ TEST(OutputFileReader, LinesOfNoShapeAndMarkersThatDoNotPairAreText)
         ASSERT_NE(item.text(), nullptr);
         texts.push_back(item.text()->text);
     }
-    EXPECT_THAT(texts, ElementsAre("[NEXT OF NUMBER OF CPTS]", "Clay, clean, moderate", "   2", "[END OF NOTHING]", "1 '1'"));
+    EXPECT_THAT(texts,
+                ElementsAre("[NEXT OF NUMBER OF CPTS]", "Clay, clean, moderate", "   2", "[END OF NOTHING]", "1 '1'"));
 }
 
 TEST(OutputFileReader, RepeatedNamesAndKeysAreAllKept)
 {
-    const OutputFile file = read_output_file(wrapped(
-        "[RESULTS]\n1 = a\n2 = a\n" + table("PILE", TWO_ROWS) + table("PILE", TWO_ROWS) + "[INNER]\n" +
-        table("PILE", TWO_ROWS) + "[END OF INNER]\n[END OF RESULTS]\n"));
+    const OutputFile file =
+        read_output_file(wrapped("[RESULTS]\n1 = a\n2 = a\n" + table("PILE", TWO_ROWS) + table("PILE", TWO_ROWS) +
+                                 "[INNER]\n" + table("PILE", TWO_ROWS) + "[END OF INNER]\n[END OF RESULTS]\n"));
     const Section* results = file.section("DUMPFILE OUTPUT/RESULTS");
     ASSERT_NE(results, nullptr);
     EXPECT_EQ(results->values().size(), 2u);
@@ -394,7 +397,8 @@ TEST(OutputFileReader, RepeatedNamesAndKeysAreAllKept)
 
 TEST(OutputFileReader, PathsStayUniqueWhenNamesMakeThemEqual)
 {
-    const OutputFile file = read_output_file(wrapped(table("A/B", TWO_ROWS) + "[A]\n" + table("B", TWO_ROWS) + "[END OF A]\n"));
+    const OutputFile file =
+        read_output_file(wrapped(table("A/B", TWO_ROWS) + "[A]\n" + table("B", TWO_ROWS) + "[END OF A]\n"));
     std::vector<std::string> paths;
     for (const OutputTable* t : file.tables()) {
         paths.push_back(t->path);
@@ -405,9 +409,9 @@ TEST(OutputFileReader, PathsStayUniqueWhenNamesMakeThemEqual)
 
 TEST(OutputFileReader, QuotedCellsAreTextWithoutQuotes)
 {
-    const OutputFile file = read_output_file(wrapped(table(
-        "T", "[COLUMN INDICATION]\nIndex\nCode\nName\nLevel\n[END OF COLUMN INDICATION]\n[DATA]\n"
-             "1 '01' \"Pile 1\" -1.5\n2 '02' 'Pile 2'\n[END OF DATA]\n")));
+    const OutputFile file = read_output_file(
+        wrapped(table("T", "[COLUMN INDICATION]\nIndex\nCode\nName\nLevel\n[END OF COLUMN INDICATION]\n[DATA]\n"
+                           "1 '01' \"Pile 1\" -1.5\n2 '02' 'Pile 2'\n[END OF DATA]\n")));
     const OutputTable& t = *file.tables().at(0);
     EXPECT_FALSE(t.data_count);
     EXPECT_THAT(std::get<DataTable::IntColumn>(t.data.column("Index")), ElementsAre(1, 2));
@@ -467,10 +471,13 @@ TEST(OutputFileReader, ColumnTypesFollowEveryCellWhereverTheTypeChanges)
         std::string rows;
         for (std::size_t r = 0; r < cases[i].rows.size(); ++r) {
             const std::string& cell = cases[i].rows[r];
-            rows += (cell.find_first_not_of(' ') == std::string::npos && !cell.empty() ? cell : std::to_string(r) + " " + cell) + "\n";
+            rows +=
+                (cell.find_first_not_of(' ') == std::string::npos && !cell.empty() ? cell
+                                                                                   : std::to_string(r) + " " + cell) +
+                "\n";
         }
-        output += table("T" + std::to_string(i), "[COLUMN INDICATION]\nRow\nA\n[END OF COLUMN INDICATION]\n[DATA]\n" +
-                                                     rows + "[END OF DATA]\n");
+        output += table("T" + std::to_string(i),
+                        "[COLUMN INDICATION]\nRow\nA\n[END OF COLUMN INDICATION]\n[DATA]\n" + rows + "[END OF DATA]\n");
     }
     const OutputFile file = read_output_file(wrapped(output));
     ASSERT_EQ(file.tables().size(), std::size(cases));
@@ -556,7 +563,8 @@ TEST(OutputFileReader, NearestPathsForATableThatIsNotThere)
 {
     const OutputFile file = read_output_file(wrapped(table("ITERATION RESULTS", TWO_ROWS) + table("OTHER", TWO_ROWS)));
     EXPECT_EQ(file.table("DUMPFILE OUTPUT/ITERATION RESULT"), nullptr);
-    EXPECT_THAT(file.nearest_table_paths("DUMPFILE OUTPUT/ITERATION RESULT", 1), ElementsAre("DUMPFILE OUTPUT/ITERATION RESULTS"));
+    EXPECT_THAT(file.nearest_table_paths("DUMPFILE OUTPUT/ITERATION RESULT", 1),
+                ElementsAre("DUMPFILE OUTPUT/ITERATION RESULTS"));
 }
 
 }  // namespace

@@ -11,8 +11,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "ostrand/errors.hpp"
 #include "external/dfoundations/output/text.hpp"
+#include "ostrand/errors.hpp"
 #include "ostrand/external/dfoundations/output.hpp"
 
 namespace {
@@ -82,12 +82,9 @@ TEST(OutputFileParser, ChoosesTheParserByVersionCalculationTypeAndModel)
         const char* parser;
     };
     const Case cases[] = {
-        {"19.1.2.31553", "0", "1", "VerificationParserV19"},
-        {"19.1.2.31553", "7", "1", "VerificationParserV19"},
-        {"19.1", "1", "0", "PreliminaryTensionParserV19"},
-        {"19.1", "1", "2", "PreliminaryTensionParserV19"},
-        {"17.2", "0", "0", "PreliminaryBearingParserV17"},
-        {"17.2", "1", "3", "PreliminaryTensionParserV17"},
+        {"19.1.2.31553", "0", "1", "VerificationParserV19"}, {"19.1.2.31553", "7", "1", "VerificationParserV19"},
+        {"19.1", "1", "0", "PreliminaryTensionParserV19"},   {"19.1", "1", "2", "PreliminaryTensionParserV19"},
+        {"17.2", "0", "0", "PreliminaryBearingParserV17"},   {"17.2", "1", "3", "PreliminaryTensionParserV17"},
     };
     for (const Case& c : cases) {
         const auto parser = OutputFileParser::create(StringIO(fod(c.version, c.model, c.main)));
@@ -156,8 +153,8 @@ TEST(OutputFileParser, ReadsTheOutputSectionAlikeWithEveryLineEnd)
 
 TEST(OutputFileParser, ConcreteClassesSkipRecognition)
 {
-    const StringIO output_only(test_file("verification_v19.fod").substr(
-        test_file("verification_v19.fod").find("[END OF INPUT DATA]")));
+    const StringIO output_only(
+        test_file("verification_v19.fod").substr(test_file("verification_v19.fod").find("[END OF INPUT DATA]")));
     EXPECT_EQ(detail::VerificationParserV19(output_only).calculation_parameters().size(), 5u);
     expect_parsing_error([] { detail::VerificationParserV17 parser(StringIO("")); },
                          "Parser for calculation type 'Verification' is not (yet) implemented for version v17.");
@@ -182,7 +179,8 @@ TEST(PreliminaryBearingParserV17, ReadsTheFlagAsExactlyOne)
 {
     const std::string file = test_file("bearing_v17.fod");
     for (const char* flag : {"1.0", " 1", "0"}) {
-        const auto parser = OutputFileParser::create(StringIO(replaced(file, "1.00\n1\n[END", std::string("1.00\n") + flag + "\n[END")));
+        const auto parser = OutputFileParser::create(
+            StringIO(replaced(file, "1.00\n1\n[END", std::string("1.00\n") + flag + "\n[END")));
         EXPECT_FALSE(std::get<bool>(parser->calculation_parameters().at("IsKsi3Used"))) << flag;
     }
 }
@@ -217,7 +215,8 @@ TEST(PreliminaryTensionParserV17, ReadsKeyValueParameters)
         const auto parser = OutputFileParser::create(StringIO(replaced(file, "1.350 : Gamma_st", line)));
         EXPECT_THROW(parser->calculation_parameters(), std::invalid_argument) << line;
     }
-    const auto missing = OutputFileParser::create(StringIO(replaced(file, "[CALCULATION PARAMETERS TENSION PILES]", "")));
+    const auto missing =
+        OutputFileParser::create(StringIO(replaced(file, "[CALCULATION PARAMETERS TENSION PILES]", "")));
     expect_parsing_error([&] { missing->calculation_parameters(); },
                          "Could not extract calculation parameters ([CALCULATION PARAMETERS TENSION PILES]) from the "
                          "output file.");
@@ -246,7 +245,8 @@ TEST(PreliminaryTensionParserV17, ReadsPileGroupsAndTablesPerSection)
     EXPECT_THAT(std::get<DataTable::IntColumn>(table_of(tables[1]).column("Rt;d")), ElementsAre(910, 915));
 
     const auto maps = std::get<TensionResults>(parser->results(false));
-    const auto& map = std::get<ColumnMap>(std::get<std::vector<Table>>(maps.data.at("TENSION RESULTS").at("Pile type A"))[1]);
+    const auto& map =
+        std::get<ColumnMap>(std::get<std::vector<Table>>(maps.data.at("TENSION RESULTS").at("Pile type A"))[1]);
     EXPECT_EQ(std::get<std::int64_t>(map.at("Rt;d").at(1)), 915);
 }
 
@@ -290,9 +290,9 @@ TEST(PreliminaryTensionParserV17, ReadsCrLfFilesAsThePatternsDoWithoutALimit)
     const std::string file = test_file("tension_v17.fod");
     const std::size_t first = file.find("CPT 1\n");
     const std::size_t third = file.find("Pile type A\n   PILE GROUP 2\n   1 : Number of piles in group\n   4");
-    const std::string unclosed_after = replaced(file, "[END OF TENSION RESULTS]\n",
-                                                "[END OF TENSION RESULTS]\n[OTHER RESULTS]\n" +
-                                                    file.substr(first, third - first));
+    const std::string unclosed_after =
+        replaced(file, "[END OF TENSION RESULTS]\n",
+                 "[END OF TENSION RESULTS]\n[OTHER RESULTS]\n" + file.substr(first, third - first));
     for (const std::string& text : {file, unclosed_after}) {
         // the first block's rows take in "PILE GROUP 2" and the lines after it
         EXPECT_THROW(OutputFileParser::create(StringIO(with_crlf(text)))->results(), std::invalid_argument);
@@ -468,9 +468,21 @@ TEST(SplitLines, EndsLinesAtEveryLineBreak)
         {"a\n\n", {"a", ""}},
         {"a\r\nb\rc\nd", {"a", "b", "c", "d"}},
         {"a\n\rb", {"a", "", "b"}},
-        {"a\vb\fc\x1c" "d\x1d" "e\x1e" "f", {"a", "b", "c", "d", "e", "f"}},
-        {"a\xc2\x85" "b\xe2\x80\xa8" "c\xe2\x80\xa9", {"a", "b", "c"}},
-        {"a\x1f" "b\xc2\xa0" "c", {"a\x1f" "b\xc2\xa0" "c"}},
+        {"a\vb\fc\x1c"
+         "d\x1d"
+         "e\x1e"
+         "f",
+         {"a", "b", "c", "d", "e", "f"}},
+        {"a\xc2\x85"
+         "b\xe2\x80\xa8"
+         "c\xe2\x80\xa9",
+         {"a", "b", "c"}},
+        {"a\x1f"
+         "b\xc2\xa0"
+         "c",
+         {"a\x1f"
+          "b\xc2\xa0"
+          "c"}},
     };
     for (const Case& c : cases) EXPECT_EQ(detail::split_lines(c.text), c.lines) << c.text;
 }
@@ -525,7 +537,8 @@ TEST(RealOutputFiles, AreRecognisedAndRead)
     const TableMap tension_tables = tables_of(tension->results());
     EXPECT_EQ(tension_tables.size(), 6u);
     EXPECT_EQ(table_of(tension_tables.at("OVERALL RESULTS")).row_count(), 142u);
-    EXPECT_TRUE(std::holds_alternative<DataTable::TextColumn>(table_of(tension_tables.at("OVERALL RESULTS")).column("KsiUsed")));
+    EXPECT_TRUE(std::holds_alternative<DataTable::TextColumn>(
+        table_of(tension_tables.at("OVERALL RESULTS")).column("KsiUsed")));
 
     for (const char* name : {"bm3-6.fod", "bm4-1.fod"}) {  // verification of other models: no bearing parameters
         const auto parser = open(name);

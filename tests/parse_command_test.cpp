@@ -19,8 +19,8 @@ struct ProgramRun {
 // Runs the program; standard error is dropped unless `with_errors`, which mixes it into `out`.
 ProgramRun dfoundations(const std::string& arguments, bool with_errors = false)
 {
-    const std::string command =
-        std::string(DFOUNDATIONS_BINARY_DIR) + "/bin/dfoundations " + arguments + (with_errors ? " 2>&1" : " 2>/dev/null");
+    const std::string command = std::string(DFOUNDATIONS_BINARY_DIR) + "/bin/dfoundations " + arguments +
+                                (with_errors ? " 2>&1" : " 2>/dev/null");
     ProgramRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return run;
@@ -31,7 +31,10 @@ ProgramRun dfoundations(const std::string& arguments, bool with_errors = false)
     return run;
 }
 
-std::string data_file(const std::string& name) { return "'" + std::string(DFOUNDATIONS_TEST_DATA_DIR) + "/" + name + "'"; }
+std::string data_file(const std::string& name)
+{
+    return "'" + std::string(DFOUNDATIONS_TEST_DATA_DIR) + "/" + name + "'";
+}
 
 json error(const std::string& type, const std::string& message)
 {
@@ -47,8 +50,9 @@ TEST(ParseCommand, PrintsParserParametersAndTables)
     EXPECT_EQ(output["calculation_parameters"].dump(),
               R"({"Ksi3Used":1.39,"Ksi4Used":1.39,"GammaBUsed":1.2,"GammaSUsed":1.2,"IsKsi3Used":true})");
     const json& results = output["results"];
-    EXPECT_EQ(results.dump().substr(0, 130),
-              R"({"CPTS":{"index":{"0":1,"1":2},"PPN":{"0":-15.0,"1":-15.5},"HNK":{"0":-5.0,"1":-5.2},"CptName":{"0":"'CPT 1'","1":"'CPT 2'"}},"MAX)");
+    EXPECT_EQ(
+        results.dump().substr(0, 130),
+        R"({"CPTS":{"index":{"0":1,"1":2},"PPN":{"0":-15.0,"1":-15.5},"HNK":{"0":-5.0,"1":-5.2},"CptName":{"0":"'CPT 1'","1":"'CPT 2'"}},"MAX)");
     EXPECT_TRUE(results["MAX SHAFT AND POINT"]["MaxPoint"]["2"].is_null());
     EXPECT_NE(run.out.find(R"("PPN":{"0":-15.0,)"), std::string::npos);  // reals keep their point
 }
@@ -119,8 +123,8 @@ TEST(ParseCommand, SelectsEveryTableByNameAndListsThemWhenTheNameIsNotThere)
               "dfoundations parse: the file has no table 'NONE'; its tables are: 'CPTS', 'MAX SHAFT AND POINT'\n");
 
     // Version 17 Tension Piles tables go by section, CPT and pile type, and their number from 1.
-    const ProgramRun tension =
-        dfoundations("parse " + data_file("tension_v17.fod") + " --table 'TENSION RESULTS/CPT 1/Pile type A/1' --format csv");
+    const ProgramRun tension = dfoundations("parse " + data_file("tension_v17.fod") +
+                                            " --table 'TENSION RESULTS/CPT 1/Pile type A/1' --format csv");
     EXPECT_EQ(tension.status, 0);
     EXPECT_EQ(tension.out.rfind("Level,Rt;d,Ksi\r\n-15.0,1061.7,1.39\r\n", 0), 0u);
 }

@@ -12,6 +12,9 @@
 
 #include "support/model_error.hpp"
 
+// The case tables below are laid out by hand, a case a line where it fits.
+// clang-format off
+
 namespace dfo = ostrand::external::dfoundations;
 using dfo::PileMaterial;
 using dfo::PileSlipLayer;
@@ -314,3 +317,4 @@ TEST(PileType, SerializesUnderTheGivenNameAndCopiesDeeply)
     copy = dfo::detail::PileType(dfo::RoundPile(0.4), BearingPileTypeConfig(PileType::BORED_DRILLING, PileSlipLayer::NONE));
     EXPECT_EQ(copy.serialize("C")["shape"]["num"], 0);
 }
+// clang-format on

@@ -10,6 +10,9 @@
 #include "external/dfoundations/output/pattern.hpp"
 #include "external/dfoundations/output/table_locator.hpp"
 
+// The case tables below are laid out by hand, a case a line where it fits.
+// clang-format off
+
 namespace {
 
 using namespace ostrand::external::dfoundations;
@@ -129,3 +132,4 @@ TEST(TableLocator, FindsWhatThePatternFindsInTrickyCases)
 }
 
 }  // namespace
+// clang-format on

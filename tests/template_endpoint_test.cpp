@@ -40,7 +40,8 @@ protected:
         core::BytesIO document(document_text);
         const std::string input_url = api._upload_temporary_file(document);
         const auto urls = api._generate_temporary_file_urls();
-        core::_post_on_addon_endpoint(endpoint, {{"input_url", input_url}, {"upload_url", urls[0]}, {"upload_data", urls[1]}});
+        core::_post_on_addon_endpoint(endpoint,
+                                      {{"input_url", input_url}, {"upload_url", urls[0]}, {"upload_data", urls[1]}});
         return core::File::from_url(urls[2]).getvalue_binary();
     }
 
@@ -79,17 +80,23 @@ TEST_F(TemplateEndpoint, ARequestNeedsItsThreeTextMembers)
 {
     api_v1::API api;
     const auto urls = api._generate_temporary_file_urls();
-    const ordered_json complete = {{"input_url", host::file_url(scratch / "doc.json")}, {"upload_url", urls[0]}, {"upload_data", urls[1]}};
+    const ordered_json complete = {
+        {"input_url", host::file_url(scratch / "doc.json")}, {"upload_url", urls[0]}, {"upload_data", urls[1]}};
     for (const char* member : {"input_url", "upload_url", "upload_data"}) {
         for (const ordered_json& replacement : {ordered_json(), ordered_json(5)}) {
             ordered_json request = complete;
-            if (replacement.is_null()) request.erase(member); else request[member] = replacement;
+            if (replacement.is_null())
+                request.erase(member);
+            else
+                request[member] = replacement;
             try {
                 core::_post_on_addon_endpoint(endpoint, request);
                 ADD_FAILURE() << member;
             } catch (const errors::InternalError& error) {
-                EXPECT_EQ(error.what(), std::string("The template job request needs the text members \"input_url\", \"upload_url\" "
-                                                    "and \"upload_data\"; \"") + member + "\" is missing or not text.");
+                EXPECT_EQ(error.what(),
+                          std::string("The template job request needs the text members \"input_url\", \"upload_url\" "
+                                      "and \"upload_data\"; \"") +
+                              member + "\" is missing or not text.");
             }
         }
     }
@@ -108,7 +115,8 @@ TEST_F(TemplateEndpoint, UnreadableDocumentsAndForeignSlotsRaiseInternalError)
         {{"input_url", input_url}, {"upload_url", host::file_url(scratch.path()) + "/"}, {"upload_data", urls[1]}},
         {{"input_url", input_url}, {"upload_url", urls[0]}, {"upload_data", "{\"key\": \"../../evil\"}"}},
     };
-    for (const auto& request : cases) EXPECT_THROW(core::_post_on_addon_endpoint(endpoint, request), errors::InternalError) << request;
+    for (const auto& request : cases)
+        EXPECT_THROW(core::_post_on_addon_endpoint(endpoint, request), errors::InternalError) << request;
 }
 
 TEST_F(TemplateEndpoint, UnknownEndpointsRaiseInternalError)

@@ -121,10 +121,12 @@ TEST(FileUrls, PathsSurviveTheRoundTripThroughPercentEncoding)
 
 TEST(FileUrls, OtherSchemesAndRemoteHostsAreNotServed)
 {
-    for (const char* url : {"https://example.com/a.foi", "http://localhost/a.foi", "s3://bucket/key", "file://server/share/a.foi"}) {
+    for (const char* url :
+         {"https://example.com/a.foi", "http://localhost/a.foi", "s3://bucket/key", "file://server/share/a.foi"}) {
         EXPECT_THROW(host::path_of_file_url(url), errors::NotImplementedError) << url;
     }
-    for (const char* url : {"no url at all", "file:/tmp/a", "file://", "file:///tmp/%zz", "file:///tmp/%2", "file:///tmp/a%00b"}) {
+    for (const char* url :
+         {"no url at all", "file:/tmp/a", "file://", "file:///tmp/%zz", "file:///tmp/%2", "file:///tmp/a%00b"}) {
         EXPECT_THROW(host::path_of_file_url(url), std::invalid_argument) << url;
     }
 }
@@ -135,7 +137,8 @@ TEST_F(TemporaryFiles, FromUrlRefusesOtherSchemesAndReportsMissingFiles)
         core::File::from_url("https://example.com/input.foi");
         FAIL() << "an https URL was read";
     } catch (const errors::NotImplementedError& error) {
-        EXPECT_STREQ(error.what(), "Only file:// URLs can be read on this machine, not 'https://example.com/input.foi'.");
+        EXPECT_STREQ(error.what(),
+                     "Only file:// URLs can be read on this machine, not 'https://example.com/input.foi'.");
     }
     EXPECT_THROW(core::File::from_url(host::file_url(scratch / "missing.foi")), errors::InternalError);
     EXPECT_THROW(core::File::from_url(host::file_url(scratch.path())), errors::InternalError);

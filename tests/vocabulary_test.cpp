@@ -25,21 +25,21 @@ std::vector<std::string> short_texts(int count)
 
 TEST(ShortText, NamesEveryMemberOfEveryEnumeration)
 {
-    EXPECT_EQ(short_texts<dfo::SoilType>(5), (std::vector<std::string>{"SoilType.GRAVEL", "SoilType.SAND",
-                                                                        "SoilType.LOAM", "SoilType.CLAY",
-                                                                        "SoilType.PEAT"}));
+    EXPECT_EQ(short_texts<dfo::SoilType>(5),
+              (std::vector<std::string>{"SoilType.GRAVEL", "SoilType.SAND", "SoilType.LOAM", "SoilType.CLAY",
+                                        "SoilType.PEAT"}));
     EXPECT_EQ(short_texts<dfo::MaxConeResistType>(2),
               (std::vector<std::string>{"MaxConeResistType.STANDARD", "MaxConeResistType.MANUAL"}));
-    EXPECT_EQ(short_texts<CPTRule>(4), (std::vector<std::string>{"CPTRule.NEN", "CPTRule.CUR", "CPTRule.TYPE_3",
-                                                                  "CPTRule.QC_ONLY"}));
+    EXPECT_EQ(short_texts<CPTRule>(4),
+              (std::vector<std::string>{"CPTRule.NEN", "CPTRule.CUR", "CPTRule.TYPE_3", "CPTRule.QC_ONLY"}));
     EXPECT_EQ(short_texts<dfo::CalculationType>(5),
               (std::vector<std::string>{"CalculationType.DESIGN_CALCULATION", "CalculationType.COMPLETE_CALCULATION",
                                         "CalculationType.INDICATION_BEARING_CAPACITY",
                                         "CalculationType.BEARING_CAPACITY_AT_FIXED_PILE_TIP_LEVEL",
                                         "CalculationType.PILE_TIP_LEVEL_AND_NET_BEARING_CAPACITY"}));
-    EXPECT_EQ(short_texts<dfo::PileTypeClayLoamPeat>(2),
-              (std::vector<std::string>{"PileTypeClayLoamPeat.ACCORDING_TO_STANDARD",
-                                        "PileTypeClayLoamPeat.USER_DEFINED"}));
+    EXPECT_EQ(
+        short_texts<dfo::PileTypeClayLoamPeat>(2),
+        (std::vector<std::string>{"PileTypeClayLoamPeat.ACCORDING_TO_STANDARD", "PileTypeClayLoamPeat.USER_DEFINED"}));
     EXPECT_EQ(short_texts<dfo::PileLoadSettlementCurve>(3),
               (std::vector<std::string>{"PileLoadSettlementCurve.ONE", "PileLoadSettlementCurve.TWO",
                                         "PileLoadSettlementCurve.THREE"}));
@@ -49,8 +49,9 @@ TEST(ShortText, NamesEveryMemberOfEveryEnumeration)
     EXPECT_EQ(short_texts<dfo::PileSlipLayer>(5),
               (std::vector<std::string>{"PileSlipLayer.NONE", "PileSlipLayer.SYNTHETIC", "PileSlipLayer.BENTONITE",
                                         "PileSlipLayer.BITUMEN", "PileSlipLayer.USER_DEFINED"}));
-    EXPECT_EQ(short_texts<dfo::detail::MainCalculationType>(2),
-              (std::vector<std::string>{"_MainCalculationType.PRELIMINARY_DESIGN", "_MainCalculationType.VERIFICATION"}));
+    EXPECT_EQ(
+        short_texts<dfo::detail::MainCalculationType>(2),
+        (std::vector<std::string>{"_MainCalculationType.PRELIMINARY_DESIGN", "_MainCalculationType.VERIFICATION"}));
     EXPECT_EQ(short_texts<dfo::detail::ReductionConeResistance>(3),
               (std::vector<std::string>{"_ReductionConeResistance.SAFE", "_ReductionConeResistance.BEGEMANN",
                                         "_ReductionConeResistance.MANUAL"}));
@@ -76,12 +77,33 @@ TEST(ShortText, ConstructionSequenceStartsAtOne)
 TEST(ShortText, PileTypeNamesAllTwentyEightMembers)
 {
     const std::vector<std::string> names = {
-        "PREFAB_CONCRETE", "CLOSED_STEEL", "DRIVEN_TUBE_BACK_DRIVING", "DRIVEN_TUBE_BACK_VIBRATION",
-        "TAPERED_TIMBER", "STRAIGHT_TIMBER", "SCREW_LOST_TIP", "SCREW_WITH_GROUT", "PREFAB_WITH_GROUT",
-        "PREFAB_WITHOUT_GROUT", "STEEL", "CONTINUOUS_FLIGHT_AUGER", "BORED_DRILLING", "BORED_SHELLING",
-        "OPEN_STEEL", "MV", "MICRO_DOUBLE_EXTORTED", "MICRO_DOUBLE_NOT_EXTORTED", "MICRO_SINGLE_EXTORTED",
-        "MICRO_SINGLE_NOT_EXTORTED", "MICRO_ANCHOR_BORED", "MICRO_ANCHOR_SCREWED", "MICRO_VIBRATED",
-        "GROUTED_STEEL_PROFILE", "GROUTED_STEEL_PIPE", "USER_DEFINED_VIBRATING", "USER_DEFINED_LOW_VIBRATING",
+        "PREFAB_CONCRETE",
+        "CLOSED_STEEL",
+        "DRIVEN_TUBE_BACK_DRIVING",
+        "DRIVEN_TUBE_BACK_VIBRATION",
+        "TAPERED_TIMBER",
+        "STRAIGHT_TIMBER",
+        "SCREW_LOST_TIP",
+        "SCREW_WITH_GROUT",
+        "PREFAB_WITH_GROUT",
+        "PREFAB_WITHOUT_GROUT",
+        "STEEL",
+        "CONTINUOUS_FLIGHT_AUGER",
+        "BORED_DRILLING",
+        "BORED_SHELLING",
+        "OPEN_STEEL",
+        "MV",
+        "MICRO_DOUBLE_EXTORTED",
+        "MICRO_DOUBLE_NOT_EXTORTED",
+        "MICRO_SINGLE_EXTORTED",
+        "MICRO_SINGLE_NOT_EXTORTED",
+        "MICRO_ANCHOR_BORED",
+        "MICRO_ANCHOR_SCREWED",
+        "MICRO_VIBRATED",
+        "GROUTED_STEEL_PROFILE",
+        "GROUTED_STEEL_PIPE",
+        "USER_DEFINED_VIBRATING",
+        "USER_DEFINED_LOW_VIBRATING",
         "USER_DEFINED",
     };
     const std::vector<std::string> texts = short_texts<PileType>(28);
@@ -105,8 +127,8 @@ TEST(GroupTexts, SequenceUsesParenthesesAndListSquareBrackets)
 {
     EXPECT_EQ(detailed_text(dfo::CalculationType::INDICATION_BEARING_CAPACITY),
               "<CalculationType.INDICATION_BEARING_CAPACITY: 2>");
-    EXPECT_EQ(dfo::sequence_text({PileType::USER_DEFINED_VIBRATING, PileType::USER_DEFINED_LOW_VIBRATING,
-                             PileType::USER_DEFINED}),
+    EXPECT_EQ(dfo::sequence_text(
+                  {PileType::USER_DEFINED_VIBRATING, PileType::USER_DEFINED_LOW_VIBRATING, PileType::USER_DEFINED}),
               "(<PileType.USER_DEFINED_VIBRATING: 25>, <PileType.USER_DEFINED_LOW_VIBRATING: 26>, "
               "<PileType.USER_DEFINED: 27>)");
     EXPECT_EQ(list_text(std::vector{PileType::PREFAB_CONCRETE, PileType::USER_DEFINED_VIBRATING}),
@@ -118,7 +140,8 @@ TEST(GroupTexts, SequenceUsesParenthesesAndListSquareBrackets)
 TEST(NamingTables, CoverEveryMemberOfTheirEnumeration)
 {
     EXPECT_EQ(dfo::detail::TYPE_NAMING.size(), 28u);
-    for (int value = 0; value < 28; ++value) EXPECT_TRUE(dfo::detail::TYPE_NAMING.contains(static_cast<PileType>(value)));
+    for (int value = 0; value < 28; ++value)
+        EXPECT_TRUE(dfo::detail::TYPE_NAMING.contains(static_cast<PileType>(value)));
     EXPECT_EQ(dfo::detail::MATERIAL_NAMING.size(), 4u);
     EXPECT_EQ(dfo::detail::SLIP_LAYER_NAMING.size(), 5u);
 }

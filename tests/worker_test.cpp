@@ -79,7 +79,8 @@ echo "all done"
     DFoundationsAnalysis analysis(core::File::from_data(input));
     EXPECT_EQ(failure_of(analysis), "");
 
-    EXPECT_EQ(analysis._get_result_content(), (ResultContent{{"calculation.log", "calculated\n"}, {"input.fod", input}}));
+    EXPECT_EQ(analysis._get_result_content(),
+              (ResultContent{{"calculation.log", "calculated\n"}, {"input.fod", input}}));
     EXPECT_EQ(std::get<core::BytesIO>(*analysis.get_output_file()).getvalue(), input);
     EXPECT_FALSE(job_folders_left());
 }
@@ -116,13 +117,15 @@ TEST_F(LocalWorker, AHangingProgramIsStoppedWithItsWholeGroupAtTheTimeOut)
     use_console(scratch.script("hangs.sh", "sleep 60 &\necho $! > '" + pid_file.string() + "'\nwait\n").string());
 
     DFoundationsAnalysis analysis(core::BytesIO("[INPUT]"));
-    EXPECT_EQ(failure_of(analysis, std::chrono::seconds(1)),
-              "The calculation did not finish within the time-out and was stopped; allow more time or simplify the model.");
+    EXPECT_EQ(
+        failure_of(analysis, std::chrono::seconds(1)),
+        "The calculation did not finish within the time-out and was stopped; allow more time or simplify the model.");
 
     const std::string helper = test_support::read(pid_file);
     ASSERT_FALSE(helper.empty());
     bool helper_gone = false;
-    for (int i = 0; i < 200 && !helper_gone; ++i, usleep(10000)) helper_gone = gone(helper.substr(0, helper.find('\n')));
+    for (int i = 0; i < 200 && !helper_gone; ++i, usleep(10000))
+        helper_gone = gone(helper.substr(0, helper.find('\n')));
     EXPECT_TRUE(helper_gone) << "the program's helper outlived the job";
     EXPECT_FALSE(job_folders_left());
 }
@@ -132,9 +135,10 @@ TEST_F(LocalWorker, WithoutAConsoleProgramTheUserLearnsHowToSetOne)
     ::unsetenv("DFOUNDATIONS_CONSOLE");
     use_console(std::nullopt);
     DFoundationsAnalysis analysis(core::BytesIO("[INPUT]"));
-    EXPECT_EQ(failure_of(analysis),
-              "No D-Foundations console program is configured: set the environment variable DFOUNDATIONS_CONSOLE to the "
-              "command that runs it (the input file's path is appended to it).");
+    EXPECT_EQ(
+        failure_of(analysis),
+        "No D-Foundations console program is configured: set the environment variable DFOUNDATIONS_CONSOLE to the "
+        "command that runs it (the input file's path is appended to it).");
 
     use_console("   ");
     EXPECT_NE(failure_of(analysis).find("DFOUNDATIONS_CONSOLE"), std::string::npos);
@@ -158,10 +162,12 @@ TEST_F(LocalWorker, CommandsThatCannotRunAreReported)
         std::string console;
         std::string message;
     } cases[] = {
-        {(scratch / "missing").string(), "Cannot start the D-Foundations console program '" + (scratch / "missing").string() +
-                                             "': No such file or directory."},
-        {not_executable.string(), "Cannot start the D-Foundations console program '" + not_executable.string() + "': Permission denied."},
-        {"'unterminated", "The D-Foundations console command ''unterminated' cannot be read: a single quote is not closed."},
+        {(scratch / "missing").string(), "Cannot start the D-Foundations console program '" +
+                                             (scratch / "missing").string() + "': No such file or directory."},
+        {not_executable.string(),
+         "Cannot start the D-Foundations console program '" + not_executable.string() + "': Permission denied."},
+        {"'unterminated",
+         "The D-Foundations console command ''unterminated' cannot be read: a single quote is not closed."},
     };
     for (const auto& c : cases) {
         use_console(c.console);
@@ -190,7 +196,8 @@ TEST_F(LocalWorker, JobsOfOtherProgramsOrWithoutInputAreRefused)
               R"(No worker here runs the program "dsettlement" version 1.)");
     for (const char* job : {"not json", R"({"program": "dfoundations", "version": 1})",
                             R"({"program": "dfoundations", "version": 1, "content": {"body": "%%%"}})"}) {
-        EXPECT_EQ(host::run_dfoundations_job(job, std::chrono::seconds(5), "/bin/true").error, "The job holds no readable input file.");
+        EXPECT_EQ(host::run_dfoundations_job(job, std::chrono::seconds(5), "/bin/true").error,
+                  "The job holds no readable input file.");
     }
 }
 
@@ -210,7 +217,8 @@ TEST(CommandWords, AreSplitLikeAShellWouldWithoutRunningOne)
         {"", {}},
     };
     for (const auto& c : cases) EXPECT_EQ(host::split_command(c.command), c.words) << c.command;
-    for (const char* bad : {"'open", "\"open", "trailing\\"}) EXPECT_THROW(host::split_command(bad), std::invalid_argument) << bad;
+    for (const char* bad : {"'open", "\"open", "trailing\\"})
+        EXPECT_THROW(host::split_command(bad), std::invalid_argument) << bad;
 }
 
 }  // namespace

@@ -17,18 +17,18 @@ namespace ostrand::geo {
 // depth; a row without any depth is left out because it has no level.
 struct GEFData {
     std::string name;
-    std::vector<double> elevation;                    // level of each measurement w.r.t. the reference, mm
-    std::vector<std::optional<double>> qc;            // cone resistance, MPa
+    std::vector<double> elevation;                         // level of each measurement w.r.t. the reference, mm
+    std::vector<std::optional<double>> qc;                 // cone resistance, MPa
     std::optional<std::vector<std::optional<double>>> fs;  // sleeve friction, MPa
     std::optional<std::vector<std::optional<double>>> Rf;  // friction ratio, fraction (not percent)
-    std::optional<double> ground_level_wrt_reference;  // mm; absent when the file does not give it
+    std::optional<double> ground_level_wrt_reference;      // mm; absent when the file does not give it
     std::optional<std::string> project_name;
     std::optional<std::string> project_id;
     std::optional<std::string> client;
     std::optional<std::pair<double, double>> x_y_coordinates;
     std::optional<double> excavation_depth;
     std::optional<std::string> gef_version_number;
-    std::optional<std::string> gef_file_date;  // "%Y-%m-%d"
+    std::optional<std::string> gef_file_date;         // "%Y-%m-%d"
     std::optional<std::string> research_report_date;  // "%Y-%m-%d"; BRO XML only
 
     // Reads a CPT file of either kind, told apart by its content: BRO XML when its first

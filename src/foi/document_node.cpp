@@ -58,16 +58,15 @@ double DocumentNode::number() const
     if (!value_->is_number()) fail_type("a number");
     const double value = value_->get<double>();
     // A JSON text cannot hold them, but a document built in memory can; the file could not.
-    if (!std::isfinite(value))
-        fail("must be a finite number (found " + text::format_number(value) + ").");
+    if (!std::isfinite(value)) fail("must be a finite number (found " + text::format_number(value) + ").");
     return value;
 }
 
 std::int64_t DocumentNode::integer() const
 {
     if (!value_->is_number_integer()) fail_type("an integer");
-    if (value_->is_number_unsigned()
-        && value_->get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
+    if (value_->is_number_unsigned() &&
+        value_->get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
         fail("is too large (" + value_->dump() + ").");
     return value_->get<std::int64_t>();
 }

@@ -109,8 +109,8 @@ std::int64_t main_calculation_type(const DocumentNode& options)
     const std::int64_t type = code_in_range(options["calculation_type"], 0, 4, "calculation type");
     const std::int64_t expected = type <= 1 ? 1 : 0;
     if (main_type != expected)
-        main.fail("is " + std::to_string(main_type) + ", but calculation type " + std::to_string(type)
-                  + " belongs to main calculation type " + std::to_string(expected) + ".");
+        main.fail("is " + std::to_string(main_type) + ", but calculation type " + std::to_string(type) +
+                  " belongs to main calculation type " + std::to_string(expected) + ".");
     return main_type;
 }
 

@@ -38,8 +38,8 @@ void write_shape(FoiText& out, const DocumentNode& shape)
     const DocumentNode data = shape["data"];
     const auto dimensions = data.items();
     if (dimensions.size() != layout->dimensions.size())
-        data.fail("has " + std::to_string(dimensions.size()) + " dimensions; a '" + std::string(layout->name) + "' has "
-                  + std::to_string(layout->dimensions.size()) + ".");
+        data.fail("has " + std::to_string(dimensions.size()) + " dimensions; a '" + std::string(layout->name) +
+                  "' has " + std::to_string(layout->dimensions.size()) + ".");
     out.setting(padded(code, 2), "Shape = " + std::string(layout->name));
     for (std::size_t i = 0; i < dimensions.size(); ++i) {
         const auto value_and_caption = dimensions[i].items();
@@ -101,8 +101,8 @@ void write_tension_type(FoiText& out, const DocumentNode& pile_type)
     const DocumentNode config = pile_type["config"];
     const std::int64_t sand_gravel = write_choice(out, pair_code(config["type_sand_gravel"]), pile_type_label,
                                                   "pile type", "Pile type for execution factor sand/gravel");
-    if (sand_gravel == USER_DEFINED_VIBRATING || sand_gravel == USER_DEFINED_LOW_VIBRATING
-        || sand_gravel == USER_DEFINED_PILE_TYPE)
+    if (sand_gravel == USER_DEFINED_VIBRATING || sand_gravel == USER_DEFINED_LOW_VIBRATING ||
+        sand_gravel == USER_DEFINED_PILE_TYPE)
         out.setting(fixed(config["factor_sand_gravel"].number(), 12, 4), "Execution factor sand/gravel [-]");
     const std::int64_t clay = write_choice(out, pair_code(config["type_clay_loam_peat"]), tension_clay_loam_peat_label,
                                            "clay/loam/peat pile type", "Pile type for execution factor clay/peat/loam");
@@ -190,7 +190,8 @@ std::string tension_position(const DocumentNode& pile, std::size_t index)
     }
     row += loads.is_null() ? " 0" : " 1";
     row += column(max_force, 10, 2) + column(min_force, 10, 2);
-    row += column(pile["limit_state_str_geo"].number(), 10, 2) + column(pile["serviceability_limit_state"].number(), 10, 2);
+    row += column(pile["limit_state_str_geo"].number(), 10, 2) +
+           column(pile["serviceability_limit_state"].number(), 10, 2);
     return row + " " + quoted_pile_name(pile);
 }
 

@@ -62,8 +62,8 @@ void write_measurement_rows(FoiText& out, const DocumentNode& measurements, std:
         const Json& row = rows[r];
         if (!row.is_array() || row.size() != width) {
             const DocumentNode node = measurements.element(r);
-            node.fail("has " + std::to_string(node.items().size()) + " values, the rows before it "
-                      + std::to_string(width) + ".");
+            node.fail("has " + std::to_string(node.items().size()) + " values, the rows before it " +
+                      std::to_string(width) + ".");
         }
         text.clear();
         for (std::size_t i = 0; i < width; ++i) {

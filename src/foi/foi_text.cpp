@@ -114,12 +114,12 @@ std::string line_text(std::string_view text, const DocumentNode& source)
         if (length == 0) source.fail("is not valid UTF-8.");
         at += length;
         if (code_point < 0x20 || code_point == 0x7F)
-            source.fail("contains the control character " + hex_code_point(code_point)
-                        + ", which cannot stand on a line of a D-Foundations input file.");
+            source.fail("contains the control character " + hex_code_point(code_point) +
+                        ", which cannot stand on a line of a D-Foundations input file.");
         const auto encoded = windows_1252(code_point);
         if (!encoded)
-            source.fail("contains the character " + hex_code_point(code_point)
-                        + ", which a D-Foundations input file (Windows-1252) cannot hold.");
+            source.fail("contains the character " + hex_code_point(code_point) +
+                        ", which a D-Foundations input file (Windows-1252) cannot hold.");
         result.push_back(*encoded);
     }
     return result;

@@ -15,9 +15,6 @@ std::string API::_upload_temporary_file(core::BytesIO& stream)
 
 void API::_discard_temporary_file(const std::string& url) { platform()->discard_temporary_file(url); }
 
-std::vector<std::string> API::_generate_temporary_file_urls()
-{
-    return platform()->generate_temporary_file_urls();
-}
+std::vector<std::string> API::_generate_temporary_file_urls() { return platform()->generate_temporary_file_urls(); }
 
 }  // namespace ostrand::api_v1

@@ -12,7 +12,8 @@ constexpr std::array<std::int8_t, 256> make_decoding_table()
 {
     std::array<std::int8_t, 256> table{};
     table.fill(-1);
-    for (std::size_t i = 0; i < alphabet.size(); ++i) table[static_cast<unsigned char>(alphabet[i])] = static_cast<std::int8_t>(i);
+    for (std::size_t i = 0; i < alphabet.size(); ++i)
+        table[static_cast<unsigned char>(alphabet[i])] = static_cast<std::int8_t>(i);
     return table;
 }
 constexpr auto decoding_table = make_decoding_table();

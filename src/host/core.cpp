@@ -15,20 +15,11 @@ std::string BytesIO::read(std::size_t count)
     return out;
 }
 
-File File::from_data(std::string bytes)
-{
-    return File(std::make_shared<const std::string>(std::move(bytes)));
-}
+File File::from_data(std::string bytes) { return File(std::make_shared<const std::string>(std::move(bytes))); }
 
-File File::from_url(const std::string& url)
-{
-    return from_data(platform()->download(url));
-}
+File File::from_url(const std::string& url) { return from_data(platform()->download(url)); }
 
-std::unique_ptr<BytesIO> File::open_binary() const
-{
-    return std::make_unique<BytesIO>(*bytes_);
-}
+std::unique_ptr<BytesIO> File::open_binary() const { return std::make_unique<BytesIO>(*bytes_); }
 
 void _post_on_addon_endpoint(const std::string& path, const nlohmann::ordered_json& payload,
                              std::chrono::seconds timeout)

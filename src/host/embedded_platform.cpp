@@ -2,10 +2,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "foi/input_file_writer.hpp"
 #include "host/file_url.hpp"
 #include "host/local_worker.hpp"
 #include "ostrand/errors.hpp"
-#include "foi/input_file_writer.hpp"
 
 namespace ostrand::host {
 

@@ -9,9 +9,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "ostrand/platform.hpp"
 #include "host/template_service.hpp"
 #include "host/temporary_store.hpp"
+#include "ostrand/platform.hpp"
 
 namespace ostrand::host {
 

@@ -76,9 +76,9 @@ std::optional<std::pair<std::string, std::optional<ErrorType>>> _dseries_excepti
           "command that runs it (the input file's path is appended to it).",
           ErrorType::EXECUTION_ERROR}},
         {host::worker_message::no_output,
-         {"D-Foundations finished without writing an output file; please check the input file.", ErrorType::EXECUTION_ERROR}},
-        {host::worker_message::no_input,
-         {"The analysis job holds no readable input file.", ErrorType::INTERNAL_ERROR}},
+         {"D-Foundations finished without writing an output file; please check the input file.",
+          ErrorType::EXECUTION_ERROR}},
+        {host::worker_message::no_input, {"The analysis job holds no readable input file.", ErrorType::INTERNAL_ERROR}},
     };
     const auto found = map.find(worker_message);
     if (found == map.end()) return std::nullopt;

@@ -36,7 +36,8 @@ public:
     JobFolder()
     {
         std::string name = (fs::temp_directory_path() / "dfoundations-job-XXXXXX").string();
-        if (!::mkdtemp(name.data())) throw std::runtime_error(std::string("cannot create a job folder: ") + std::strerror(errno));
+        if (!::mkdtemp(name.data()))
+            throw std::runtime_error(std::string("cannot create a job folder: ") + std::strerror(errno));
         root_ = name;
         fs::create_directory(run());
     }
@@ -64,8 +65,7 @@ public:
     {
         if (!reaped_) {
             ::kill(-pid_, SIGKILL);
-            while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
-            }
+            while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {}
         }
     }
     Child(const Child&) = delete;
@@ -85,8 +85,7 @@ public:
             if (waited == 0 && info.si_pid == pid_) {
                 ::kill(-pid_, SIGKILL);
                 int status = 0;
-                while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-                }
+                while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {}
                 reaped_ = true;
                 return status;
             }
@@ -171,7 +170,8 @@ std::string signal_text(int signal)
     std::string text = std::to_string(signal);
     const char* abbreviation = ::sigabbrev_np(signal);
     const char* description = ::strsignal(signal);
-    if (abbreviation != nullptr) text += std::string(" (SIG") + abbreviation + (description ? std::string(", ") + description : "") + ")";
+    if (abbreviation != nullptr)
+        text += std::string(" (SIG") + abbreviation + (description ? std::string(", ") + description : "") + ")";
     return text;
 }
 
@@ -236,8 +236,10 @@ JobOutcome run(const std::vector<std::string>& command, const std::string& input
     const SpawnSettings settings(folder);
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     pid_t pid = 0;
-    if (const int error = ::posix_spawnp(&pid, argv[0], settings.actions(), settings.attributes(), argv.data(), environ))
-        return failed("Cannot start the D-Foundations console program '" + command.front() + "': " + std::strerror(error) + ".");
+    if (const int error =
+            ::posix_spawnp(&pid, argv[0], settings.actions(), settings.attributes(), argv.data(), environ))
+        return failed("Cannot start the D-Foundations console program '" + command.front() +
+                      "': " + std::strerror(error) + ".");
 
     Child child(pid);
     const auto status = child.wait_until(deadline);
@@ -247,7 +249,8 @@ JobOutcome run(const std::vector<std::string>& command, const std::string& input
     ResultContent result = collect_results(folder.run());
     if (result.empty()) {
         const std::string tail = output_tail(folder);
-        return failed(tail.empty() ? std::string(worker_message::no_output) : std::string(worker_message::no_output) + "\n" + tail);
+        return failed(tail.empty() ? std::string(worker_message::no_output)
+                                   : std::string(worker_message::no_output) + "\n" + tail);
     }
     return {std::nullopt, std::move(result)};
 }
@@ -305,7 +308,8 @@ JobOutcome run_dfoundations_job(const std::string& job_document, std::chrono::se
     try {
         command = split_command(command_text);
     } catch (const std::invalid_argument& problem) {
-        return failed("The D-Foundations console command '" + command_text + "' cannot be read: " + problem.what() + ".");
+        return failed("The D-Foundations console command '" + command_text + "' cannot be read: " + problem.what() +
+                      ".");
     }
     if (command.empty()) return failed(worker_message::no_console);
 

@@ -15,7 +15,8 @@ std::string member(const nlohmann::ordered_json& request, const char* name)
     const auto found = request.is_object() ? request.find(name) : request.end();
     if (found == request.end() || !found->is_string())
         throw InternalError(std::string("The template job request needs the text members \"input_url\", "
-                                        "\"upload_url\" and \"upload_data\"; \"") + name + "\" is missing or not text.");
+                                        "\"upload_url\" and \"upload_data\"; \"") +
+                            name + "\" is missing or not text.");
     return found->get<std::string>();
 }
 

@@ -100,7 +100,8 @@ std::string read_file(const fs::path& path)
 }
 
 TemporaryStore::TemporaryStore(fs::path folder, bool must_be_private)
-    : folder_(folder_path(fs::absolute(folder))), must_be_private_(must_be_private)
+    : folder_(folder_path(fs::absolute(folder))),
+      must_be_private_(must_be_private)
 {
 }
 
@@ -116,10 +117,12 @@ void TemporaryStore::ensure_folder() const
     if (!must_be_private_) {
         std::error_code error;
         fs::create_directories(folder_, error);
-        if (error) throw errors::InternalError("Cannot create the store " + folder_.string() + ": " + error.message() + ".");
+        if (error)
+            throw errors::InternalError("Cannot create the store " + folder_.string() + ": " + error.message() + ".");
         return;
     }
-    if (::mkdir(folder_.c_str(), 0700) != 0 && errno != EEXIST) fail("Cannot create the store " + folder_.string(), errno);
+    if (::mkdir(folder_.c_str(), 0700) != 0 && errno != EEXIST)
+        fail("Cannot create the store " + folder_.string(), errno);
     struct stat status {};
     if (::lstat(folder_.c_str(), &status) != 0) fail("Cannot use the store " + folder_.string(), errno);
     if (!S_ISDIR(status.st_mode) || status.st_uid != ::getuid() || (status.st_mode & 077) != 0)

@@ -26,8 +26,8 @@ struct Digits {
 Digits shortest_digits(double magnitude)
 {
     char scientific[MAX_NUMBER_TEXT];
-    const char* end = std::to_chars(scientific, scientific + sizeof scientific, magnitude,
-                                    std::chars_format::scientific).ptr;
+    const char* end =
+        std::to_chars(scientific, scientific + sizeof scientific, magnitude, std::chars_format::scientific).ptr;
     Digits d{};
     const char* p = scientific;
     d.text[d.count++] = *p++;
@@ -86,10 +86,9 @@ constexpr double POWERS_OF_TEN[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e
 constexpr std::uint64_t FIFTEEN_DIGITS = 1'000'000'000'000'000;
 
 // Two decimal digits for each value below 100.
-constexpr char DIGIT_PAIRS[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
+constexpr char DIGIT_PAIRS[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                               "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                               "8081828384858687888990919293949596979899";
 
 // Writes the decimal digits of `value` so that they end at `end`; returns where they begin.
 char* digits_ending_at(char* end, std::uint64_t value)
@@ -143,8 +142,7 @@ char* write_short_fixed(char* out, double magnitude)
         --scale;
         mantissa = static_cast<std::uint64_t>(magnitude * POWERS_OF_TEN[scale] + 0.5);
     }
-    if (mantissa >= FIFTEEN_DIGITS ||
-        static_cast<double>(mantissa) / POWERS_OF_TEN[scale] != magnitude) {
+    if (mantissa >= FIFTEEN_DIGITS || static_cast<double>(mantissa) / POWERS_OF_TEN[scale] != magnitude) {
         return nullptr;
     }
     int decimals = scale;
@@ -192,9 +190,6 @@ std::string format_number(double value)
     return std::string(text, write_number(text, value));
 }
 
-std::string format_number(std::int64_t value)
-{
-    return std::to_string(value);
-}
+std::string format_number(std::int64_t value) { return std::to_string(value); }
 
 }  // namespace ostrand::text

@@ -41,8 +41,10 @@ private:
         }
         if (schema.contains("type")) {
             bool any = false;
-            if (schema["type"].is_string()) any = has_type(value, schema["type"]);
-            else for (const auto& type : schema["type"]) any = any || has_type(value, type);
+            if (schema["type"].is_string())
+                any = has_type(value, schema["type"]);
+            else
+                for (const auto& type : schema["type"]) any = any || has_type(value, type);
             if (!any) return where + ": not of type " + schema["type"].dump();
         }
         if (schema.contains("const") && value != schema["const"]) return where + ": not " + schema["const"].dump();
@@ -68,7 +70,8 @@ private:
         }
         if (value.is_array() && schema.contains("items")) {
             for (std::size_t i = 0; i < value.size(); ++i) {
-                if (auto found = check(schema["items"], value[i], where + "[" + std::to_string(i) + "]"); !found.empty()) {
+                if (auto found = check(schema["items"], value[i], where + "[" + std::to_string(i) + "]");
+                    !found.empty()) {
                     return found;
                 }
             }

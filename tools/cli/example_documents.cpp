@@ -56,8 +56,8 @@ std::string tension_example()
 {
     dfo::TensionPilesModel model(
         dfo::ConstructionSequence::CPT_EXCAVATION_INSTALL,
-        dfo::TensionPilesCalculationOptions(dfo::CalculationType::BEARING_CAPACITY_AT_FIXED_PILE_TIP_LEVEL, false),
-        0.0, {.create_default_materials = false});
+        dfo::TensionPilesCalculationOptions(dfo::CalculationType::BEARING_CAPACITY_AT_FIXED_PILE_TIP_LEVEL, false), 0.0,
+        {.create_default_materials = false});
     model.create_material("Sand", dfo::SoilType::SAND, 18.0, 20.0, 32.5, {.min_void_ratio = 0.45});
     model.create_profile("CPT-01", {dfo::ProfileLayer(0.5, "Sand")}, 0.0, 0.0,
                          {{0.5, 2.0}, {-4.0, 12.0}, {-10.0, 20.0}}, -1.0, -9.0, -2.0);

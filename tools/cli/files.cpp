@@ -42,7 +42,7 @@ private:
 std::string read_all(int descriptor, const std::string& path)
 {
     std::string bytes;
-    struct stat status{};
+    struct stat status {};
     if (::fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode)) fail("Cannot read", path, EISDIR);
     if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
         if (static_cast<std::uintmax_t>(status.st_size) > MAX_INPUT_BYTES)
@@ -77,7 +77,8 @@ void write_all(int descriptor, std::string_view bytes, const std::string& path)
 
 bool same_file(const std::string& a, const std::string& b)
 {
-    struct stat first{}, second{};
+    struct stat first {
+    }, second{};
     return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
            first.st_ino == second.st_ino;
 }
@@ -137,7 +138,7 @@ void write_output(const std::string& path, std::string_view bytes, const std::st
     if (!input_path.empty() && input_path != "-" && same_file(path, input_path))
         throw FileError("Refusing to write '" + path + "': it is the input file; choose another output path.");
     const std::string target = resolved(path);
-    struct stat status{};
+    struct stat status {};
     if (::stat(target.c_str(), &status) == 0) {
         if (S_ISDIR(status.st_mode)) fail("Cannot write", path, EISDIR);
         if (!S_ISREG(status.st_mode)) {

@@ -32,8 +32,9 @@ void add_gef_command(CLI::App& app, int& status)
     auto* command = app.add_subcommand("gef", "Read a CPT file (GEF-CPT or BRO XML) and print its GEF data as JSON");
     command->alias("cpt");
     auto path = std::make_shared<std::string>();
-    command->add_option("FILE", *path,
-                        "CPT file: GEF-CPT (.gef) or BRO XML (.xml), told apart by content; - for standard input")
+    command
+        ->add_option("FILE", *path,
+                     "CPT file: GEF-CPT (.gef) or BRO XML (.xml), told apart by content; - for standard input")
         ->required();
     command->footer(EXIT_STATUS_TABLE);
     command->callback([path, &status] { status = run_reported("gef", [&] { return print_gef(*path); }); });

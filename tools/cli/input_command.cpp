@@ -49,7 +49,8 @@ void add_input_command(CLI::App& app, int& status)
     auto options = std::make_shared<InputOptions>();
     auto* command = app.add_subcommand("input", "Turn a model document (JSON) into a D-Foundations input file");
     auto* document = command->add_option("DOCUMENT", options->document, "Model document (.json; - for standard input)");
-    auto* output = command->add_option("-o,--output", options->output, "Input file to write (default: standard output)");
+    auto* output =
+        command->add_option("-o,--output", options->output, "Input file to write (default: standard output)");
     command->add_option("--example", options->example, "Print a small complete model document to start from")
         ->check(CLI::IsMember({"bearing", "tension"}))
         ->excludes(document)

@@ -37,10 +37,14 @@ public:
         std::visit(
             [&](const auto& v) {
                 using V = std::decay_t<decltype(v)>;
-                if constexpr (std::is_same_v<V, std::monostate>) out_ << "null";
-                else if constexpr (std::is_same_v<V, std::int64_t>) out_ << v;
-                else if constexpr (std::is_same_v<V, double>) real(v);
-                else text(v);
+                if constexpr (std::is_same_v<V, std::monostate>)
+                    out_ << "null";
+                else if constexpr (std::is_same_v<V, std::int64_t>)
+                    out_ << v;
+                else if constexpr (std::is_same_v<V, double>)
+                    real(v);
+                else
+                    text(v);
             },
             value);
     }
@@ -132,8 +136,10 @@ private:
             const auto& value = cells[row];
             using V = std::decay_t<decltype(value)>;
             if constexpr (std::is_same_v<V, std::optional<std::string>>) {
-                if (value) text(*value);
-                else out_ << "null";
+                if (value)
+                    text(*value);
+                else
+                    out_ << "null";
             } else if constexpr (std::is_same_v<V, double>) {
                 real(value);
             } else if constexpr (std::is_same_v<V, std::int64_t>) {
@@ -209,7 +215,8 @@ std::vector<std::pair<std::string, const dfo::Table*>> named_tables(const dfo::R
         return named;
     }
     const auto add_list = [&](const std::string& prefix, const std::vector<dfo::Table>& list) {
-        for (std::size_t i = 0; i < list.size(); ++i) named.emplace_back(prefix + "/" + std::to_string(i + 1), &list[i]);
+        for (std::size_t i = 0; i < list.size(); ++i)
+            named.emplace_back(prefix + "/" + std::to_string(i + 1), &list[i]);
     };
     for (const auto& [section_name, section] : std::get<dfo::TensionResults>(results).data) {
         for (const auto& [key, entry] : section) {
@@ -235,7 +242,8 @@ int print_table(const dfo::OutputFileParser& parser, const ParseOptions& options
 {
     const dfo::Results results = parser.results(true);
     const auto named = named_tables(results);
-    const auto found = std::find_if(named.begin(), named.end(), [&](const auto& entry) { return entry.first == *options.table; });
+    const auto found =
+        std::find_if(named.begin(), named.end(), [&](const auto& entry) { return entry.first == *options.table; });
     if (found == named.end()) {
         std::cerr << "dfoundations parse: the file has no table '" << *options.table
                   << "'; its tables are: " << quoted_names(named) << '\n';
@@ -251,10 +259,7 @@ int print_table(const dfo::OutputFileParser& parser, const ParseOptions& options
     return DONE;
 }
 
-bool no_tables(const std::optional<dfo::Results>& results)
-{
-    return !results || named_tables(*results).empty();
-}
+bool no_tables(const std::optional<dfo::Results>& results) { return !results || named_tables(*results).empty(); }
 
 int print_all(const dfo::OutputFileParser& parser, const std::string& file)
 {
@@ -318,7 +323,9 @@ void add_parse_command(CLI::App& app, int& status)
     auto* command = app.add_subcommand(
         "parse",
         "Read a D-Foundations output file (.fod) and print its calculation parameters and result tables as JSON");
-    command->add_option("FILE", options->file, "The output file (UTF-8, or Latin-1 when it is not valid UTF-8; - for standard input)")
+    command
+        ->add_option("FILE", options->file,
+                     "The output file (UTF-8, or Latin-1 when it is not valid UTF-8; - for standard input)")
         ->required();
     auto* table = command->add_option("--table", options->table,
                                       "Print only the result table of this name; version 17 Tension Piles tables are "

@@ -335,8 +335,7 @@ void write_outcome(JsonSink& out, const std::string& name, const Outcome& outcom
 // most a few files ahead of the printing, so that memory holds only those documents.
 int read_many(const std::vector<std::string>& files)
 {
-    const std::size_t workers =
-        std::min<std::size_t>(files.size(), std::max(1u, std::thread::hardware_concurrency()));
+    const std::size_t workers = std::min<std::size_t>(files.size(), std::max(1u, std::thread::hardware_concurrency()));
     const std::size_t ahead = 4 * workers;
     std::vector<std::optional<std::string>> documents(files.size());
     std::vector<int> statuses(files.size(), DONE);
@@ -472,7 +471,8 @@ int print_table(const dfo::OutputFile& file, const ReadOptions& options)
 {
     const dfo::OutputTable* table = file.table(*options.table);
     if (table == nullptr) {
-        std::fprintf(stderr, "dfoundations read: the file has no table '%s'; the nearest are:\n", options.table->c_str());
+        std::fprintf(stderr, "dfoundations read: the file has no table '%s'; the nearest are:\n",
+                     options.table->c_str());
         for (const std::string& path : file.nearest_table_paths(*options.table)) {
             std::fprintf(stderr, "  %s\n", path.c_str());
         }
@@ -532,9 +532,10 @@ void add_read_command(CLI::App& app, int& status)
 {
     auto options = std::make_shared<ReadOptions>();
     auto* command = app.add_subcommand(
-        "read",
-        "Read whole D-Foundations output files (.fod) of any version and print each as one JSON document");
-    command->add_option("FILE", options->files, "Output files (UTF-8, or Latin-1 when not valid UTF-8); - for standard input")
+        "read", "Read whole D-Foundations output files (.fod) of any version and print each as one JSON document");
+    command
+        ->add_option("FILE", options->files,
+                     "Output files (UTF-8, or Latin-1 when not valid UTF-8); - for standard input")
         ->required();
     command->add_flag("--list", options->list, "Print one line per table: path, rows, columns");
     command->add_flag("--values", options->values, "Print one line per value line: path, key, value");

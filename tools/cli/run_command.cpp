@@ -29,7 +29,8 @@ std::vector<std::string> keep_beside(const fs::path& output, const ostrand::Resu
     for (const auto& [name, bytes] : files) {
         const std::string extension = fs::path(name).extension().string();
         fs::path target = output.parent_path() / (output.stem().string() + extension);
-        if (extension.empty() || !taken.insert(extension).second) target = output.parent_path() / fs::path(name).filename();
+        if (extension.empty() || !taken.insert(extension).second)
+            target = output.parent_path() / fs::path(name).filename();
         write_output(target.string(), bytes);
         kept.push_back(target.string());
     }

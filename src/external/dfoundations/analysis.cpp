@@ -27,7 +27,8 @@ private:
 }  // namespace
 
 DFoundationsAnalysis::DFoundationsAnalysis(JobInput input_file)
-    : ExternalProgram(program_identifier, program_version), input_file(std::move(input_file))
+    : ExternalProgram(program_identifier, program_version),
+      input_file(std::move(input_file))
 {
 }
 
@@ -36,14 +37,16 @@ DFoundationsAnalysis::DFoundationsAnalysis(core::BytesIO input_file)
 {
 }
 
-DFoundationsAnalysis::DFoundationsAnalysis(core::File input_file) : DFoundationsAnalysis(JobInput(std::move(input_file)))
+DFoundationsAnalysis::DFoundationsAnalysis(core::File input_file)
+    : DFoundationsAnalysis(JobInput(std::move(input_file)))
 {
 }
 
 DFoundationsAnalysis::DFoundationsAnalysis(InputFile input_file)
-    : DFoundationsAnalysis(std::holds_alternative<core::File>(input_file)
-                               ? JobInput(std::get<core::File>(std::move(input_file)))
-                               : JobInput(std::make_shared<core::BytesIO>(std::get<core::BytesIO>(std::move(input_file)))))
+    : DFoundationsAnalysis(
+          std::holds_alternative<core::File>(input_file)
+              ? JobInput(std::get<core::File>(std::move(input_file)))
+              : JobInput(std::make_shared<core::BytesIO>(std::get<core::BytesIO>(std::move(input_file)))))
 {
 }
 

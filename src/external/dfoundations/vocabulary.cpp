@@ -147,8 +147,10 @@ std::string short_text(PileMaterial member)
 std::string short_text(PileSlipLayer member)
 {
     static constexpr std::pair<PileSlipLayer, std::string_view> names[] = {
-        {PileSlipLayer::NONE, "NONE"},           {PileSlipLayer::SYNTHETIC, "SYNTHETIC"},
-        {PileSlipLayer::BENTONITE, "BENTONITE"}, {PileSlipLayer::BITUMEN, "BITUMEN"},
+        {PileSlipLayer::NONE, "NONE"},
+        {PileSlipLayer::SYNTHETIC, "SYNTHETIC"},
+        {PileSlipLayer::BENTONITE, "BENTONITE"},
+        {PileSlipLayer::BITUMEN, "BITUMEN"},
         {PileSlipLayer::USER_DEFINED, "USER_DEFINED"},
     };
     return qualified_name("PileSlipLayer", names, member);

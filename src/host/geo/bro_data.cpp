@@ -21,14 +21,11 @@ using detail::required_element;
 using detail::text_of;
 
 constexpr double MM_PER_M = 1000.0;
-constexpr int LEVEL_DECIMALS = 6;      // as the GEF reader: of a millimetre
+constexpr int LEVEL_DECIMALS = 6;       // as the GEF reader: of a millimetre
 constexpr int CONVERTED_DECIMALS = 12;  // as the GEF reader: percent to fraction
 constexpr double VOID = -999999.0;      // the register's value for "not measured"
 
-double millimetres(double metres)
-{
-    return detail::round_decimals(metres * MM_PER_M, LEVEL_DECIMALS);
-}
+double millimetres(double metres) { return detail::round_decimals(metres * MM_PER_M, LEVEL_DECIMALS); }
 
 // A number element; absent when it is missing or empty, a ParsingError when it is no number.
 std::optional<double> number_of(const pugi::xml_node& node, std::string_view what)
@@ -36,7 +33,8 @@ std::optional<double> number_of(const pugi::xml_node& node, std::string_view wha
     const std::string_view text = text_of(node);
     if (text.empty()) return std::nullopt;
     const auto value = detail::parse_number(text);
-    if (!value) throw errors::ParsingError("BRO XML " + std::string(what) + " " + detail::quoted(text) + " is not a number");
+    if (!value)
+        throw errors::ParsingError("BRO XML " + std::string(what) + " " + detail::quoted(text) + " is not a number");
     return value;
 }
 
@@ -48,7 +46,8 @@ std::optional<std::string> date_of(std::string_view text)
     const auto year = detail::parse_integer(text.substr(0, 4));
     const auto month = detail::parse_integer(text.substr(5, 2));
     const auto day = detail::parse_integer(text.substr(8, 2));
-    if (!year || !month || !day || *year < 1 || *year > 9999 || *month < 1 || *month > 12 || *day < 1 || *day > 31) return std::nullopt;
+    if (!year || !month || !day || *year < 1 || *year > 9999 || *month < 1 || *month > 12 || *day < 1 || *day > 31)
+        return std::nullopt;
     const std::chrono::year_month_day date{std::chrono::year(static_cast<int>(*year)),
                                            std::chrono::month(static_cast<unsigned>(*month)),
                                            std::chrono::day(static_cast<unsigned>(*day))};
@@ -71,7 +70,8 @@ std::optional<std::pair<double, double>> coordinates(const pugi::xml_node& cpt)
         y = detail::parse_number(fields[1]);
     }
     if (!x || !y)
-        throw errors::ParsingError("BRO XML deliveredLocation " + detail::quoted(text_of(pos)) + " is not a pair of coordinates");
+        throw errors::ParsingError("BRO XML deliveredLocation " + detail::quoted(text_of(pos)) +
+                                   " is not a pair of coordinates");
     return std::pair(*x, *y);
 }
 
@@ -114,21 +114,28 @@ Layout read_layout(const pugi::xml_node& survey)
         const std::string_view answer = text_of(parameter);
         if (answer == "nee") continue;
         if (answer != "ja")
-            throw errors::ParsingError("BRO XML parameter " + detail::quoted(name) + " is " + detail::quoted(answer) + ", not ja or nee");
+            throw errors::ParsingError("BRO XML parameter " + detail::quoted(name) + " is " + detail::quoted(answer) +
+                                       ", not ja or nee");
         const auto take = [&](std::optional<std::size_t>& column) {
             if (!column) column = index;  // the first parameter of a quantity counts, as in GEF
         };
-        if (name == "penetrationLength") take(layout.penetration_length);
-        else if (name == "depth") take(layout.depth);
-        else if (name == "coneResistance") take(layout.cone_resistance);
-        else if (name == "localFriction") take(layout.local_friction);
-        else if (name == "frictionRatio") take(layout.friction_ratio);
+        if (name == "penetrationLength")
+            take(layout.penetration_length);
+        else if (name == "depth")
+            take(layout.depth);
+        else if (name == "coneResistance")
+            take(layout.cone_resistance);
+        else if (name == "localFriction")
+            take(layout.local_friction);
+        else if (name == "frictionRatio")
+            take(layout.friction_ratio);
     }
     if (!layout.penetration_length && !layout.depth)
         throw errors::ParsingError(
             "BRO XML CPT has no depth: neither penetrationLength nor depth is \"ja\" in its parameters");
     if (!layout.cone_resistance)
-        throw errors::ParsingError("BRO XML CPT has no cone resistance: coneResistance is not \"ja\" in its parameters");
+        throw errors::ParsingError(
+            "BRO XML CPT has no cone resistance: coneResistance is not \"ja\" in its parameters");
     return layout;
 }
 
@@ -153,10 +160,11 @@ Encoding read_encoding(const pugi::xml_node& result)
     const auto overlaps = [](const std::string& a, const std::string& b) {
         return a.find(b) != a.npos || b.find(a) != b.npos;
     };
-    if (overlaps(encoding.token, encoding.block) || overlaps(encoding.decimal, encoding.token)
-        || overlaps(encoding.decimal, encoding.block))
-        throw errors::ParsingError("BRO XML TextEncoding separators " + detail::quoted(encoding.decimal) + ", " + detail::quoted(encoding.token)
-                                   + " and " + detail::quoted(encoding.block) + " are not distinct");
+    if (overlaps(encoding.token, encoding.block) || overlaps(encoding.decimal, encoding.token) ||
+        overlaps(encoding.decimal, encoding.block))
+        throw errors::ParsingError("BRO XML TextEncoding separators " + detail::quoted(encoding.decimal) + ", " +
+                                   detail::quoted(encoding.token) + " and " + detail::quoted(encoding.block) +
+                                   " are not distinct");
     return encoding;
 }
 
@@ -167,10 +175,7 @@ struct Row {
     std::optional<double> rf;
 };
 
-std::string at_block(std::size_t block)
-{
-    return "BRO XML block " + std::to_string(block) + ": ";
-}
+std::string at_block(std::size_t block) { return "BRO XML block " + std::to_string(block) + ": "; }
 
 class BlockReader {
 public:
@@ -190,8 +195,9 @@ public:
             text.remove_prefix(end + encoding_.token.size());
         }
         if (cells_.size() != layout_.values_per_block)
-            throw errors::ParsingError(at_block(block) + "it has " + std::to_string(cells_.size())
-                                       + " values, the parameters element lists " + std::to_string(layout_.values_per_block));
+            throw errors::ParsingError(at_block(block) + "it has " + std::to_string(cells_.size()) +
+                                       " values, the parameters element lists " +
+                                       std::to_string(layout_.values_per_block));
         std::optional<double> depth;
         if (layout_.depth) depth = cell(*layout_.depth, block);
         if (!depth && layout_.penetration_length) depth = cell(*layout_.penetration_length, block);
@@ -211,7 +217,8 @@ private:
         std::string_view text = cells_[index];
         if (encoding_.decimal != ".") {
             decimal_.assign(text);
-            for (std::size_t at = decimal_.find(encoding_.decimal); at != decimal_.npos; at = decimal_.find(encoding_.decimal, at + 1))
+            for (std::size_t at = decimal_.find(encoding_.decimal); at != decimal_.npos;
+                 at = decimal_.find(encoding_.decimal, at + 1))
                 decimal_.replace(at, encoding_.decimal.size(), ".");
             text = decimal_;
         }
@@ -245,7 +252,8 @@ void read_measurements(const pugi::xml_node& cpt, GEFData& data)
         if (end == text.npos) break;
         text.remove_prefix(end + encoding.block.size());
     }
-    if (rows.empty()) throw errors::ParsingError("BRO XML CPT has no measurements: no block of cptResult/values has a depth");
+    if (rows.empty())
+        throw errors::ParsingError("BRO XML CPT has no measurements: no block of cptResult/values has a depth");
 
     // The register delivers the blocks of some CPTs out of order (IMBRO/A archive transfers);
     // the GEF file of the same CPT, and every profile, runs from the top down.

@@ -15,8 +15,10 @@ constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
 // The 1-based line of a byte offset into the text.
 std::size_t line_at(std::string_view text, std::ptrdiff_t offset)
 {
-    const auto end = static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(offset, 0, static_cast<std::ptrdiff_t>(text.size())));
-    return 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
+    const auto end =
+        static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(offset, 0, static_cast<std::ptrdiff_t>(text.size())));
+    return 1 +
+           static_cast<std::size_t>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
 }
 
 // "<!DOCTYPE root [ <!ENTITY x 'y'> ]>" declares an entity; "<!DOCTYPE root SYSTEM 'a.dtd'>"
@@ -38,10 +40,7 @@ void refuse_entities(const pugi::xml_document& document)
     }
 }
 
-bool is_cpt(std::string_view name)
-{
-    return name == "CPT_O" || name == "CPT";
-}
+bool is_cpt(std::string_view name) { return name == "CPT_O" || name == "CPT"; }
 
 // What a BRO object other than a CPT is, for the message; the register's object codes.
 std::string_view object_kind(std::string_view name)
@@ -68,8 +67,8 @@ void load_xml(pugi::xml_document& document, std::string_view text)
     const pugi::xml_parse_result result =
         document.load_buffer(text.data(), text.size(), pugi::parse_default | pugi::parse_doctype);
     if (!result)
-        throw errors::ParsingError("BRO XML file is not well-formed XML: " + std::string(result.description()) + " (line "
-                                   + std::to_string(line_at(text, result.offset)) + ")");
+        throw errors::ParsingError("BRO XML file is not well-formed XML: " + std::string(result.description()) +
+                                   " (line " + std::to_string(line_at(text, result.offset)) + ")");
     refuse_entities(document);
 }
 
@@ -79,23 +78,23 @@ pugi::xml_node find_cpt(const pugi::xml_document& document)
     if (is_cpt(local_name(root))) return root;
     pugi::xml_node container;
     for (const pugi::xml_node child : root.children())
-        if (child.type() == pugi::node_element
-            && (local_name(child) == "dispatchDocument" || local_name(child) == "sourceDocument")) {
+        if (child.type() == pugi::node_element &&
+            (local_name(child) == "dispatchDocument" || local_name(child) == "sourceDocument")) {
             container = child;
             break;
         }
     if (!container)
-        throw errors::ParsingError("XML file is not a BRO CPT: its root element " + quoted(root.name())
-                                   + " holds no dispatchDocument or sourceDocument");
-    const pugi::xml_node object = container.find_child([](const pugi::xml_node& node) {
-        return node.type() == pugi::node_element;
-    });
+        throw errors::ParsingError("XML file is not a BRO CPT: its root element " + quoted(root.name()) +
+                                   " holds no dispatchDocument or sourceDocument");
+    const pugi::xml_node object =
+        container.find_child([](const pugi::xml_node& node) { return node.type() == pugi::node_element; });
     if (!object)
-        throw errors::ParsingError("BRO XML file holds no object: its " + std::string(local_name(container)) + " is empty");
+        throw errors::ParsingError("BRO XML file holds no object: its " + std::string(local_name(container)) +
+                                   " is empty");
     const std::string_view name = local_name(object);
     if (!is_cpt(name))
-        throw errors::ParsingError("BRO XML file holds a " + quoted(name) + " object" + std::string(object_kind(name))
-                                   + ", not a CPT (CPT_O)");
+        throw errors::ParsingError("BRO XML file holds a " + quoted(name) + " object" + std::string(object_kind(name)) +
+                                   ", not a CPT (CPT_O)");
     return object;
 }
 
@@ -133,9 +132,6 @@ pugi::xml_node required_element(const pugi::xml_node& parent, std::initializer_l
     return node;
 }
 
-std::string_view text_of(const pugi::xml_node& node)
-{
-    return trim(node.child_value());
-}
+std::string_view text_of(const pugi::xml_node& node) { return trim(node.child_value()); }
 
 }  // namespace ostrand::geo::detail

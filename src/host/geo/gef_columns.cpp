@@ -37,18 +37,17 @@ std::optional<long> column_count(const GefHeader& header)
 }
 
 // Stresses in a GEF-CPT file are in MPa; a column that states kPa is converted.
-double stress_factor(std::string_view unit)
-{
-    return upper(unit).rfind("KPA", 0) == 0 ? 0.001 : 1.0;
-}
+double stress_factor(std::string_view unit) { return upper(unit).rfind("KPA", 0) == 0 ? 0.001 : 1.0; }
 
 void read_column_info(const GefHeaderLine& entry, std::optional<long> count, GefLayout& layout)
 {
     const auto fields = split(entry.value, ",");
-    if (fields.size() < 4) throw errors::ParsingError(at_line(entry.line) + "#COLUMNINFO= needs a column, a unit, a name and a quantity");
+    if (fields.size() < 4)
+        throw errors::ParsingError(at_line(entry.line) + "#COLUMNINFO= needs a column, a unit, a name and a quantity");
     const std::size_t index = column_position(fields[0], count, entry.line);
     const auto quantity = parse_integer(fields.back());
-    if (!quantity) throw errors::ParsingError(at_line(entry.line) + quoted(fields.back()) + " is not a quantity number");
+    if (!quantity)
+        throw errors::ParsingError(at_line(entry.line) + quoted(fields.back()) + " is not a quantity number");
     const auto take = [&](std::optional<GefColumn>& column, double factor) {
         if (!column) column = GefColumn{index, factor};  // the first column of a quantity counts
     };
@@ -94,8 +93,8 @@ GefLayout read_layout(const GefHeader& header)
     ignore_zero_depth_void(layout.penetration_length, layout);
     ignore_zero_depth_void(layout.corrected_depth, layout);
     if (!layout.penetration_length && !layout.corrected_depth)
-        throw errors::ParsingError(
-            "GEF file has no depth column: no #COLUMNINFO with quantity 1 (penetration length) or 11 (corrected depth)");
+        throw errors::ParsingError("GEF file has no depth column: no #COLUMNINFO with quantity 1 (penetration length) "
+                                   "or 11 (corrected depth)");
     if (!layout.cone_resistance)
         throw errors::ParsingError("GEF file has no cone resistance column: no #COLUMNINFO with quantity 2");
     return layout;
@@ -112,8 +111,8 @@ std::optional<double> read_cell(const std::vector<std::string_view>& cells, cons
                                 const GefLayout& layout, std::size_t line)
 {
     if (column.index >= cells.size())
-        throw errors::ParsingError(at_line(line) + "column " + std::to_string(column.index + 1) + " is missing (the row has "
-                                   + std::to_string(cells.size()) + " values)");
+        throw errors::ParsingError(at_line(line) + "column " + std::to_string(column.index + 1) +
+                                   " is missing (the row has " + std::to_string(cells.size()) + " values)");
     const auto value = parse_number(cells[column.index]);
     if (!value) throw errors::ParsingError(at_line(line) + quoted(cells[column.index]) + " is not a number");
     const auto void_value = layout.voids.find(column.index);

@@ -30,14 +30,11 @@ using detail::quoted;
 using detail::split;
 
 constexpr double MM_PER_M = 1000.0;
-constexpr int LEVEL_DECIMALS = 6;  // of a millimetre: far below any measuring accuracy
+constexpr int LEVEL_DECIMALS = 6;         // of a millimetre: far below any measuring accuracy
 constexpr long PRE_EXCAVATED_DEPTH = 13;  // #MEASUREMENTVAR number
 
 // GEF writes "-" where a value is not known.
-bool is_placeholder(std::string_view text)
-{
-    return text.empty() || text == "-";
-}
+bool is_placeholder(std::string_view text) { return text.empty() || text == "-"; }
 
 std::optional<std::string> text_value(std::string_view text)
 {
@@ -58,10 +55,7 @@ std::optional<double> number_field(const GefHeaderLine& entry, std::size_t field
     return value;
 }
 
-double millimetres(double metres)
-{
-    return detail::round_decimals(metres * MM_PER_M, LEVEL_DECIMALS);
-}
+double millimetres(double metres) { return detail::round_decimals(metres * MM_PER_M, LEVEL_DECIMALS); }
 
 // #ZID= height system, level of the reference point (m)[, accuracy].
 std::optional<double> ground_level(const GefHeader& header)
@@ -215,7 +209,8 @@ void read_measurements(const std::vector<std::string_view>& lines, const GefHead
     // Without a #ZID the levels are taken from the reference point itself, i.e. minus the depth.
     const double reference_mm = data.ground_level_wrt_reference.value_or(0.0);
     for (std::size_t i = header.first_data_line; i < lines.size(); ++i) {
-        const auto records = layout.record_separator.empty() ? std::vector{lines[i]} : split(lines[i], layout.record_separator);
+        const auto records =
+            layout.record_separator.empty() ? std::vector{lines[i]} : split(lines[i], layout.record_separator);
         for (const auto record : records) {
             const auto cells = detail::split_cells(record, layout);
             if (!cells.empty()) read_row(cells, layout, reference_mm, i + 1, data);
@@ -295,7 +290,8 @@ GEFData GEFData::from_file(const std::filesystem::path& path)
                                                 std::error_code(in ? EISDIR : errno, std::generic_category()));
     std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (in.bad())
-        throw std::filesystem::filesystem_error("cannot read CPT file", path, std::make_error_code(std::errc::io_error));
+        throw std::filesystem::filesystem_error("cannot read CPT file", path,
+                                                std::make_error_code(std::errc::io_error));
     return from_cpt_text(bytes, path.stem().string());
 }
 

@@ -38,9 +38,6 @@ GefHeader read_header(const std::vector<std::string_view>& lines)
     throw errors::ParsingError("GEF file has no data section: the header does not end with #EOH=");
 }
 
-std::string at_line(std::size_t line)
-{
-    return "GEF line " + std::to_string(line) + ": ";
-}
+std::string at_line(std::size_t line) { return "GEF line " + std::to_string(line) + ": "; }
 
 }  // namespace ostrand::geo::detail

@@ -9,17 +9,11 @@ namespace ostrand::geo::detail {
 
 namespace {
 
-bool is_blank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
 }  // namespace
 
-std::string to_utf8(std::string_view text)
-{
-    return text::utf8_or_latin1(std::string(text));
-}
+std::string to_utf8(std::string_view text) { return text::utf8_or_latin1(std::string(text)); }
 
 std::string_view trim(std::string_view text)
 {
@@ -77,8 +71,7 @@ std::optional<double> parse_number(std::string_view text)
     }
     double value = 0.0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-        return std::nullopt;
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
     return value;
 }
 

@@ -37,7 +37,8 @@ public:
 
     // The output file with `extension` as a byte stream (or a File with `as_file`), or absent when
     // the finished job wrote no such file.
-    std::optional<OutputFile> get_output_file(const std::string& extension = ".fod", OutputFileOptions options = {}) const;
+    std::optional<OutputFile> get_output_file(const std::string& extension = ".fod",
+                                              OutputFileOptions options = {}) const;
 
     JobInput input_file;
 

@@ -474,10 +474,10 @@ private:
 };
 
 // Throws ModelError unless the shaft is narrower and shorter than the base.
-class RectEnlPile : public detail::ShapeOf<RectEnlPile, detail::ShapeClass::RectEnlPile, detail::PileShape::Shape::RECT_ENL> {
+class RectEnlPile
+    : public detail::ShapeOf<RectEnlPile, detail::ShapeClass::RectEnlPile, detail::PileShape::Shape::RECT_ENL> {
 public:
-    RectEnlPile(double base_width, double base_length, double base_height, double shaft_width,
-                double shaft_length);
+    RectEnlPile(double base_width, double base_length, double base_height, double shaft_width, double shaft_length);
     double base_width() const { return base_width_; }
     double base_length() const { return base_length_; }
     double base_height() const { return base_height_; }
@@ -495,13 +495,14 @@ private:
 };
 
 // A steel section: a RectPile under its own shape code.
-class SectionPile : public detail::ShapeOf<SectionPile, detail::ShapeClass::SectionPile, detail::PileShape::Shape::SECTION, RectPile> {
+class SectionPile : public detail::ShapeOf<SectionPile, detail::ShapeClass::SectionPile,
+                                           detail::PileShape::Shape::SECTION, RectPile> {
 public:
     SectionPile(double width, double length);
-
 };
 
-class UserPile : public detail::ShapeOf<UserPile, detail::ShapeClass::UserPile, detail::PileShape::Shape::USER_DEFINED> {
+class UserPile
+    : public detail::ShapeOf<UserPile, detail::ShapeClass::UserPile, detail::PileShape::Shape::USER_DEFINED> {
 public:
     UserPile(double circumference, double cross_section);
     double circumference() const { return circumference_; }
@@ -529,7 +530,8 @@ private:
 };
 
 // Closed-base hollow pile. Throws ModelError unless the wall is thinner than half the diameter.
-class HollowPile : public detail::ShapeOf<HollowPile, detail::ShapeClass::HollowPile, detail::PileShape::Shape::HOLLOW> {
+class HollowPile
+    : public detail::ShapeOf<HollowPile, detail::ShapeClass::HollowPile, detail::PileShape::Shape::HOLLOW> {
 public:
     // `external_diameter` in m, `wall_thickness` in mm.
     HollowPile(double external_diameter, double wall_thickness);
@@ -546,7 +548,8 @@ private:
 };
 
 // Open-ended hollow pile; the same dimensions and check as HollowPile.
-class HollowOpenPile : public detail::ShapeOf<HollowOpenPile, detail::ShapeClass::HollowOpenPile, detail::PileShape::Shape::HOL_OPEN> {
+class HollowOpenPile
+    : public detail::ShapeOf<HollowOpenPile, detail::ShapeClass::HollowOpenPile, detail::PileShape::Shape::HOL_OPEN> {
 public:
     // `external_diameter` in m, `wall_thickness` in mm.
     HollowOpenPile(double external_diameter, double wall_thickness);
@@ -563,7 +566,8 @@ private:
 };
 
 // Throws ModelError unless the pile is narrower than its base.
-class LostTipPile : public detail::ShapeOf<LostTipPile, detail::ShapeClass::LostTipPile, detail::PileShape::Shape::LOST_TIP> {
+class LostTipPile
+    : public detail::ShapeOf<LostTipPile, detail::ShapeClass::LostTipPile, detail::PileShape::Shape::LOST_TIP> {
 public:
     LostTipPile(double base_diameter, double pile_diameter);
     double base_diameter() const { return base_diameter_; }
@@ -576,7 +580,8 @@ private:
     double pile_diameter_;
 };
 
-class RoundEnlPile : public detail::ShapeOf<RoundEnlPile, detail::ShapeClass::RoundEnlPile, detail::PileShape::Shape::ROUND_ENL, LostTipPile> {
+class RoundEnlPile : public detail::ShapeOf<RoundEnlPile, detail::ShapeClass::RoundEnlPile,
+                                            detail::PileShape::Shape::ROUND_ENL, LostTipPile> {
 public:
     RoundEnlPile(double base_diameter, double pile_diameter, double base_height);
     double base_height() const { return base_height_; }
@@ -588,10 +593,10 @@ private:
 };
 
 // A pile with an in-situ formed base: a RoundEnlPile under its own shape code.
-class DrivenBasePile : public detail::ShapeOf<DrivenBasePile, detail::ShapeClass::DrivenBasePile, detail::PileShape::Shape::DRIVEN, RoundEnlPile> {
+class DrivenBasePile : public detail::ShapeOf<DrivenBasePile, detail::ShapeClass::DrivenBasePile,
+                                              detail::PileShape::Shape::DRIVEN, RoundEnlPile> {
 public:
     DrivenBasePile(double base_diameter, double pile_diameter, double base_height);
-
 };
 
 // Throws ModelError unless the web is thinner than the width and the flange thinner than half the
@@ -727,8 +732,8 @@ struct TensionPileTypeConfigOptions {
 class TensionPileTypeConfig final : public PileTypeConfig {
 public:
     TensionPileTypeConfig(std::optional<dfoundations::PileType> type_sand_gravel,
-                          std::optional<PileTypeClayLoamPeat> type_clay_loam_peat,
-                          std::optional<PileMaterial> material, TensionPileTypeConfigOptions options = {});
+                          std::optional<PileTypeClayLoamPeat> type_clay_loam_peat, std::optional<PileMaterial> material,
+                          TensionPileTypeConfigOptions options = {});
 
     const std::map<PileTypeClayLoamPeat, std::string>& _type_clay_naming() const override;
     void validate(ShapeClass shape) const override;

@@ -49,8 +49,8 @@ struct CreateProfileOptions {
 };
 
 struct ImportProfileOptions {
-    std::optional<std::string> name{};                // empty or absent: the GEF data's name
-    std::optional<double> manual_ground_level{};     // m; absent or 0.0: the GEF ground level
+    std::optional<std::string> name{};            // empty or absent: the GEF data's name
+    std::optional<double> manual_ground_level{};  // m; absent or 0.0: the GEF ground level
     CPTRule cpt_rule = CPTRule::NEN;
     double min_layer_thickness = 0.1;
 };

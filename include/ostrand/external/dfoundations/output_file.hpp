@@ -44,9 +44,10 @@ struct TextLine {
 // reals when every cell reads as one. A table that cannot be read keeps its `error` and no data.
 struct OutputTable {
     std::string name;  // the name of the section that holds it
-    std::string path;  // unique in the file, e.g. "DUMPFILE OUTPUT/PRELIMINARY DESIGN RESULTS/PILE[3]/ITERATION RESULTS"
-    std::size_t line = 0;      // of "[TABLE]", from 1
-    std::size_t end_line = 0;  // of "[END OF TABLE]"
+    std::string
+        path;  // unique in the file, e.g. "DUMPFILE OUTPUT/PRELIMINARY DESIGN RESULTS/PILE[3]/ITERATION RESULTS"
+    std::size_t line = 0;                   // of "[TABLE]", from 1
+    std::size_t end_line = 0;               // of "[END OF TABLE]"
     std::optional<std::size_t> data_count;  // as the file states it, checked against the rows
     DataTable data;
     std::optional<std::string> error;

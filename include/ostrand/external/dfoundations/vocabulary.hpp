@@ -90,11 +90,8 @@ enum class ReductionConeResistance { SAFE = 0, BEGEMANN = 1, MANUAL = 2 };
 
 // The integer a member stands for in the model document.
 template <typename E>
-    requires std::is_enum_v<E>
-constexpr int to_value(E member)
-{
-    return static_cast<int>(member);
-}
+requires std::is_enum_v<E>
+constexpr int to_value(E member) { return static_cast<int>(member); }
 
 // Short text: the enumeration's name, a point and the member's name, e.g.
 // "CalculationType.DESIGN_CALCULATION". An alias prints under the first name.
@@ -118,11 +115,8 @@ using dfoundations::short_text;
 
 // Detailed text: "<CalculationType.INDICATION_BEARING_CAPACITY: 2>".
 template <typename E>
-    requires requires(E member) { short_text(member); }
-std::string detailed_text(E member)
-{
-    return "<" + short_text(member) + ": " + std::to_string(to_value(member)) + ">";
-}
+requires requires(E member) { short_text(member); }
+std::string detailed_text(E member) { return "<" + short_text(member) + ": " + std::to_string(to_value(member)) + ">"; }
 
 namespace detail {
 

@@ -114,7 +114,8 @@ CalculationType checked_tension_type(CalculationType type)
 namespace detail {
 
 CalculationOptions::CalculationOptions(CalculationType calculation_type, bool rigid, CalculationSettings settings)
-    : calculation_type_(calculation_type), rigid_(rigid)
+    : calculation_type_(calculation_type),
+      rigid_(rigid)
 {
     check_rules(calculation_type, settings);
     settings_ = std::move(settings);

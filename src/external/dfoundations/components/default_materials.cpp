@@ -23,6 +23,8 @@ struct StandardRow {
 
 // Both sets share names, soil types and colours; they differ in unit weights and strengths.
 // Columns: name, soil type, colour, gam_dry, gam_wet, phi, cohesion, cu, cc, ca, e0.
+// One row a line, as the table is printed.
+// clang-format off
 constexpr StandardRow STANDARD_ROWS[] = {
     {"BClay, clean, moderate", SoilType::CLAY, 10871211, {18.0, 17.0}, {18.0, 17.0}, 20.0, {8.0, 4.0}, {8.0, 4.0}, 1.0, 1.0, 0.001001},
     {"BClay, clean, modstiff", SoilType::CLAY, 12837291, {19.0, 18.0}, {19.0, 18.0}, 20.0, {15.0, 8.0}, {15.0, 8.0}, 1.0, 1.0, 0.001001},
@@ -81,12 +83,15 @@ constexpr StandardRow STANDARD_ROWS[] = {
     {"Sand, ve sil, loose", SoilType::SAND, 711919, {19.0, 18.0}, {21.0, 20.0}, {30.0, 25.0}, 0.0, 0.0, {0.0073, 0.0144}, 0.0, 0.256082},
     {"Undetermined", SoilType::LOAM, 16777215, 0.01, 0.02, 0.0, 0.0, 0.0, 1.0, 1.0, 0.0},
 };
+// clang-format on
 
 enum class StandardSet { BEARING, TENSION };
 
 std::vector<MaterialRow> standard_rows(StandardSet set)
 {
-    const auto pick = [set](const SetValue& value) { return set == StandardSet::BEARING ? value.bearing : value.tension; };
+    const auto pick = [set](const SetValue& value) {
+        return set == StandardSet::BEARING ? value.bearing : value.tension;
+    };
     std::vector<MaterialRow> rows;
     rows.reserve(std::size(STANDARD_ROWS));
     for (const StandardRow& row : STANDARD_ROWS) {
@@ -109,14 +114,8 @@ std::vector<MaterialRow> standard_rows(StandardSet set)
 
 }  // namespace
 
-std::vector<MaterialRow> bearing_default_materials()
-{
-    return standard_rows(StandardSet::BEARING);
-}
+std::vector<MaterialRow> bearing_default_materials() { return standard_rows(StandardSet::BEARING); }
 
-std::vector<MaterialRow> tension_default_materials()
-{
-    return standard_rows(StandardSet::TENSION);
-}
+std::vector<MaterialRow> tension_default_materials() { return standard_rows(StandardSet::TENSION); }
 
 }  // namespace ostrand::external::dfoundations::detail

@@ -5,7 +5,10 @@
 namespace ostrand::external::dfoundations::detail {
 
 Material::Material(SoilType soil_type, double gam_dry, double gam_wet, MaterialOptions options)
-    : soil_type_(soil_type), gam_dry_(gam_dry), gam_wet_(gam_wet), options_(std::move(options))
+    : soil_type_(soil_type),
+      gam_dry_(gam_dry),
+      gam_wet_(gam_wet),
+      options_(std::move(options))
 {
 }
 

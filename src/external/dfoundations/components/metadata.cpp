@@ -46,10 +46,7 @@ Metadata::Metadata(MetadataOptions options)
     fields_ = std::move(options);
 }
 
-nlohmann::ordered_json Metadata::_serialize() const
-{
-    return _serialize(std::chrono::system_clock::now());
-}
+nlohmann::ordered_json Metadata::_serialize() const { return _serialize(std::chrono::system_clock::now()); }
 
 nlohmann::ordered_json Metadata::_serialize(std::chrono::system_clock::time_point now) const
 {

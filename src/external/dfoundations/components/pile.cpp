@@ -45,9 +45,10 @@ nlohmann::ordered_json Pile::serialize(const std::string& name) const
     object["surcharge"] = options_.surcharge;
     object["limit_state_str_geo"] = options_.limit_state_str_geo;
     object["serviceability_limit_state"] = options_.serviceability_limit_state;
-    object["load_max_min"] = options_.load_max_min
-                                 ? nlohmann::ordered_json::array({options_.load_max_min->first, options_.load_max_min->second})
-                                 : nlohmann::ordered_json(nullptr);
+    object["load_max_min"] =
+        options_.load_max_min
+            ? nlohmann::ordered_json::array({options_.load_max_min->first, options_.load_max_min->second})
+            : nlohmann::ordered_json(nullptr);
     return object;
 }
 

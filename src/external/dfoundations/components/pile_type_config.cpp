@@ -35,8 +35,9 @@ bool is_user_defined_type(std::optional<Installation> type)
 void check_range(std::optional<double> value, double maximum, const std::string& name)
 {
     if (value && !(0 <= *value && *value <= maximum)) {
-        throw errors::ModelError("'" + name + "' must be between 0 and " + format_number(static_cast<std::int64_t>(maximum)) +
-                                 " (currently " + format_number(*value) + ")");
+        throw errors::ModelError("'" + name + "' must be between 0 and " +
+                                 format_number(static_cast<std::int64_t>(maximum)) + " (currently " +
+                                 format_number(*value) + ")");
     }
 }
 
@@ -118,8 +119,11 @@ PileTypeConfig::PileTypeConfig(std::optional<dfoundations::PileType> type_sand_g
                                std::optional<PileTypeClayLoamPeat> type_clay_loam_peat,
                                std::optional<PileMaterial> material, std::optional<double> factor_sand_gravel,
                                std::optional<double> factor_clay_loam_peat, std::optional<double> material_property)
-    : type_sand_gravel_(type_sand_gravel), type_clay_loam_peat_(type_clay_loam_peat), material_(material),
-      factor_sand_gravel_(factor_sand_gravel), factor_clay_loam_peat_(factor_clay_loam_peat),
+    : type_sand_gravel_(type_sand_gravel),
+      type_clay_loam_peat_(type_clay_loam_peat),
+      material_(material),
+      factor_sand_gravel_(factor_sand_gravel),
+      factor_clay_loam_peat_(factor_clay_loam_peat),
       material_property_(material_property)
 {
     if (is_user_defined_type(type_sand_gravel)) {
@@ -160,10 +164,15 @@ BearingPileTypeConfig::BearingPileTypeConfig(dfoundations::PileType pile_type, P
                                              BearingPileTypeConfigOptions options)
     : PileTypeConfig(options.type_sand_gravel, options.type_clay_loam_peat, options.material,
                      options.factor_sand_gravel, options.factor_clay_loam_peat, options.e_modulus_material),
-      pile_type_(pile_type), slip_layer_(slip_layer), slip_layer_adhesion_(options.slip_layer_adhesion),
-      type_p_(options.type_p), factor_pile_class_(options.factor_pile_class),
-      load_settlement_curve_(options.load_settlement_curve), use_pre_2016_(options.use_pre_2016),
-      as_prefab_(options.as_prefab), qciii_reduction_(options.qciii_reduction),
+      pile_type_(pile_type),
+      slip_layer_(slip_layer),
+      slip_layer_adhesion_(options.slip_layer_adhesion),
+      type_p_(options.type_p),
+      factor_pile_class_(options.factor_pile_class),
+      load_settlement_curve_(options.load_settlement_curve),
+      use_pre_2016_(options.use_pre_2016),
+      as_prefab_(options.as_prefab),
+      qciii_reduction_(options.qciii_reduction),
       overrule_tip_section_factor_(options.overrule_tip_section_factor),
       overrule_tip_shape_factor_(options.overrule_tip_shape_factor)
 {
@@ -220,8 +229,7 @@ std::unique_ptr<PileTypeConfig> BearingPileTypeConfig::clone() const
 
 TensionPileTypeConfig::TensionPileTypeConfig(std::optional<dfoundations::PileType> type_sand_gravel,
                                              std::optional<PileTypeClayLoamPeat> type_clay_loam_peat,
-                                             std::optional<PileMaterial> material,
-                                             TensionPileTypeConfigOptions options)
+                                             std::optional<PileMaterial> material, TensionPileTypeConfigOptions options)
     : PileTypeConfig(type_sand_gravel, type_clay_loam_peat, material, options.factor_sand_gravel,
                      options.factor_clay_loam_peat, options.unit_weight_material)
 {

@@ -26,7 +26,9 @@ constexpr std::chrono::local_seconds FIRST_OF_1900 =
 }  // namespace
 
 ProfileLayer::ProfileLayer(double top_level, std::string material, ProfileLayerOptions options)
-    : top_level_(top_level), material_(std::move(material)), options_(options)
+    : top_level_(top_level),
+      material_(std::move(material)),
+      options_(options)
 {
 }
 
@@ -53,7 +55,8 @@ nlohmann::ordered_json ProfileLayer::_serialize() const
 namespace detail {
 
 CPT::CPT(Measurements measurements, double ground_level, bool imported, CPTOptions options)
-    : ground_level_(ground_level), imported_(imported)
+    : ground_level_(ground_level),
+      imported_(imported)
 {
     if (measurements.size() > MAX_ROWS) {
         throw errors::ModelError("Maximum number of rows in measurement data is 5000 (" +
@@ -85,7 +88,11 @@ nlohmann::ordered_json CPT::serialize() const
 
 Profile::Profile(CPT cpt, std::vector<ProfileLayer> layers, double x, double y, double phreatic_level,
                  ProfileOptions options)
-    : cpt_(std::move(cpt)), x_(x), y_(y), phreatic_level_(phreatic_level), options_(options)
+    : cpt_(std::move(cpt)),
+      x_(x),
+      y_(y),
+      phreatic_level_(phreatic_level),
+      options_(options)
 {
     if (layers.size() > MAX_LAYERS) {
         throw errors::ModelError("Maximum number of layers in profile is 100 (" +

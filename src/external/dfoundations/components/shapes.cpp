@@ -1,6 +1,7 @@
+#include <nlohmann/json.hpp>
+
 #include "ostrand/errors.hpp"
 
-#include <nlohmann/json.hpp>
 #include "ostrand/external/dfoundations/components.hpp"
 #include "ostrand/external/dfoundations/number_format.hpp"
 
@@ -95,7 +96,10 @@ std::vector<ShapeDimension> RectPile::_data() const { return {{width_, "Width [m
 
 RectEnlPile::RectEnlPile(double base_width, double base_length, double base_height, double shaft_width,
                          double shaft_length)
-    : base_width_(base_width), base_length_(base_length), base_height_(base_height), shaft_width_(shaft_width),
+    : base_width_(base_width),
+      base_length_(base_length),
+      base_height_(base_height),
+      shaft_width_(shaft_width),
       shaft_length_(shaft_length)
 {
     require_smaller(shaft_width, base_width, "shaft_width", "'base_width'");
@@ -113,7 +117,8 @@ std::vector<ShapeDimension> RectEnlPile::_data() const
 SectionPile::SectionPile(double width, double length) : ShapeOf(width, length) {}
 
 UserPile::UserPile(double circumference, double cross_section)
-    : circumference_(circumference), cross_section_(cross_section)
+    : circumference_(circumference),
+      cross_section_(cross_section)
 {
 }
 std::vector<ShapeDimension> UserPile::_data() const
@@ -128,7 +133,8 @@ std::vector<ShapeDimension> TaperPile::_data() const
 }
 
 HollowPile::HollowPile(double external_diameter, double wall_thickness)
-    : external_diameter_(external_diameter), wall_thickness_(wall_thickness)
+    : external_diameter_(external_diameter),
+      wall_thickness_(wall_thickness)
 {
     check_wall(external_diameter, wall_thickness);
 }
@@ -136,7 +142,8 @@ double HollowPile::internal_diameter() const { return external_diameter_ - (2 * 
 std::vector<ShapeDimension> HollowPile::_data() const { return hollow_data(external_diameter_, internal_diameter()); }
 
 HollowOpenPile::HollowOpenPile(double external_diameter, double wall_thickness)
-    : external_diameter_(external_diameter), wall_thickness_(wall_thickness)
+    : external_diameter_(external_diameter),
+      wall_thickness_(wall_thickness)
 {
     check_wall(external_diameter, wall_thickness);
 }
@@ -147,7 +154,8 @@ std::vector<ShapeDimension> HollowOpenPile::_data() const
 }
 
 LostTipPile::LostTipPile(double base_diameter, double pile_diameter)
-    : base_diameter_(base_diameter), pile_diameter_(pile_diameter)
+    : base_diameter_(base_diameter),
+      pile_diameter_(pile_diameter)
 {
     require_smaller(pile_diameter, base_diameter, "pile_diameter", "'base_diameter'");
 }
@@ -157,7 +165,8 @@ std::vector<ShapeDimension> LostTipPile::_data() const
 }
 
 RoundEnlPile::RoundEnlPile(double base_diameter, double pile_diameter, double base_height)
-    : ShapeOf(base_diameter, pile_diameter), base_height_(base_height)
+    : ShapeOf(base_diameter, pile_diameter),
+      base_height_(base_height)
 {
 }
 std::vector<ShapeDimension> RoundEnlPile::_data() const
@@ -173,7 +182,10 @@ DrivenBasePile::DrivenBasePile(double base_diameter, double pile_diameter, doubl
 }
 
 HShapedPile::HShapedPile(double height, double width, double thickness_web, double thickness_flange)
-    : height_(height), width_(width), thickness_web_(thickness_web), thickness_flange_(thickness_flange)
+    : height_(height),
+      width_(width),
+      thickness_web_(thickness_web),
+      thickness_flange_(thickness_flange)
 {
     require_smaller(thickness_web / 1000, width, "thickness_web", "'width'");
     require_smaller(thickness_flange / 1000, 0.5 * height, "thickness_flange", "half of 'height'");

@@ -162,8 +162,10 @@ void require_written_again(const json& document, const json& written, const std:
         return;
     }
     if (same_value(document, written)) return;
-    refuse_member(path, "is " + shown(document) + ", which the model operations do not write: from this document they "
-                                                  "write " + shown(written));
+    refuse_member(path, "is " + shown(document) +
+                            ", which the model operations do not write: from this document they "
+                            "write " +
+                            shown(written));
 }
 
 }  // namespace ostrand::external::dfoundations::detail

@@ -232,8 +232,8 @@ InputFile input_file_from_document(std::string document_text, GenerateInputFileO
     const std::vector<std::string> locations = api._generate_temporary_file_urls();
     if (locations.size() > 3) throw std::invalid_argument("too many values to unpack (expected 3)");
     if (locations.size() < 3) {
-        throw std::invalid_argument("not enough values to unpack (expected 3, got " +
-                                    std::to_string(locations.size()) + ")");
+        throw std::invalid_argument("not enough values to unpack (expected 3, got " + std::to_string(locations.size()) +
+                                    ")");
     }
     const std::string& upload_url = locations[0];
     const std::string& upload_data = locations[1];

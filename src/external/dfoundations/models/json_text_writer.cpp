@@ -244,7 +244,8 @@ std::size_t JsonTextWriter::estimate_rows(const std::vector<std::vector<double>>
     char scratch[text::MAX_NUMBER_TEXT];
     for (std::size_t r = 0; r < rows.size(); r += STRIDE, ++sampled_rows) {
         sampled_size += 4;  // "[", "]" and ", "
-        for (double number : rows[r]) sampled_size += static_cast<std::size_t>(text::write_number(scratch, number) - scratch) + 2;
+        for (double number : rows[r])
+            sampled_size += static_cast<std::size_t>(text::write_number(scratch, number) - scratch) + 2;
     }
     return 2 + rows.size() * sampled_size / sampled_rows + rows.size() / 32;
 }

@@ -60,7 +60,8 @@ void Model::_create_pile_type(const std::string& name, PileType pile_type)
 void Model::_create_pile(const std::string& name, Pile pile)
 {
     if (piles_.contains(name)) throw errors::ModelError("Pile with name '" + name + "' already exists");
-    if (text::code_point_count(name) > MAX_PILE_NAME) throw errors::ModelError("Name of pile can be max. 10 characters long");
+    if (text::code_point_count(name) > MAX_PILE_NAME)
+        throw errors::ModelError("Name of pile can be max. 10 characters long");
     if (piles_.size() >= MAX_PILES) throw errors::ModelError("Maximum number of piles reached (200)");
     piles_.insert_or_assign(name, std::move(pile));
 }
@@ -160,10 +161,7 @@ nlohmann::ordered_json Model::serialize_shared(bool profiles) const
     return document;
 }
 
-nlohmann::ordered_json Model::_serialize() const
-{
-    return serialize_shared(true);
-}
+nlohmann::ordered_json Model::_serialize() const { return serialize_shared(true); }
 
 nlohmann::ordered_json Model::_generate_input(const std::optional<Metadata>& metadata) const
 {

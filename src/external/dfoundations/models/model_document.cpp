@@ -46,15 +46,9 @@ const detail::Model& ModelDocument::base() const
     return std::visit([](const auto& kind) -> const detail::Model& { return kind; }, model);
 }
 
-nlohmann::ordered_json ModelDocument::_generate_input() const
-{
-    return base()._generate_input(metadata, stamped_at);
-}
+nlohmann::ordered_json ModelDocument::_generate_input() const { return base()._generate_input(metadata, stamped_at); }
 
-std::string ModelDocument::_generate_input_text() const
-{
-    return base()._generate_input_text(metadata, stamped_at);
-}
+std::string ModelDocument::_generate_input_text() const { return base()._generate_input_text(metadata, stamped_at); }
 
 InputFile ModelDocument::generate_input_file(GenerateInputFileOptions options) const
 {

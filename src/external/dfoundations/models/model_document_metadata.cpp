@@ -49,8 +49,8 @@ std::chrono::system_clock::time_point stamp_of(const DocumentMember& date, const
     const std::string time_text = time.text();
     const auto day_month_year = three_numbers(date_text, '/', 4);
     if (!day_month_year || !std::chrono::year_month_day{std::chrono::year{(*day_month_year)[2]},
-                                                         std::chrono::month{static_cast<unsigned>((*day_month_year)[1])},
-                                                         std::chrono::day{static_cast<unsigned>((*day_month_year)[0])}}
+                                                        std::chrono::month{static_cast<unsigned>((*day_month_year)[1])},
+                                                        std::chrono::day{static_cast<unsigned>((*day_month_year)[0])}}
                                 .ok()) {
         refuse_member(date.path(), "must be a date written dd/mm/yyyy (currently " + shown(date.value()) + ")");
     }

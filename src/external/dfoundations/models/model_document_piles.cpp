@@ -80,29 +80,29 @@ void create_pile_type(BearingPilesModel& model, const DocumentMember& pile_type)
     const DocumentMember config = pile_type["config"];
     const DocumentMember pile_type_member = config["pile_type"];
     const DocumentMember slip_layer = config["slip_layer"];
-    model.create_pile_type(
-        pile_type["name"].text(), *shape_of(pile_type["shape"]), given(pile_type_or_null(pile_type_member), pile_type_member),
-        given(pair_or_null<PileSlipLayer>(slip_layer, "PileSlipLayer", 0, 4), slip_layer),
-        {.type_sand_gravel = pile_type_or_null(config["type_sand_gravel"]),
-         .type_clay_loam_peat =
-             pair_or_null<PileTypeClayLoamPeat>(config["type_clay_loam_peat"], "PileTypeClayLoamPeat", 0, 1),
-         .type_p = pile_type_or_null(config["type_p"]),
-         .load_settlement_curve =
-             config["load_settlement_curve"].is_null()
-                 ? std::nullopt
-                 : std::optional(config["load_settlement_curve"].member_of<PileLoadSettlementCurve>(
-                       "PileLoadSettlementCurve", 0, 2)),
-         .material = pair_or_null<PileMaterial>(config["material"], "PileMaterial", 0, 3),
-         .factor_sand_gravel = config["factor_sand_gravel"].number_or_null(),
-         .factor_clay_loam_peat = config["factor_clay_loam_peat"].number_or_null(),
-         .factor_pile_class = config["factor_pile_class"].number_or_null(),
-         .e_modulus = config["material_property"].number_or_null(),
-         .slip_layer_adhesion = config["slip_layer_adhesion"].number_or_null(),
-         .use_pre_2016 = config["use_pre_2016"].boolean(),
-         .as_prefab = config["as_prefab"].boolean(),
-         .qciii_reduction = config["qciii_reduction"].number_or_null(),
-         .overrule_tip_section_factor = config["overrule_tip_section_factor"].number_or_null(),
-         .overrule_tip_shape_factor = config["overrule_tip_shape_factor"].number_or_null()});
+    model.create_pile_type(pile_type["name"].text(), *shape_of(pile_type["shape"]),
+                           given(pile_type_or_null(pile_type_member), pile_type_member),
+                           given(pair_or_null<PileSlipLayer>(slip_layer, "PileSlipLayer", 0, 4), slip_layer),
+                           {.type_sand_gravel = pile_type_or_null(config["type_sand_gravel"]),
+                            .type_clay_loam_peat = pair_or_null<PileTypeClayLoamPeat>(config["type_clay_loam_peat"],
+                                                                                      "PileTypeClayLoamPeat", 0, 1),
+                            .type_p = pile_type_or_null(config["type_p"]),
+                            .load_settlement_curve =
+                                config["load_settlement_curve"].is_null()
+                                    ? std::nullopt
+                                    : std::optional(config["load_settlement_curve"].member_of<PileLoadSettlementCurve>(
+                                          "PileLoadSettlementCurve", 0, 2)),
+                            .material = pair_or_null<PileMaterial>(config["material"], "PileMaterial", 0, 3),
+                            .factor_sand_gravel = config["factor_sand_gravel"].number_or_null(),
+                            .factor_clay_loam_peat = config["factor_clay_loam_peat"].number_or_null(),
+                            .factor_pile_class = config["factor_pile_class"].number_or_null(),
+                            .e_modulus = config["material_property"].number_or_null(),
+                            .slip_layer_adhesion = config["slip_layer_adhesion"].number_or_null(),
+                            .use_pre_2016 = config["use_pre_2016"].boolean(),
+                            .as_prefab = config["as_prefab"].boolean(),
+                            .qciii_reduction = config["qciii_reduction"].number_or_null(),
+                            .overrule_tip_section_factor = config["overrule_tip_section_factor"].number_or_null(),
+                            .overrule_tip_shape_factor = config["overrule_tip_shape_factor"].number_or_null()});
 }
 
 void create_pile_type(TensionPilesModel& model, const DocumentMember& pile_type)
@@ -111,13 +111,14 @@ void create_pile_type(TensionPilesModel& model, const DocumentMember& pile_type)
     const DocumentMember type_sand_gravel = config["type_sand_gravel"];
     const DocumentMember type_clay_loam_peat = config["type_clay_loam_peat"];
     const DocumentMember material = config["material"];
-    model.create_pile_type(
-        pile_type["name"].text(), *shape_of(pile_type["shape"]), given(pile_type_or_null(type_sand_gravel), type_sand_gravel),
-        given(pair_or_null<PileTypeClayLoamPeat>(type_clay_loam_peat, "PileTypeClayLoamPeat", 0, 1), type_clay_loam_peat),
-        given(pair_or_null<PileMaterial>(material, "PileMaterial", 0, 3), material),
-        {.factor_sand_gravel = config["factor_sand_gravel"].number_or_null(),
-         .factor_clay_loam_peat = config["factor_clay_loam_peat"].number_or_null(),
-         .unit_weight_material = config["material_property"].number_or_null()});
+    model.create_pile_type(pile_type["name"].text(), *shape_of(pile_type["shape"]),
+                           given(pile_type_or_null(type_sand_gravel), type_sand_gravel),
+                           given(pair_or_null<PileTypeClayLoamPeat>(type_clay_loam_peat, "PileTypeClayLoamPeat", 0, 1),
+                                 type_clay_loam_peat),
+                           given(pair_or_null<PileMaterial>(material, "PileMaterial", 0, 3), material),
+                           {.factor_sand_gravel = config["factor_sand_gravel"].number_or_null(),
+                            .factor_clay_loam_peat = config["factor_clay_loam_peat"].number_or_null(),
+                            .unit_weight_material = config["material_property"].number_or_null()});
 }
 
 void create_pile(BearingPilesModel& model, const DocumentMember& pile)

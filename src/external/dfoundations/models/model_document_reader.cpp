@@ -127,7 +127,8 @@ core::Color color_of(const DocumentMember& member)
 {
     const std::int64_t code = member.integer();
     if (code < 0 || code > 0xFFFFFF) {
-        refuse_member(member.path(), "must be a colour code from 0 to 16777215 (currently " + shown(member.value()) + ")");
+        refuse_member(member.path(),
+                      "must be a colour code from 0 to 16777215 (currently " + shown(member.value()) + ")");
     }
     return core::Color::from_deltares(code);
 }
@@ -219,7 +220,8 @@ geo::GEFData gef_data_of(const std::string& name, const DocumentMember& cpt)
         gef.elevation.push_back(made_into(row[0], row[0] * 1000, [](double mm) { return mm / 1000; }));
         gef.qc.emplace_back(row[1]);
         if (fs) gef.fs->emplace_back(row[2]);
-        if (rf) gef.Rf->emplace_back(made_into(row[length - 1], row[length - 1] / 100, [](double f) { return f * 100; }));
+        if (rf)
+            gef.Rf->emplace_back(made_into(row[length - 1], row[length - 1] / 100, [](double f) { return f * 100; }));
     }
     gef.ground_level_wrt_reference = 0.0;
     gef.project_name = cpt["project_name"].text();
@@ -243,7 +245,9 @@ struct ProfileParts {
 ProfileParts profile_parts_of(const DocumentMember& profile)
 {
     const DocumentMember cpt = profile["cpt"];
-    return {profile["name"].text(), cpt, layers_of(profile["layers"]),
+    return {profile["name"].text(),
+            cpt,
+            layers_of(profile["layers"]),
             {.cpt_rule = cpt_rule_of(cpt["rule"]), .min_layer_thickness = cpt["min_layer_thickness"].number()},
             cpt["imported"].boolean()};
 }
@@ -272,9 +276,8 @@ void create_profile(BearingPilesModel& model, const DocumentMember& profile)
         model.import_profile(gef_data_of(parts.name, parts.cpt), parts.layers, x, y, phreatic_level, pile_tip_level,
                              ocr, top_positive, bottom_negative, settlement, import_options(parts));
     } else {
-        model.create_profile(parts.name, parts.layers, x, y, measurements_of(parts.cpt["measurements"]),
-                             phreatic_level, pile_tip_level, ocr, top_positive, bottom_negative, settlement,
-                             parts.options);
+        model.create_profile(parts.name, parts.layers, x, y, measurements_of(parts.cpt["measurements"]), phreatic_level,
+                             pile_tip_level, ocr, top_positive, bottom_negative, settlement, parts.options);
     }
 }
 
@@ -290,8 +293,8 @@ void create_profile(TensionPilesModel& model, const DocumentMember& profile)
         model.import_profile(gef_data_of(parts.name, parts.cpt), parts.layers, x, y, phreatic_level, pile_tip_level,
                              top_tension_zone, import_options(parts));
     } else {
-        model.create_profile(parts.name, parts.layers, x, y, measurements_of(parts.cpt["measurements"]),
-                             phreatic_level, pile_tip_level, top_tension_zone, parts.options);
+        model.create_profile(parts.name, parts.layers, x, y, measurements_of(parts.cpt["measurements"]), phreatic_level,
+                             pile_tip_level, top_tension_zone, parts.options);
     }
 }
 
@@ -332,13 +335,13 @@ ModelDocument read_model_document(const nlohmann::ordered_json& document)
     }
     const DocumentMember options = root["calculation_options"];
     std::variant<BearingPilesModel, TensionPilesModel> model =
-        model_type == 0 ? std::variant<BearingPilesModel, TensionPilesModel>(model_of<BearingPilesModel>(
-                              root, bearing_options_of(options), detail::bearing_default_materials()))
-                        : std::variant<BearingPilesModel, TensionPilesModel>(model_of<TensionPilesModel>(
-                              root, tension_options_of(options), detail::tension_default_materials()));
+        model_type == 0
+            ? std::variant<BearingPilesModel, TensionPilesModel>(
+                  model_of<BearingPilesModel>(root, bearing_options_of(options), detail::bearing_default_materials()))
+            : std::variant<BearingPilesModel, TensionPilesModel>(
+                  model_of<TensionPilesModel>(root, tension_options_of(options), detail::tension_default_materials()));
     const DocumentMember metadata = root["metadata"];
-    ModelDocument result{std::move(model), metadata_of(metadata),
-                         stamp_of(metadata["date"], metadata["time"])};
+    ModelDocument result{std::move(model), metadata_of(metadata), stamp_of(metadata["date"], metadata["time"])};
     detail::require_written_again(document, result._generate_input());
     return result;
 }

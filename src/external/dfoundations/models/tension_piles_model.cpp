@@ -1,13 +1,14 @@
+#include <nlohmann/json.hpp>
+
 #include "ostrand/errors.hpp"
 
-#include <nlohmann/json.hpp>
 #include "ostrand/external/dfoundations/models.hpp"
 
 namespace ostrand::external::dfoundations {
 
 TensionPilesModel::TensionPilesModel(ConstructionSequence construction_sequence,
-                                     const TensionPilesCalculationOptions& calculation_options,
-                                     double excavation_level, ModelOptions options)
+                                     const TensionPilesCalculationOptions& calculation_options, double excavation_level,
+                                     ModelOptions options)
     : Model(construction_sequence, calculation_options, excavation_level, options.reduction_cone_resistance),
       calculation_options_(calculation_options)
 {
@@ -19,15 +20,9 @@ std::vector<detail::MaterialRow> TensionPilesModel::_default_materials() const
     return detail::tension_default_materials();
 }
 
-nlohmann::ordered_json TensionPilesModel::document_head() const
-{
-    return {{"model_type", 1}};
-}
+nlohmann::ordered_json TensionPilesModel::document_head() const { return {{"model_type", 1}}; }
 
-nlohmann::ordered_json TensionPilesModel::_serialize() const
-{
-    return with_head(Model::_serialize());
-}
+nlohmann::ordered_json TensionPilesModel::_serialize() const { return with_head(Model::_serialize()); }
 
 void TensionPilesModel::create_material(const std::string& name, SoilType soil_type, double gamma_unsat,
                                         double gamma_sat, double friction_angle, TensionMaterialOptions options)
@@ -55,11 +50,12 @@ void TensionPilesModel::create_profile(const std::string& name, const std::vecto
 }
 
 void TensionPilesModel::import_profile(const geo::GEFData& cpt, const std::vector<ProfileLayer>& layers, double x,
-                                       double y, double phreatic_level, double pile_tip_level,
-                                       double top_tension_zone, ImportProfileOptions options)
+                                       double y, double phreatic_level, double pile_tip_level, double top_tension_zone,
+                                       ImportProfileOptions options)
 {
-    auto [cpt_name, imported] = _cpt_from_gef_data(
-        cpt, options.manual_ground_level, {.cpt_rule = options.cpt_rule, .min_layer_thickness = options.min_layer_thickness});
+    auto [cpt_name, imported] =
+        _cpt_from_gef_data(cpt, options.manual_ground_level,
+                           {.cpt_rule = options.cpt_rule, .min_layer_thickness = options.min_layer_thickness});
     detail::Profile profile(std::move(imported), layers, x, y, phreatic_level,
                             {.pile_tip_level = pile_tip_level, .top_tension_zone = top_tension_zone});
     _create_profile(options.name && !options.name->empty() ? *options.name : cpt_name, std::move(profile));

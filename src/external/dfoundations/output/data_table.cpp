@@ -172,8 +172,7 @@ std::invalid_argument column_count_error(std::size_t columns, std::size_t fields
                                  std::to_string(fields) + " columns");
 }
 
-DataTable table_from_rows(const std::vector<std::string>& names,
-                          const std::vector<std::vector<std::string_view>>& rows)
+DataTable table_from_rows(const std::vector<std::string>& names, const std::vector<std::vector<std::string_view>>& rows)
 {
     std::size_t longest = 0;
     for (const auto& row : rows) longest = std::max(longest, row.size());

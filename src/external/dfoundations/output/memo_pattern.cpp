@@ -365,7 +365,10 @@ private:
                 case Op::RUN: bytes |= pattern_.sets_[instruction.set]; return;
                 case Op::SAVE: ++at; break;
                 case Op::JMP: at = instruction.x; break;
-                case Op::SPLIT: visit(instruction.y); at = instruction.x; break;
+                case Op::SPLIT:
+                    visit(instruction.y);
+                    at = instruction.x;
+                    break;
                 default: bytes.set(); return;
                 }
             }
@@ -516,7 +519,10 @@ private:
 class MemoSearch {
 public:
     MemoSearch(const MemoPattern& pattern, std::string_view text)
-        : pattern_(pattern), program_(pattern.program_), text_(text), runs_(pattern.sets_.size())
+        : pattern_(pattern),
+          program_(pattern.program_),
+          text_(text),
+          runs_(pattern.sets_.size())
     {
         for (const ByteSet& set : pattern.sets_) line_sets_.push_back(set == any_but_line_feed());
     }
@@ -756,7 +762,7 @@ private:
     std::vector<Step> steps_;
     FailedStates failed_;
     std::vector<std::map<std::size_t, std::size_t>> runs_;  // per set: start -> end of a measured stretch
-    std::vector<bool> line_sets_;                            // per set: "." (all but LF)
+    std::vector<bool> line_sets_;                           // per set: "." (all but LF)
     std::unordered_map<std::string_view, std::uint32_t> closed_contexts_;
     struct {
         std::size_t begin = UNSET_OFFSET, end = UNSET_OFFSET;

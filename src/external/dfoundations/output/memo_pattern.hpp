@@ -32,12 +32,12 @@ public:
     enum class Op : std::uint8_t { CHAR, CLASS, RUN, BOL, SPLIT, JMP, SAVE, BACKREF, MATCH };
     struct Instruction {
         Op op;
-        std::uint8_t byte = 0;   // CHAR
-        std::size_t set = 0;     // CLASS, RUN: index into the byte sets
-        std::size_t x = 0;       // SPLIT: preferred target; JMP: target; SAVE: slot; BACKREF: group
-        std::size_t y = 0;       // SPLIT: other target
-        bool possessive = false; // RUN: what follows can never start with a byte of the run
-        std::size_t follow = 0;  // RUN: index of the set of bytes that what follows can start with, or 0
+        std::uint8_t byte = 0;    // CHAR
+        std::size_t set = 0;      // CLASS, RUN: index into the byte sets
+        std::size_t x = 0;        // SPLIT: preferred target; JMP: target; SAVE: slot; BACKREF: group
+        std::size_t y = 0;        // SPLIT: other target
+        bool possessive = false;  // RUN: what follows can never start with a byte of the run
+        std::size_t follow = 0;   // RUN: index of the set of bytes that what follows can start with, or 0
     };
 
     using ByteSet = std::bitset<256>;
@@ -48,10 +48,10 @@ private:
 
     std::vector<Instruction> program_;
     std::vector<ByteSet> sets_{ByteSet{}.set()};  // sets_[0], every byte, stands for "not known"
-    std::vector<std::string> names_;       // group number -> name ("" when unnamed)
-    std::size_t groups_ = 1;               // including group 0
-    std::size_t backref_group_ = 0;        // 0: the pattern has no back-reference
-    bool starts_at_line_ = false;          // every match begins at "^"
+    std::vector<std::string> names_;              // group number -> name ("" when unnamed)
+    std::size_t groups_ = 1;                      // including group 0
+    std::size_t backref_group_ = 0;               // 0: the pattern has no back-reference
+    bool starts_at_line_ = false;                 // every match begins at "^"
 };
 
 }  // namespace ostrand::external::dfoundations::detail

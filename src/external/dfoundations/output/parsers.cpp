@@ -83,7 +83,8 @@ std::unique_ptr<OutputFileParser> OutputFileParser::create(const OutputFileText&
 {
     const std::string_view text = fod_file.text();
     const auto version_match = compiled<VERSION_PATTERN, PatternOption::NONE>().search(text);
-    if (!version_match) throw ParsingError("Could not extract version number ([VERSION EXTERNALS]) from the output file.");
+    if (!version_match)
+        throw ParsingError("Could not extract version number ([VERSION EXTERNALS]) from the output file.");
     const auto model_match = compiled<MODEL_PATTERN, PatternOption::NONE>().search(text);
     if (!model_match) throw ParsingError("Could not extract model-type ([MODEL]) from the output file.");
     const auto calculation_match = compiled<CALCULATION_TYPE_PATTERN, PatternOption::NONE>().search(text);

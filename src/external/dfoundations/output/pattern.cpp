@@ -60,8 +60,8 @@ Pattern::Pattern(std::string_view text, PatternOption option)
     pcre2_set_newline(context.get(), PCRE2_NEWLINE_LF);
     int error = 0;
     PCRE2_SIZE offset = 0;
-    code_ = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), flags, &error, &offset,
-                          context.get());
+    code_ =
+        pcre2_compile(reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), flags, &error, &offset, context.get());
     if (code_ == nullptr) {
         throw std::logic_error("pattern does not compile at " + std::to_string(offset) + ": " + error_text(error));
     }

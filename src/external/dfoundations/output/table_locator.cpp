@@ -198,8 +198,9 @@ private:
                                           const std::vector<std::size_t>& group) const
     {
         for (const Start& s : starts_for(head)) {
-            auto candidate = std::lower_bound(group.begin(), group.end(), s.data,
-                                              [&](std::size_t index, std::size_t at) { return data_ends_[index].at < at; });
+            auto candidate =
+                std::lower_bound(group.begin(), group.end(), s.data,
+                                 [&](std::size_t index, std::size_t at) { return data_ends_[index].at < at; });
             for (; candidate != group.end(); ++candidate) {
                 const DataEnd& end = data_ends_[*candidate];
                 if (!closes(start, head, end)) continue;

@@ -21,10 +21,10 @@ std::size_t whitespace_length(std::string_view text, std::size_t at)
     if (c == 0xC2 && at + 1 < text.size() && (byte(at + 1) == 0x85 || byte(at + 1) == 0xA0)) return 2;
     if (at + 2 >= text.size()) return 0;
     const unsigned c1 = byte(at + 1), c2 = byte(at + 2);
-    if (c == 0xE1 && c1 == 0x9A && c2 == 0x80) return 3;                             // OGHAM SPACE MARK
+    if (c == 0xE1 && c1 == 0x9A && c2 == 0x80) return 3;  // OGHAM SPACE MARK
     if (c == 0xE2 && c1 == 0x80 && (c2 <= 0x8A || c2 == 0xA8 || c2 == 0xA9 || c2 == 0xAF)) return 3;
-    if (c == 0xE2 && c1 == 0x81 && c2 == 0x9F) return 3;                             // MEDIUM MATHEMATICAL SPACE
-    if (c == 0xE3 && c1 == 0x80 && c2 == 0x80) return 3;                             // IDEOGRAPHIC SPACE
+    if (c == 0xE2 && c1 == 0x81 && c2 == 0x9F) return 3;  // MEDIUM MATHEMATICAL SPACE
+    if (c == 0xE3 && c1 == 0x80 && c2 == 0x80) return 3;  // IDEOGRAPHIC SPACE
     return 0;
 }
 

@@ -97,7 +97,8 @@ FileLines::FileLines(std::string_view text) : text_(text)
     const char* const data = text.data();
     const std::size_t size = text.size();
     std::size_t count = 0;
-    for (const char* at = data; (at = static_cast<const char*>(std::memchr(at, '\n', size - (at - data)))); ++at) ++count;
+    for (const char* at = data; (at = static_cast<const char*>(std::memchr(at, '\n', size - (at - data)))); ++at)
+        ++count;
     starts_.reserve(count + 2);
     std::size_t start = 0;
     while (start < size) {

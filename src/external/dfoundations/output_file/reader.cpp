@@ -9,10 +9,10 @@
 #include "ostrand/errors.hpp"
 #include "ostrand/external/dfoundations/output_file.hpp"
 
-#include "text/utf8.hpp"
 #include "external/dfoundations/output_file/header.hpp"
 #include "external/dfoundations/output_file/line_shapes.hpp"
 #include "external/dfoundations/output_file/table_block.hpp"
+#include "text/utf8.hpp"
 
 namespace ostrand::external::dfoundations {
 namespace {
@@ -143,8 +143,8 @@ void assign_paths(Section& root)
             } else if (auto* boxed = std::get_if<std::unique_ptr<OutputTable>>(&item.content)) {
                 OutputTable* found = boxed->get();
                 ++table;
-                found->path = tables == 1 ? section.path
-                                          : child_path(section.path, "TABLE[" + std::to_string(table) + "]");
+                found->path =
+                    tables == 1 ? section.path : child_path(section.path, "TABLE[" + std::to_string(table) + "]");
                 if (found->path.empty()) found->path = "TABLE";
             }
         }
@@ -171,7 +171,8 @@ bool is_ascii(std::string_view bytes)
 OutputFile read_output_file(std::string_view bytes)
 {
     std::string decoded;
-    if (!is_ascii(bytes) && !ostrand::text::is_valid_utf8(bytes)) decoded = ostrand::text::utf8_or_latin1(std::string(bytes));
+    if (!is_ascii(bytes) && !ostrand::text::is_valid_utf8(bytes))
+        decoded = ostrand::text::utf8_or_latin1(std::string(bytes));
     const std::string_view text = decoded.empty() ? bytes : std::string_view(decoded);
 
     OutputFile file;

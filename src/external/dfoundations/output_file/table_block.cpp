@@ -245,7 +245,7 @@ private:
         const NumberShape shape = is_quoted(text) ? NumberShape{} : field_shape(text);
         if (kind == Kind::UNSEEN) {
             kind = !shape.number ? Kind::TEXT : shape.integer ? Kind::INTEGER : Kind::REAL;
-            columns_[field] = kind == Kind::TEXT ? DataTable::Column(DataTable::TextColumn{})
+            columns_[field] = kind == Kind::TEXT      ? DataTable::Column(DataTable::TextColumn{})
                               : kind == Kind::INTEGER ? DataTable::Column(DataTable::IntColumn{})
                                                       : DataTable::Column(DataTable::RealColumn{});
             std::visit([&](auto& cells) { cells.reserve(rows_); }, columns_[field]);
