@@ -46,15 +46,7 @@ std::optional<std::string> date_of(std::string_view text)
     const auto year = detail::parse_integer(text.substr(0, 4));
     const auto month = detail::parse_integer(text.substr(5, 2));
     const auto day = detail::parse_integer(text.substr(8, 2));
-    if (!year || !month || !day || *year < 1 || *year > 9999 || *month < 1 || *month > 12 || *day < 1 || *day > 31)
-        return std::nullopt;
-    const std::chrono::year_month_day date{std::chrono::year(static_cast<int>(*year)),
-                                           std::chrono::month(static_cast<unsigned>(*month)),
-                                           std::chrono::day(static_cast<unsigned>(*day))};
-    if (!date.ok()) return std::nullopt;
-    char formatted[16];
-    std::snprintf(formatted, sizeof formatted, "%04ld-%02ld-%02ld", *year, *month, *day);
-    return formatted;
+    return detail::iso_date(year, month, day);
 }
 
 // deliveredLocation/location/pos: "91931.000 438294.000", in the delivered reference system.

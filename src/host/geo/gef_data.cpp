@@ -147,15 +147,7 @@ std::optional<std::string> file_date(const GefHeader& header)
     const auto year = detail::parse_integer(fields[0]);
     const auto month = detail::parse_integer(fields[1]);
     const auto day = detail::parse_integer(fields[2]);
-    if (!year || !month || !day || *year < 1 || *year > 9999 || *month < 1 || *month > 12 || *day < 1 || *day > 31)
-        return std::nullopt;
-    const std::chrono::year_month_day date{std::chrono::year(static_cast<int>(*year)),
-                                           std::chrono::month(static_cast<unsigned>(*month)),
-                                           std::chrono::day(static_cast<unsigned>(*day))};
-    if (!date.ok()) return std::nullopt;
-    char text[16];
-    std::snprintf(text, sizeof text, "%04ld-%02ld-%02ld", *year, *month, *day);
-    return text;
+    return detail::iso_date(year, month, day);
 }
 
 void read_attributes(const GefHeader& header, GEFData& data)

@@ -3,6 +3,8 @@
 #include "text/utf8.hpp"
 
 #include <charconv>
+#include <chrono>
+#include <cstdio>
 #include <cmath>
 
 namespace ostrand::geo::detail {
@@ -110,6 +112,19 @@ std::string upper(std::string_view text)
     for (char& c : result)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return result;
+}
+
+std::optional<std::string> iso_date(std::optional<long> year, std::optional<long> month, std::optional<long> day)
+{
+    if (!year || !month || !day || *year < 1 || *year > 9999 || *month < 1 || *month > 12 || *day < 1 || *day > 31)
+        return std::nullopt;
+    const std::chrono::year_month_day date{std::chrono::year(static_cast<int>(*year)),
+                                           std::chrono::month(static_cast<unsigned>(*month)),
+                                           std::chrono::day(static_cast<unsigned>(*day))};
+    if (!date.ok()) return std::nullopt;
+    char text[16];
+    std::snprintf(text, sizeof text, "%04ld-%02ld-%02ld", *year, *month, *day);
+    return text;
 }
 
 }  // namespace ostrand::geo::detail

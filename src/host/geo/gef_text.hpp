@@ -28,6 +28,9 @@ std::optional<double> parse_number(std::string_view text);
 
 // A whole decimal number, blanks around it ignored.
 std::optional<long> parse_integer(std::string_view text);
+// "2016-08-08" for a real date of the Gregorian calendar, else nothing: CPT files of either kind
+// leave a date out rather than keep an impossible one.
+std::optional<std::string> iso_date(std::optional<long> year, std::optional<long> month, std::optional<long> day);
 
 // The text in double quotes for a message, as UTF-8 and cut short when it is long.
 std::string quoted(std::string_view text);
