@@ -125,6 +125,54 @@ std::string line_text(std::string_view text, const DocumentNode& source)
     return result;
 }
 
+std::string utf8_from_windows_1252(std::string_view bytes)
+{
+    std::string text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            text.push_back(c);
+            continue;
+        }
+        char32_t code_point = byte;
+        if (byte < 0xA0 && windows_1252_high[byte - 0x80] != 0) code_point = windows_1252_high[byte - 0x80];
+        if (code_point < 0x800) {
+            text.push_back(static_cast<char>(0xC0 | (code_point >> 6)));
+        } else {
+            text.push_back(static_cast<char>(0xE0 | (code_point >> 12)));
+            text.push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
+        }
+        text.push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
+    }
+    return text;
+}
+
+std::string windows_1252_from_utf8(std::string_view text)
+{
+    std::string bytes;
+    bytes.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        char32_t code_point;
+        const std::size_t length = text::decode_utf8(text, at, code_point);
+        if (length == 0) {
+            bytes.push_back('?');
+            ++at;
+            continue;
+        }
+        at += length;
+        if (code_point < 0x80) {
+            bytes.push_back(static_cast<char>(code_point));
+        } else if (code_point < 0xA0 && windows_1252_high[code_point - 0x80] == 0) {
+            bytes.push_back(static_cast<char>(static_cast<unsigned char>(code_point)));
+        } else {
+            const auto encoded = windows_1252(code_point);
+            bytes.push_back(encoded ? *encoded : '?');
+        }
+    }
+    return bytes;
+}
+
 void FoiText::line(std::string_view text)
 {
     text_.append(text);

@@ -29,6 +29,14 @@ std::string scientific(double value, int width);
 // a character that Windows-1252 lacks raises errors::InternalError naming `source`.
 std::string line_text(std::string_view text, const DocumentNode& source);
 
+// Bytes of a file in Windows-1252 as UTF-8. The five positions Windows-1252 leaves unused
+// (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the control characters of the same number, as Windows reads
+// them, so that `windows_1252_from_utf8` gives every byte back.
+std::string utf8_from_windows_1252(std::string_view bytes);
+// The reverse of `utf8_from_windows_1252` for text that it produced; a character Windows-1252 lacks
+// (or malformed UTF-8) becomes '?'.
+std::string windows_1252_from_utf8(std::string_view text);
+
 // The file being written, line by line.
 class FoiText {
 public:
