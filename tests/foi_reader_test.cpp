@@ -290,6 +290,32 @@ TEST(FoiReader, KeepsUnclosedSectionsAndStrayClosingsAsPlainLinesWithAWarning)
     }
 }
 
+TEST(FoiReader, KeepsSectionsNestedDeeperThanAnyRealFileAsPlainLines)
+{
+    std::string bytes(banner);
+    for (int i = 0; i < 1000; ++i) bytes += "[A]\r\n";
+    for (int i = 0; i < 1000; ++i) bytes += "[END OF A]\r\n";
+    const FoiFile file = read_foi(bytes);
+    std::size_t depth = 0;
+    std::size_t plain = 0;
+    for (const std::vector<FoiItem>* items = &file.items; !items->empty();) {
+        const FoiItem* section = nullptr;
+        for (const FoiItem& item : *items) {
+            if (item.kind == ItemKind::section) section = &item;
+            if (item.kind == ItemKind::plain) ++plain;
+        }
+        if (section == nullptr) break;
+        ++depth;
+        items = &section->items;
+    }
+    EXPECT_EQ(depth, 100u);
+    EXPECT_EQ(plain, 1800u);
+    ASSERT_EQ(file.warnings.size(), 900u);  // one for each opening, none for its closing
+    EXPECT_EQ(file.warnings.front().line, 102u);
+    EXPECT_NE(file.warnings.front().message.find("more than 100 sections deep"), std::string::npos);
+    EXPECT_EQ(write_foi(file), bytes);
+}
+
 TEST(FoiReader, NamesTheMissingPiecesInItsWarnings)
 {
     const FoiFile file = read_foi("[SOIL]\r\n[END OF PILE]\r\n");

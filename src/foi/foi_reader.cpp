@@ -10,6 +10,9 @@ namespace ostrand::foi {
 
 namespace {
 
+// Real files nest sections a handful deep.
+constexpr std::size_t deepest_nesting = 100;
+
 constexpr std::string_view end_prefix = "END OF ";
 constexpr std::string_view next_prefix = "NEXT OF ";
 
@@ -292,8 +295,11 @@ FoiFile read_foi(std::string_view bytes)
         }
     }
 
-    // Second pass: the tree. Open sections wait on a stack and move into their parent when closed.
+    // Second pass: the tree. Open sections wait on a stack and move into their parent when closed. A
+    // section nested deeper than any real file nests is kept as plain lines, so that a hostile file
+    // cannot exhaust the stack of the code that walks the tree.
     std::vector<FoiItem> stack;
+    std::vector<bool> too_deep(lines.size(), false);
     auto add = [&](FoiItem item) { (stack.empty() ? file.items : stack.back().items).push_back(std::move(item)); };
     for (std::size_t at = first_data; at < lines.size(); ++at) {
         FoiItem item;
@@ -301,7 +307,7 @@ FoiFile read_foi(std::string_view bytes)
         item.text = utf8_from_windows_1252(lines[at]);
         std::string_view name;
         const Marker kind = marker(lines[at], name);
-        if (kind == Marker::open && closing_of[at] != 0) {
+        if (kind == Marker::open && closing_of[at] != 0 && stack.size() < deepest_nesting) {
             item.kind = ItemKind::section;
             item.name = utf8_from_windows_1252(name);
             item.end_line = closing_of[at];
@@ -316,11 +322,16 @@ FoiFile read_foi(std::string_view bytes)
             item.name = utf8_from_windows_1252(name);
             add(std::move(item));
         } else {
-            if (kind == Marker::open) {
+            if (kind == Marker::open && closing_of[at] != 0) {
+                too_deep[closing_of[at] - 1] = true;
+                file.warnings.push_back({item.line, "[" + utf8_from_windows_1252(name) + "] lies more than " +
+                                                        std::to_string(deepest_nesting) +
+                                                        " sections deep; its lines are kept as plain lines."});
+            } else if (kind == Marker::open) {
                 file.warnings.push_back({item.line, "[" + utf8_from_windows_1252(name) + "] is not closed by [END OF " +
                                                         utf8_from_windows_1252(name) +
                                                         "]; its lines are read as lines of the section around it."});
-            } else if (kind == Marker::close) {
+            } else if (kind == Marker::close && !too_deep[at]) {
                 file.warnings.push_back({item.line, "[END OF " + utf8_from_windows_1252(name) +
                                                         "] closes no open section; it is kept as a plain line."});
             }

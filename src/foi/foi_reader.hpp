@@ -78,7 +78,8 @@ struct FoiFile {
 };
 
 // Reads the text of an input file as its bytes (Windows-1252, any of CR LF, LF and CR as line ends).
-// Never fails: what does not fit the layout is kept as plain lines and named in `warnings`.
+// Never fails: what does not fit the layout (an unclosed section, a stray closing, sections nested
+// more than 100 deep) is kept as plain lines and named in `warnings`.
 FoiFile read_foi(std::string_view bytes);
 
 // The file as D-Foundations writes it: the lines of the tree in order, each ended by CR LF, in
