@@ -109,6 +109,21 @@ TEST(FoiReader, EveryFixtureLineLandsInExactlyOneItemAndWritesBackUnchanged)
         count_sections(file.items, found);
         EXPECT_EQ(found, grep);
 
+        // Where a table states its number of rows, the rows found are as many.
+        std::function<void(const std::vector<FoiItem>&)> check_tables = [&](const std::vector<FoiItem>& items) {
+            for (const FoiItem& item : items) {
+                if (item.kind != ItemKind::section) continue;
+                if (item.name == "TABLE") {
+                    const auto table = item.table();
+                    if (table.data_count) {
+                        EXPECT_EQ(*table.data_count, std::to_string(table.rows.size())) << "line " << item.line;
+                    }
+                }
+                check_tables(item.items);
+            }
+        };
+        check_tables(file.items);
+
         EXPECT_EQ(write_foi(file), bytes);
     }
 }
@@ -175,17 +190,12 @@ TEST(FoiReader, ReadsTheVersionsModelSoilsAndRepeatedCptBlocksOfBothLayouts)
         ASSERT_NE(measured, nullptr);
         const FoiItem* table = measured->section("TABLE");
         ASSERT_NE(table, nullptr);
-        const FoiItem* columns = table->section("COLUMN INDICATION");
-        const FoiItem* data = table->section("DATA");
-        ASSERT_NE(columns, nullptr);
-        ASSERT_NE(data, nullptr);
-        ASSERT_EQ(columns->items.size(), 2u);
-        EXPECT_EQ(columns->items[0].text, "z");
-        EXPECT_EQ(columns->items[1].text, "qc");
-        ASSERT_EQ(data->items.size(), 16u);
-        EXPECT_EQ(data->items.front().kind, ItemKind::plain);
-        EXPECT_EQ(data->items.front().text, "       0.500        2.000");
-        EXPECT_EQ(data->items.front().line, data->line + 1);
+        const auto measured_table = table->table();
+        EXPECT_EQ(measured_table.columns, (std::vector<std::string>{"z", "qc"}));
+        ASSERT_EQ(measured_table.rows.size(), 16u);
+        EXPECT_EQ(measured_table.rows.front()->kind, ItemKind::plain);
+        EXPECT_EQ(measured_table.rows.front()->text, "       0.500        2.000");
+        EXPECT_EQ(measured_table.rows.front()->line, table->section("DATA")->line + 1);
     }
 }
 

@@ -216,6 +216,19 @@ std::vector<std::span<const FoiItem>> FoiItem::blocks() const
     return found;
 }
 
+FoiTable FoiItem::table() const
+{
+    FoiTable table;
+    if (const FoiItem* count = key_value("DataCount")) table.data_count = count->value;
+    if (const FoiItem* columns = section("COLUMN INDICATION"))
+        for (const FoiItem& column : columns->items)
+            if (column.kind != ItemKind::blank) table.columns.emplace_back(trimmed(column.text));
+    if (const FoiItem* data = section("DATA"))
+        for (const FoiItem& row : data->items)
+            if (row.kind != ItemKind::blank) table.rows.push_back(&row);
+    return table;
+}
+
 const FoiItem* FoiFile::find_section(std::string_view name) const { return find_in(items, name); }
 
 std::optional<std::string> FoiFile::version(std::string_view key, bool externals) const

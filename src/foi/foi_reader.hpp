@@ -23,6 +23,16 @@ enum class ItemKind {
     plain,      // any other line: a name, a row of numbers, free text
 };
 
+struct FoiItem;
+
+// A [TABLE] section: the names of [COLUMN INDICATION], the rows of [DATA] and, in the newer layout, the
+// "DataCount=" it states.
+struct FoiTable {
+    std::vector<std::string> columns;
+    std::vector<const FoiItem*> rows;  // the lines of [DATA] that are not blank
+    std::optional<std::string> data_count;
+};
+
 struct FoiItem {
     ItemKind kind = ItemKind::plain;
     std::size_t line = 0;  // from 1; for a section the line that opens it
@@ -50,6 +60,8 @@ struct FoiItem {
     // The repeated blocks of a section: the items after each separator, up to the next separator or
     // the end. The items before the first separator (a count, say) belong to no block.
     std::vector<std::span<const FoiItem>> blocks() const;
+    // This section read as a [TABLE]; a part it lacks stays empty.
+    FoiTable table() const;
 };
 
 struct FoiWarning {
