@@ -145,6 +145,10 @@ TEST(FoiReader, ReadsTheVersionsModelSoilsAndRepeatedCptBlocksOfBothLayouts)
         ASSERT_FALSE(file.header.empty());
         EXPECT_EQ(file.header.front().text, "INPUT FILE FOR D-FOUNDATIONS");
         EXPECT_NE(file.header.back().text.find("BEGINNING OF DATA"), std::string::npos);
+        EXPECT_TRUE(file.header_value("CREATED BY").value_or("").starts_with("D-Foundations"));
+        EXPECT_EQ(file.header_value("COMPANY"), "");
+        EXPECT_TRUE(file.header_value("FILENAME").value_or("").ends_with("\\bm1-1b.foi"));
+        EXPECT_EQ(file.header_value("MISSING"), std::nullopt);
 
         const FoiItem* model = file.find_section("MODEL");
         ASSERT_NE(model, nullptr);

@@ -229,6 +229,17 @@ FoiTable FoiItem::table() const
     return table;
 }
 
+std::optional<std::string> FoiFile::header_value(std::string_view key) const
+{
+    for (const FoiItem& item : header) {
+        const std::string_view text = item.text;
+        const std::size_t colon = text.find(':');
+        if (colon != std::string_view::npos && trimmed(text.substr(0, colon)) == key)
+            return std::string(trimmed(text.substr(colon + 1)));
+    }
+    return std::nullopt;
+}
+
 const FoiItem* FoiFile::find_section(std::string_view name) const { return find_in(items, name); }
 
 std::optional<std::string> FoiFile::version(std::string_view key, bool externals) const

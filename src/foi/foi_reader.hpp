@@ -80,6 +80,8 @@ struct FoiFile {
     // Whether the last line ended with a line end.
     bool ends_with_line_end = true;
 
+    // A field of the header ("CREATED BY", "DATE") as written after its colon; nullopt when absent.
+    std::optional<std::string> header_value(std::string_view key) const;
     // The first section named `name`, searched depth first through the whole tree, or nullptr.
     const FoiItem* find_section(std::string_view name) const;
     // A number of [VERSION] ("Soil", "D-Foundations") or, with `externals`, of [VERSION EXTERNALS]
