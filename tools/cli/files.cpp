@@ -39,14 +39,19 @@ private:
     int descriptor_;
 };
 
+[[noreturn]] void too_large(const std::string& path)
+{
+    throw FileError("Cannot read '" + path + "': it is larger than 1 GiB, the most this program reads.");
+}
+
 std::string read_all(int descriptor, const std::string& path)
 {
     std::string bytes;
     struct stat status {};
-    if (::fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode)) fail("Cannot read", path, EISDIR);
-    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
-        if (static_cast<std::uintmax_t>(status.st_size) > MAX_INPUT_BYTES)
-            throw FileError("Cannot read '" + path + "': it is larger than 1 GiB, the most this program reads.");
+    const bool known = ::fstat(descriptor, &status) == 0;
+    if (known && S_ISDIR(status.st_mode)) fail("Cannot read", path, EISDIR);
+    if (known && S_ISREG(status.st_mode)) {
+        if (static_cast<std::uintmax_t>(status.st_size) > MAX_INPUT_BYTES) too_large(path);
         bytes.reserve(static_cast<std::size_t>(status.st_size));
     }
     char buffer[1 << 16];
@@ -57,8 +62,7 @@ std::string read_all(int descriptor, const std::string& path)
             if (errno == EINTR) continue;
             fail("Cannot read", path, errno);
         }
-        if (bytes.size() + static_cast<std::size_t>(count) > MAX_INPUT_BYTES)
-            throw FileError("Cannot read '" + path + "': it is larger than 1 GiB, the most this program reads.");
+        if (bytes.size() + static_cast<std::size_t>(count) > MAX_INPUT_BYTES) too_large(path);
         bytes.append(buffer, static_cast<std::size_t>(count));
     }
 }

@@ -13,6 +13,7 @@
 #include "ostrand/external/dfoundations/output.hpp"
 
 #include "commands.hpp"
+#include "csv.hpp"
 #include "files.hpp"
 #include "report.hpp"
 
@@ -162,42 +163,6 @@ json parameters_json(const dfo::CalculationParameters& parameters)
     return object;
 }
 
-// Writes a CSV text field, quoted when it holds a separator, a quote or a line break.
-std::string csv_field(std::string_view value)
-{
-    if (value.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(value);
-    std::string quoted = "\"";
-    for (char c : value) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
-}
-
-void write_csv(std::ostream& out, const dfo::DataTable& table)
-{
-    for (std::size_t j = 0; j < table.column_count(); ++j) {
-        out << (j > 0 ? "," : "") << csv_field(table.column_names()[j]);
-    }
-    out << "\r\n";
-    for (std::size_t row = 0; row < table.row_count(); ++row) {
-        for (std::size_t j = 0; j < table.column_count(); ++j) {
-            if (j > 0) out << ',';
-            std::visit(
-                [&](const auto& cells) {
-                    const auto& value = cells[row];
-                    using V = std::decay_t<decltype(value)>;
-                    if constexpr (std::is_same_v<V, std::optional<std::string>>) {
-                        if (value) out << csv_field(*value);
-                    } else if constexpr (std::is_same_v<V, double>) {
-                        if (std::isfinite(value)) out << dfo::format_number(value);
-                    } else {
-                        out << value;
-                    }
-                },
-                table.column(j));
-        }
-        out << "\r\n";
-    }
-}
-
 struct ParseOptions {
     std::string file;
     std::optional<std::string> table;
@@ -251,7 +216,7 @@ int print_table(const dfo::OutputFileParser& parser, const ParseOptions& options
     }
     const dfo::Table& table = *found->second;
     if (options.format == "csv") {
-        write_csv(std::cout, std::get<dfo::DataTable>(table));
+        write_csv(std::get<dfo::DataTable>(table), "\r\n");
     } else {
         JsonWriter(std::cout).table(table);
         std::cout << '\n';

@@ -20,6 +20,7 @@
 #include "ostrand/external/dfoundations/output_file.hpp"
 
 #include "commands.hpp"
+#include "csv.hpp"
 #include "files.hpp"
 #include "report.hpp"
 
@@ -296,6 +297,7 @@ struct Outcome {
     std::optional<dfo::OutputFile> file;
     std::string error_type;
     std::string error_message;
+    bool unreadable = false;  // the file itself could not be read, as opposed to refused
 };
 
 // The exit status an outcome stands for: a file that could not be read at all is a file failure;
@@ -303,7 +305,7 @@ struct Outcome {
 int status_of(const Outcome& outcome)
 {
     if (outcome.file) return DONE;
-    return outcome.error_type == "FileError" ? FILE_FAILED : REFUSED;
+    return outcome.unreadable ? FILE_FAILED : REFUSED;
 }
 
 Outcome read_file(const std::string& name)
@@ -312,6 +314,7 @@ Outcome read_file(const std::string& name)
     try {
         outcome.file = dfo::read_output_file(read_input(name));
     } catch (const FileError& e) {
+        outcome.unreadable = true;
         outcome.error_type = "FileError";
         outcome.error_message = e.what();
     } catch (const ostrand::errors::ParsingError& e) {
@@ -418,55 +421,6 @@ void print_values(const dfo::Section& section)
     }
 }
 
-// A CSV field, quoted when it holds a separator, a quote or a line break.
-void csv_field(std::string& line, std::string_view value)
-{
-    if (value.find_first_of(",\"\r\n") == std::string_view::npos) {
-        line.append(value);
-        return;
-    }
-    line += '"';
-    for (char c : value) {
-        if (c == '"') line += '"';
-        line += c;
-    }
-    line += '"';
-}
-
-void print_csv(const dfo::DataTable& data)
-{
-    std::string line;
-    for (std::size_t j = 0; j < data.column_count(); ++j) {
-        if (j > 0) line += ',';
-        csv_field(line, data.column_names()[j]);
-    }
-    line += '\n';
-    for (std::size_t row = 0; row < data.row_count(); ++row) {
-        for (std::size_t j = 0; j < data.column_count(); ++j) {
-            if (j > 0) line += ',';
-            std::visit(
-                [&](const auto& cells) {
-                    const auto& value = cells[row];
-                    using Value = std::decay_t<decltype(value)>;
-                    if constexpr (std::is_same_v<Value, std::int64_t>) {
-                        line += std::to_string(value);
-                    } else if constexpr (std::is_same_v<Value, double>) {
-                        if (std::isfinite(value)) line += dfo::format_number(value);
-                    } else if (value) {
-                        csv_field(line, *value);
-                    }
-                },
-                data.column(j));
-        }
-        line += '\n';
-        if (line.size() >= (1u << 20)) {
-            std::fwrite(line.data(), 1, line.size(), stdout);
-            line.clear();
-        }
-    }
-    std::fwrite(line.data(), 1, line.size(), stdout);
-}
-
 int print_table(const dfo::OutputFile& file, const ReadOptions& options)
 {
     const dfo::OutputTable* table = file.table(*options.table);
@@ -479,7 +433,7 @@ int print_table(const dfo::OutputFile& file, const ReadOptions& options)
         return REFUSED;
     }
     if (options.format == "csv") {
-        print_csv(table->data);
+        write_csv(table->data, "\n");
     } else {
         JsonSink out(stdout);
         write_table(out, *table);

@@ -159,6 +159,20 @@ static void for_each_line(std::string_view text, Visit visit)
 
 namespace detail {
 
+DataTable::Column empty_column(ColumnKind kind, std::size_t rows)
+{
+    DataTable::Column column;
+    if (!kind.number) {
+        column = DataTable::TextColumn{};
+    } else if (kind.integer) {
+        column = DataTable::IntColumn{};
+    } else {
+        column = DataTable::RealColumn{};
+    }
+    std::visit([&](auto& cells) { cells.reserve(rows); }, column);
+    return column;
+}
+
 std::vector<std::string_view> split_lines(std::string_view text)
 {
     std::vector<std::string_view> lines;
@@ -197,18 +211,14 @@ DataTable table_from_text(std::string_view columns, std::string_view data)
     for_each_line(columns, [&](std::string_view line) { names.emplace_back(line); });
     const std::size_t width = names.size();
 
-    struct Kind {
-        bool number = true;
-        bool integer = true;
-    };
-    std::vector<Kind> kinds(width);
+    std::vector<ColumnKind> kinds(width);
     std::size_t rows = 0;
     std::size_t longest = 0;
     for_each_line(data, [&](std::string_view line) {
         std::size_t field = 0;
         tokenize_row(line, [&](std::string_view text) {
             if (field < width) {
-                Kind& kind = kinds[field];
+                ColumnKind& kind = kinds[field];
                 if (kind.number) {
                     const NumberShape shape = number_shape(text);
                     kind.number = shape.number;
@@ -230,17 +240,9 @@ DataTable table_from_text(std::string_view columns, std::string_view data)
     });
     if (rows > 0 && longest != width) throw column_count_error(width, longest);
 
-    std::vector<DataTable::Column> cells(width);
-    for (std::size_t j = 0; j < width; ++j) {
-        if (!kinds[j].number) {
-            cells[j] = DataTable::TextColumn{};
-        } else if (kinds[j].integer) {
-            cells[j] = DataTable::IntColumn{};
-        } else {
-            cells[j] = DataTable::RealColumn{};
-        }
-        std::visit([&](auto& column) { column.reserve(rows); }, cells[j]);
-    }
+    std::vector<DataTable::Column> cells;
+    cells.reserve(width);
+    for (const ColumnKind& kind : kinds) cells.push_back(empty_column(kind, rows));
     for_each_line(data, [&](std::string_view line) {
         std::size_t field = 0;
         tokenize_row(line, [&](std::string_view text) {

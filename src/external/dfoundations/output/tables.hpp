@@ -1,6 +1,7 @@
 // Building tables from the text of an output section.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -8,6 +9,14 @@
 #include "ostrand/external/dfoundations/output.hpp"
 
 namespace ostrand::external::dfoundations::detail {
+
+// What the cells of a column read as so far: numbers, and of those integers.
+struct ColumnKind {
+    bool number = true;
+    bool integer = true;
+};
+// An empty column of the type `kind` asks for (text, integers or reals), with room for `rows`.
+DataTable::Column empty_column(ColumnKind kind, std::size_t rows);
 
 // A table from rows of fields: the longest row must have one field per name, shorter rows get
 // missing cells at the end; every column then goes through _to_numeric.

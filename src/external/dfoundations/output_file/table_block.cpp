@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "external/dfoundations/output/tables.hpp"
 #include "external/dfoundations/output/text.hpp"
 #include "external/dfoundations/output_file/line_shapes.hpp"
 
@@ -90,11 +91,6 @@ std::int64_t field_integer(std::string_view field)
     return value;
 }
 
-struct ColumnKind {
-    bool number = true;
-    bool integer = true;
-};
-
 // The first pass over the rows: what each column holds. Throws std::invalid_argument naming the
 // row (from 1) that cannot be read.
 template <class Rows>
@@ -132,20 +128,6 @@ std::vector<ColumnKind> column_kinds(const Rows& rows, std::size_t width)
         for (std::size_t j = field; j < width; ++j) kinds[j].integer = false;  // a missing cell
     }
     return kinds;
-}
-
-DataTable::Column empty_column(ColumnKind kind, std::size_t rows)
-{
-    DataTable::Column column;
-    if (!kind.number) {
-        column = DataTable::TextColumn{};
-    } else if (kind.integer) {
-        column = DataTable::IntColumn{};
-    } else {
-        column = DataTable::RealColumn{};
-    }
-    std::visit([&](auto& cells) { cells.reserve(rows); }, column);
-    return column;
 }
 
 void append_cell(DataTable::Column& column, std::string_view text)
