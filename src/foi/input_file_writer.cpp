@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "foi/document_node.hpp"
+#include "foi/file_extras.hpp"
 #include "foi/foi_sections.hpp"
 
 namespace ostrand::foi {
@@ -25,6 +26,9 @@ std::string fill_dfoundations_template(const nlohmann::ordered_json& document)
     write_positions(out, root["piles"], kind);
     write_calculation(out, root);
     write_closing_sections(out);
+    // A file read back keeps what its document cannot hold beside it.
+    const auto extras = document.find("input_file_extras");
+    if (extras != document.end() && !extras->is_null()) return with_extras(out.take(), *extras);
     return out.take();
 }
 

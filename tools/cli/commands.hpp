@@ -11,5 +11,6 @@ void add_read_command(CLI::App& app, int& status);
 void add_input_command(CLI::App& app, int& status);
 void add_run_command(CLI::App& app, int& status);
 void add_gef_command(CLI::App& app, int& status);
+void add_foi_command(CLI::App& app, int& status);
 
 }  // namespace dfoundations_cli

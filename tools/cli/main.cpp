@@ -15,6 +15,7 @@ int main(int argc, char** argv)
     add_read_command(app, status);
     add_parse_command(app, status);
     add_input_command(app, status);
+    add_foi_command(app, status);
     add_run_command(app, status);
     add_gef_command(app, status);
     try {

@@ -8,6 +8,7 @@
 #include "ostrand/external/dfoundations/analysis.hpp"
 #include "ostrand/external/dfoundations/components.hpp"
 #include "ostrand/external/dfoundations/input_file.hpp"
+#include "ostrand/external/dfoundations/input_file_reader.hpp"
 #include "ostrand/external/dfoundations/model_document.hpp"
 #include "ostrand/external/dfoundations/models.hpp"
 #include "ostrand/external/dfoundations/number_format.hpp"

@@ -41,6 +41,10 @@ struct ModelDocument {
     // The moment the document's date and time were stamped at; used only where the metadata stamps
     // them (a date other than 01/01/1900, a time other than 00:00:00).
     std::chrono::system_clock::time_point stamped_at{};
+    // What the input file the document was read from states beyond it (the member
+    // "input_file_extras"; see input_file_reader.hpp): written back into the input file. Null when
+    // the document has none.
+    nlohmann::ordered_json input_file_extras;
 
     const detail::Model& base() const;
 

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <variant>
@@ -185,6 +186,10 @@ public:
                       const BearingPilesCalculationOptions& calculation_options, double excavation_level,
                       ModelOptions options = {});
 
+    // The model of a D-Foundations input file, built through the operations below, so that every
+    // rule applies; see input_file_reader.hpp for what is refused and how.
+    static BearingPilesModel from_input_file(std::string_view input_file);
+
     std::vector<detail::MaterialRow> _default_materials() const override;
     nlohmann::ordered_json _serialize() const override;
     // At most one pile type under a verification calculation, then the shared rules.
@@ -242,6 +247,10 @@ public:
     TensionPilesModel(ConstructionSequence construction_sequence,
                       const TensionPilesCalculationOptions& calculation_options, double excavation_level,
                       ModelOptions options = {});
+
+    // The model of a D-Foundations input file, built through the operations below, so that every
+    // rule applies; see input_file_reader.hpp for what is refused and how.
+    static TensionPilesModel from_input_file(std::string_view input_file);
 
     std::vector<detail::MaterialRow> _default_materials() const override;
     nlohmann::ordered_json _serialize() const override;

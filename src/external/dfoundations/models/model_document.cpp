@@ -46,9 +46,21 @@ const detail::Model& ModelDocument::base() const
     return std::visit([](const auto& kind) -> const detail::Model& { return kind; }, model);
 }
 
-nlohmann::ordered_json ModelDocument::_generate_input() const { return base()._generate_input(metadata, stamped_at); }
+nlohmann::ordered_json ModelDocument::_generate_input() const
+{
+    nlohmann::ordered_json document = base()._generate_input(metadata, stamped_at);
+    if (!input_file_extras.is_null()) document["input_file_extras"] = input_file_extras;
+    return document;
+}
 
-std::string ModelDocument::_generate_input_text() const { return base()._generate_input_text(metadata, stamped_at); }
+std::string ModelDocument::_generate_input_text() const
+{
+    std::string text = base()._generate_input_text(metadata, stamped_at);
+    if (input_file_extras.is_null()) return text;
+    // The extras go last, inside the document's closing brace.
+    text.pop_back();
+    return text + ", \"input_file_extras\": " + input_file_extras.dump() + "}";
+}
 
 InputFile ModelDocument::generate_input_file(GenerateInputFileOptions options) const
 {

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "external/dfoundations/models/document_member.hpp"
+#include "ostrand/external/dfoundations/model_document.hpp"
 #include "ostrand/external/dfoundations/models.hpp"
 
 namespace ostrand::external::dfoundations::document_reader {
@@ -35,6 +36,10 @@ void create_pile_type(BearingPilesModel& model, const DocumentMember& pile_type)
 void create_pile_type(TensionPilesModel& model, const DocumentMember& pile_type);
 void create_pile(BearingPilesModel& model, const DocumentMember& pile);
 void create_pile(TensionPilesModel& model, const DocumentMember& pile);
+
+// The model of a document through the public operations, without checking that they write the
+// document again; `at`, when given, names the member being built when an operation raises.
+ModelDocument build_model_document(const nlohmann::ordered_json& document, std::string* at);
 
 // The metadata, stamping the date and the time where the document has other than 01/01/1900 and
 // 00:00:00.

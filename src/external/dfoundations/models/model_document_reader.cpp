@@ -153,20 +153,6 @@ void create_material(TensionPilesModel& model, const std::string& name, const Do
          .color = color_of(soil["color"])});
 }
 
-template <typename Model>
-void create_materials(Model& model, const DocumentMember& soils, std::size_t standard_materials)
-{
-    const json& members = soils.object();
-    std::size_t index = 0;
-    for (auto member = members.begin(); member != members.end(); ++member, ++index) {
-        if (index < standard_materials) {
-            soils[member.key()].object();
-            continue;
-        }
-        create_material(model, member.key(), soils[member.key()]);
-    }
-}
-
 // ---------------------------------------------------------------------------------------------
 // Profiles.
 
@@ -301,31 +287,54 @@ void create_profile(TensionPilesModel& model, const DocumentMember& profile)
 // ---------------------------------------------------------------------------------------------
 // The whole model.
 
-template <typename Model>
-void fill(Model& model, const DocumentMember& document, std::size_t standard_materials)
+// Says which member is being built, for callers that place an operation's error in their own source.
+void building(std::string* at, const std::string& path)
 {
-    create_materials(model, document["soils"], standard_materials);
+    if (at != nullptr) *at = path;
+}
+
+template <typename Model>
+void fill(Model& model, const DocumentMember& document, std::size_t standard_materials, std::string* at)
+{
+    const json& soils = document["soils"].object();
+    std::size_t index = 0;
+    for (auto member = soils.begin(); member != soils.end(); ++member, ++index) {
+        if (index < standard_materials) continue;
+        const DocumentMember soil = document["soils"][member.key()];
+        building(at, soil.path());
+        create_material(model, member.key(), soil);
+    }
     const DocumentMember profiles = document["profiles"];
-    for (std::size_t i = 0; i < profiles.size(); ++i) create_profile(model, profiles[i]);
+    for (std::size_t i = 0; i < profiles.size(); ++i) {
+        building(at, profiles[i].path());
+        create_profile(model, profiles[i]);
+    }
     const DocumentMember pile_types = document["pile_types"];
-    for (std::size_t i = 0; i < pile_types.size(); ++i) create_pile_type(model, pile_types[i]);
+    for (std::size_t i = 0; i < pile_types.size(); ++i) {
+        building(at, pile_types[i].path());
+        create_pile_type(model, pile_types[i]);
+    }
     const DocumentMember piles = document["piles"];
-    for (std::size_t i = 0; i < piles.size(); ++i) create_pile(model, piles[i]);
+    for (std::size_t i = 0; i < piles.size(); ++i) {
+        building(at, piles[i].path());
+        create_pile(model, piles[i]);
+    }
 }
 
 template <typename Model, typename Options>
-Model model_of(const DocumentMember& document, const Options& options, std::vector<detail::MaterialRow> standard)
+Model model_of(const DocumentMember& document, const Options& options, std::vector<detail::MaterialRow> standard,
+               std::string* at)
 {
     const std::size_t standard_materials = begins_with_standard_set(document["soils"], standard) ? standard.size() : 0;
     Model model(construction_sequence_of(document["construction_sequence"]), options,
                 document["excavation_level"].number(), model_options_of(document, standard_materials));
-    fill(model, document, standard_materials);
+    fill(model, document, standard_materials, at);
     return model;
 }
 
 }  // namespace
 
-ModelDocument read_model_document(const nlohmann::ordered_json& document)
+ModelDocument document_reader::build_model_document(const nlohmann::ordered_json& document, std::string* at)
 {
     const DocumentMember root(document, "");
     const std::int64_t model_type = root["model_type"].integer();
@@ -334,14 +343,31 @@ ModelDocument read_model_document(const nlohmann::ordered_json& document)
                                         shown(root["model_type"].value()) + ")");
     }
     const DocumentMember options = root["calculation_options"];
+    building(at, "calculation_options");
     std::variant<BearingPilesModel, TensionPilesModel> model =
-        model_type == 0
-            ? std::variant<BearingPilesModel, TensionPilesModel>(
-                  model_of<BearingPilesModel>(root, bearing_options_of(options), detail::bearing_default_materials()))
-            : std::variant<BearingPilesModel, TensionPilesModel>(
-                  model_of<TensionPilesModel>(root, tension_options_of(options), detail::tension_default_materials()));
+        model_type == 0 ? std::variant<BearingPilesModel, TensionPilesModel>(model_of<BearingPilesModel>(
+                              root, bearing_options_of(options), detail::bearing_default_materials(), at))
+                        : std::variant<BearingPilesModel, TensionPilesModel>(model_of<TensionPilesModel>(
+                              root, tension_options_of(options), detail::tension_default_materials(), at));
     const DocumentMember metadata = root["metadata"];
-    ModelDocument result{std::move(model), metadata_of(metadata), stamp_of(metadata["date"], metadata["time"])};
+    building(at, "metadata");
+    return ModelDocument{std::move(model), metadata_of(metadata), stamp_of(metadata["date"], metadata["time"]), {}};
+}
+
+ModelDocument read_model_document(const nlohmann::ordered_json& document)
+{
+    // The extras of an input file travel with the document untouched; the model does not hold them.
+    const auto extras = document.find("input_file_extras");
+    if (extras != document.end()) {
+        if (!extras->is_object() && !extras->is_null())
+            detail::refuse_member("input_file_extras", "must be an object or null");
+        nlohmann::ordered_json bare = document;
+        bare.erase("input_file_extras");
+        ModelDocument result = read_model_document(bare);
+        result.input_file_extras = *extras;
+        return result;
+    }
+    ModelDocument result = document_reader::build_model_document(document, nullptr);
     detail::require_written_again(document, result._generate_input());
     return result;
 }

@@ -1,0 +1,79 @@
+// A D-Foundations input file (.foi) read back, so that a project can be opened, changed and run
+// again. Files of D-Foundations 19 to 25 are read, Bearing Piles and Tension Piles (EC7-NL).
+//
+//   const InputFileReading reading = read_input_file(bytes);
+//   reading.document      // the model document, as a model writes it (read_model_document takes it)
+//   reading.extras        // what the file states beyond the document: written back with it
+//   InputFile same = reading.generate_input_file();   // the file again
+//
+//   BearingPilesModel model = BearingPilesModel::from_input_file(bytes);
+//
+// Errors: a file that is no input file of these models, or lacks what the document needs, is an
+// errors::ParsingError "Input file line N: ...". A file the model operations refuse (a rule of the
+// model) is an InputFileError that names the line and the member, with the operation's own error
+// (an errors::ModelError for a rule) nested in it.
+#pragma once
+
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "ostrand/external/dfoundations/input_file.hpp"
+#include "ostrand/external/dfoundations/model_document.hpp"
+
+namespace ostrand::external::dfoundations {
+
+struct InputFileWarning {
+    std::size_t line = 0;
+    std::string message;
+};
+
+struct InputFileReading {
+    // The model document. When the model operations can build the file's model, the document is the
+    // one that model writes (so `dfoundations input` takes it); otherwise the document as the file
+    // states it, and `model_error` says why the operations refuse it.
+    nlohmann::ordered_json document;
+    // The lines and sections in which the file differs from what `document` writes (Belgian soil
+    // types, manual reductions per layer, the sections of other models, the program's own header,
+    // values the model operations do not hold, ...). Written back with the document, they give the
+    // file again; a value changed in the document is written as changed.
+    nlohmann::ordered_json extras;
+    // 19 for the layout of D-Foundations 19 to 23, 25 for that of 25.
+    int layout_version = 19;
+    std::string model_error;
+    // Lines of the file that cannot be written back.
+    std::vector<InputFileWarning> warnings;
+
+    // The document with the extras as its member "input_file_extras": what `dfoundations foi`
+    // prints and `dfoundations input` takes back.
+    nlohmann::ordered_json document_with_extras() const;
+    // The input file again, through the template service.
+    InputFile generate_input_file(GenerateInputFileOptions options = {}) const;
+};
+
+// Reads an input file's bytes (Windows-1252; CR LF, LF or CR line ends).
+InputFileReading read_input_file(std::string_view bytes);
+
+// A file whose model the model operations refuse. what(): "Input file line N (member): message".
+// The error the operation raised is nested (std::rethrow_if_nested).
+class InputFileError : public std::runtime_error {
+public:
+    InputFileError(std::size_t line, std::string member, const std::string& message);
+    std::size_t line() const { return line_; }
+    const std::string& member() const { return member_; }
+
+private:
+    std::size_t line_;
+    std::string member_;
+};
+
+namespace detail {
+// Builds the model of an input file; shared by the two from_input_file.
+ModelDocument model_of_input_file(std::string_view bytes);
+}  // namespace detail
+
+}  // namespace ostrand::external::dfoundations

@@ -1,0 +1,326 @@
+#include "foi/file_extras.hpp"
+
+#include <map>
+#include <unordered_map>
+
+#include "ostrand/errors.hpp"
+
+namespace ostrand::foi {
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Where a line stands.
+
+struct Placed {
+    std::string scope;  // "SOIL COLLECTION/SOIL Clay, clean, stiff"
+    std::string key;    // "SoilBelgianSoilType", "Pile type for execution factor sand/gravel"
+    const FoiItem* item;
+};
+
+std::string trimmed(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    const std::size_t last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
+}
+
+// What tells a section or a block apart from its siblings: its first line that is not blank.
+std::string first_text(const FoiItem& item)
+{
+    if (item.kind != ItemKind::section) return trimmed(item.text);
+    for (const FoiItem& child : item.items)
+        if (child.kind != ItemKind::blank) return first_text(child);
+    return {};
+}
+
+class Placer {
+public:
+    explicit Placer(std::vector<Placed>& out) : out_(out) {}
+
+    void place(const std::vector<FoiItem>& items, const std::string& scope)
+    {
+        std::string block = scope;
+        std::string heading;
+        std::string layer;
+        std::map<std::string, int> seen;
+        std::map<std::string, int> names;
+        for (const FoiItem& item : items)
+            if (item.kind == ItemKind::section) ++names[item.name];
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            const FoiItem& item = items[i];
+            if (item.kind == ItemKind::separator) {
+                block = scope + "/block " + next_label(items, i + 1);
+                heading.clear();
+                layer.clear();
+                seen.clear();
+                continue;
+            }
+            if (item.kind == ItemKind::section) {
+                const std::string label = names[item.name] > 1 ? " " + first_text(item) : std::string();
+                place(item.items, block + "/" + item.name + label);
+                continue;
+            }
+            std::string base;
+            switch (item.kind) {
+            case ItemKind::setting: base = setting_key(item.caption); break;
+            case ItemKind::count: base = item.caption; break;
+            case ItemKind::key_value: base = item.name; break;
+            default: base = item.kind == ItemKind::plain ? "line" : "blank"; break;
+            }
+            const std::string context = heading + " > " + layer + " > " + base;
+            const int occurrence = seen[context]++;
+            out_.push_back({block, occurrence == 0 ? context : context + " #" + std::to_string(occurrence), &item});
+            if (item.kind == ItemKind::plain && heads_settings(items, i + 1)) {
+                if (item.text.starts_with("Layer (")) {
+                    layer = item.text;
+                } else {
+                    heading = item.text;
+                    layer.clear();
+                }
+            }
+        }
+    }
+
+private:
+    // A name or "Layer (n)" line heads the settings after it; a row of a table heads nothing.
+    static bool heads_settings(const std::vector<FoiItem>& items, std::size_t from)
+    {
+        for (std::size_t i = from; i < items.size(); ++i) {
+            if (items[i].kind == ItemKind::blank) continue;
+            return items[i].kind == ItemKind::setting || items[i].kind == ItemKind::key_value ||
+                   items[i].kind == ItemKind::count;
+        }
+        return false;
+    }
+
+    // A setting is known by its caption without the label after " = ". The flag after a pile type
+    // reads "User defined name" or "Program defined name": one line in either case.
+    static std::string setting_key(const std::string& caption)
+    {
+        if (caption == "Program defined name") return "User defined name";
+        return caption.substr(0, caption.find(" = "));
+    }
+
+    static std::string next_label(const std::vector<FoiItem>& items, std::size_t from)
+    {
+        for (std::size_t i = from; i < items.size(); ++i)
+            if (items[i].kind != ItemKind::blank) return first_text(items[i]);
+        return {};
+    }
+
+    std::vector<Placed>& out_;
+};
+
+std::vector<Placed> placed_lines(const std::vector<FoiItem>& items, const std::string& scope)
+{
+    std::vector<Placed> out;
+    Placer(out).place(items, scope);
+    return out;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The sections below [INPUT DATA].
+
+const FoiItem* input_data(const FoiFile& file)
+{
+    for (const FoiItem& item : file.items)
+        if (item.kind == ItemKind::section && item.name == "INPUT DATA") return &item;
+    return nullptr;
+}
+
+const FoiItem* top_section(const FoiItem& data, std::string_view name)
+{
+    for (const FoiItem& item : data.items)
+        if (item.kind == ItemKind::section && item.name == name) return &item;
+    return nullptr;
+}
+
+void flatten(const std::vector<FoiItem>& items, Json& lines)
+{
+    for (const FoiItem& item : items) {
+        lines.push_back(item.text);
+        if (item.kind != ItemKind::section) continue;
+        flatten(item.items, lines);
+        lines.push_back(item.end_text);
+    }
+}
+
+Json section_lines(const FoiItem& section)
+{
+    Json lines = Json::array();
+    flatten(section.items, lines);
+    return lines;
+}
+
+std::string header_key(const FoiItem& item, int index)
+{
+    const std::size_t colon = item.text.find(':');
+    if (colon == std::string::npos) return "line " + std::to_string(index);
+    return trimmed(std::string_view(item.text).substr(0, colon));
+}
+
+Json override_of(const std::string& written, const std::string& file)
+{
+    return Json{{"written", written}, {"file", file}};
+}
+
+void compare_header(const FoiFile& original, const FoiFile& written, Json& values)
+{
+    for (std::size_t i = 0; i < original.header.size() && i < written.header.size(); ++i) {
+        const FoiItem& theirs = original.header[i];
+        const FoiItem& ours = written.header[i];
+        if (theirs.text != ours.text)
+            values["header"][header_key(theirs, static_cast<int>(i))] = override_of(ours.text, theirs.text);
+    }
+}
+
+void compare_read_section(const FoiItem& theirs, const FoiItem& ours, Extras& extras)
+{
+    std::unordered_map<std::string, const FoiItem*> written;
+    for (const Placed& line : placed_lines(ours.items, ours.name)) written[line.scope + '\n' + line.key] = line.item;
+    for (const Placed& line : placed_lines(theirs.items, theirs.name)) {
+        const auto found = written.find(line.scope + '\n' + line.key);
+        if (found == written.end()) {
+            extras.unkept.push_back(
+                {line.item->line, "'" + line.item->text + "' has no place in the file written again"});
+            continue;
+        }
+        if (found->second->text != line.item->text)
+            extras.values["lines"][line.scope][line.key] = override_of(found->second->text, line.item->text);
+    }
+}
+
+}  // namespace
+
+bool section_is_read(std::string_view name, int model_type)
+{
+    static const std::set<std::string, std::less<>> read = {
+        "MODEL",    "SOIL COLLECTION",     "RUN IDENTIFICATION", "CPT LIST",
+        "PROFILES", "CALCULATION OPTIONS", "CALCULATIONTYPE",    "PRELIMINARY DESIGN"};
+    if (read.count(name) != 0) return true;
+    if (model_type == 0) return name == "TYPES - BEARING PILES" || name == "POSITIONS - BEARING PILES";
+    return name == "TYPES - TENSION PILES (CUR)" || name == "POSITIONS - TENSION PILES (CUR)";
+}
+
+Extras extras_between(const FoiFile& original, const FoiFile& written, int model_type)
+{
+    Extras extras{Json::object(), {}};
+    compare_header(original, written, extras.values);
+    const FoiItem* theirs = input_data(original);
+    const FoiItem* ours = input_data(written);
+    if (theirs == nullptr || ours == nullptr) return extras;
+    std::string previous;
+    for (const FoiItem& section : theirs->items) {
+        if (section.kind != ItemKind::section) continue;
+        const FoiItem* counterpart = top_section(*ours, section.name);
+        if (counterpart != nullptr && section_is_read(section.name, model_type)) {
+            compare_read_section(section, *counterpart, extras);
+        } else if (counterpart == nullptr || section_lines(section) != section_lines(*counterpart)) {
+            extras.values["sections"][section.name] = Json{{"after", previous}, {"lines", section_lines(section)}};
+        }
+        previous = section.name;
+    }
+    for (const FoiItem& section : ours->items)
+        if (section.kind == ItemKind::section && top_section(*theirs, section.name) == nullptr)
+            extras.values["absent_sections"].push_back(section.name);
+    return extras;
+}
+
+namespace {
+
+const std::string& text_member(const Json& object, const char* key, const std::string& where)
+{
+    if (!object.is_object() || !object.contains(key) || !object[key].is_string())
+        throw errors::InternalError("The input file extras: '" + where + "' must hold the text '" + key + "'.");
+    return object[key].get_ref<const std::string&>();
+}
+
+// The file being written is the caller's own, so its lines may be changed where they were placed.
+void put_back(const FoiItem& placed, const Json& change, const std::string& where)
+{
+    FoiItem& item = const_cast<FoiItem&>(placed);
+    if (item.text == text_member(change, "written", where)) item.text = text_member(change, "file", where);
+}
+
+FoiItem* top_section(FoiItem& data, std::string_view name)
+{
+    for (FoiItem& item : data.items)
+        if (item.kind == ItemKind::section && item.name == name) return &item;
+    return nullptr;
+}
+
+FoiItem section_of(const std::string& name, const Json& lines)
+{
+    FoiItem section;
+    section.kind = ItemKind::section;
+    section.name = name;
+    section.text = "[" + name + "]";
+    section.end_text = "[END OF " + name + "]";
+    if (!lines.is_array())
+        throw errors::InternalError("The input file extras: the lines of '" + name + "' must be a list.");
+    for (const Json& line : lines) {
+        if (!line.is_string())
+            throw errors::InternalError("The input file extras: the lines of '" + name + "' must be texts.");
+        FoiItem item;
+        item.text = line.get<std::string>();
+        section.items.push_back(std::move(item));
+    }
+    return section;
+}
+
+void put_back_sections(FoiItem& data, const Json& sections)
+{
+    for (const auto& [name, kept] : sections.items()) {
+        FoiItem replacement = section_of(name, kept.contains("lines") ? kept["lines"] : Json());
+        if (FoiItem* present = top_section(data, name)) {
+            present->items = std::move(replacement.items);
+            continue;
+        }
+        const std::string after = kept.value("after", std::string());
+        auto at = data.items.begin();
+        if (!after.empty())
+            for (auto item = data.items.begin(); item != data.items.end(); ++item)
+                if (item->kind == ItemKind::section && item->name == after) at = item + 1;
+        data.items.insert(at, std::move(replacement));
+    }
+}
+
+}  // namespace
+
+std::string with_extras(std::string_view written_text, const Json& extras)
+{
+    if (!extras.is_object()) throw errors::InternalError("The input file extras must be an object.");
+    FoiFile file = read_foi(written_text);
+    if (extras.contains("header")) {
+        for (std::size_t i = 0; i < file.header.size(); ++i) {
+            const std::string key = header_key(file.header[i], static_cast<int>(i));
+            if (extras["header"].contains(key)) put_back(file.header[i], extras["header"][key], "header/" + key);
+        }
+    }
+    FoiItem* data = nullptr;
+    for (FoiItem& item : file.items)
+        if (item.kind == ItemKind::section && item.name == "INPUT DATA") data = &item;
+    if (data == nullptr) return write_foi(file);
+    if (extras.contains("lines")) {
+        const Json& lines = extras["lines"];
+        for (FoiItem& section : data->items) {
+            if (section.kind != ItemKind::section) continue;
+            for (const Placed& line : placed_lines(section.items, section.name)) {
+                const auto scope = lines.find(line.scope);
+                if (scope == lines.end() || !scope->contains(line.key)) continue;
+                put_back(*line.item, (*scope)[line.key], line.scope + "/" + line.key);
+            }
+        }
+    }
+    if (extras.contains("absent_sections"))
+        for (const Json& name : extras["absent_sections"])
+            std::erase_if(data->items, [&](const FoiItem& item) {
+                return item.kind == ItemKind::section && name.is_string() && item.name == name.get<std::string>();
+            });
+    if (extras.contains("sections")) put_back_sections(*data, extras["sections"]);
+    return write_foi(file);
+}
+
+}  // namespace ostrand::foi

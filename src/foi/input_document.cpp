@@ -1,0 +1,482 @@
+// The frame of an input file read into the model document: the header and run identification
+// (metadata), the model kind, the soil collection, and the CPTs with the profiles that match them.
+#include "foi/input_document.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "foi/input_document_parts.hpp"
+#include "ostrand/errors.hpp"
+
+namespace ostrand::foi {
+
+namespace input {
+
+void refuse(std::size_t line, const std::string& problem)
+{
+    throw errors::ParsingError("Input file line " + std::to_string(line) + ": " + problem);
+}
+
+double number_text(std::string_view text, std::size_t line)
+{
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        refuse(line, "'" + std::string(text) + "' is not a number.");
+    return value;
+}
+
+double number(const FoiItem& item) { return number_text(item.value, item.line); }
+
+std::int64_t integer(const FoiItem& item)
+{
+    const double value = number(item);
+    if (value != std::floor(value) || std::fabs(value) > 9.0e15)
+        refuse(item.line, "'" + item.value + "' is not a whole number.");
+    return static_cast<std::int64_t>(value);
+}
+
+const FoiItem* Settings::find(std::string_view caption) const
+{
+    for (const FoiItem& item : items_)
+        if ((item.kind == ItemKind::setting || item.kind == ItemKind::count) && item.caption.starts_with(caption))
+            return &item;
+    return nullptr;
+}
+
+const FoiItem& Settings::at(std::string_view caption) const
+{
+    const FoiItem* item = find(caption);
+    if (item == nullptr) refuse(line_, "the setting '" + std::string(caption) + "' is missing.");
+    return *item;
+}
+
+const FoiItem& Settings::after(const FoiItem& item) const
+{
+    const auto next = items_.begin() + (&item - items_.data()) + 1;
+    if (next == items_.end() || next->kind != ItemKind::setting)
+        refuse(item.line + 1, "a value was expected after '" + item.text + "'.");
+    return *next;
+}
+
+Json Settings::overruled(std::string_view switch_caption) const
+{
+    const FoiItem& on = at(switch_caption);
+    if (input::integer(on) == 0) return nullptr;
+    return input::number(after(on));
+}
+
+const FoiItem& section(const FoiItem& parent, std::string_view name)
+{
+    const FoiItem* found = parent.section(name);
+    if (found == nullptr) refuse(parent.line, "[" + parent.name + "] has no [" + std::string(name) + "].");
+    return *found;
+}
+
+std::string single_value(const FoiItem& section)
+{
+    for (const FoiItem& item : section.items) {
+        if (item.kind == ItemKind::blank) continue;
+        std::string_view text = item.text;
+        while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+        while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+        return std::string(text);
+    }
+    return {};
+}
+
+}  // namespace input
+
+namespace {
+
+using input::Context;
+using input::refuse;
+using input::Settings;
+
+// The library's placeholder for a coordinate that was not given, and D-Foundations' void value.
+constexpr double LIBRARY_VOID = 987000000.0;
+constexpr double DFOUNDATIONS_VOID = 987654321.0;
+
+std::string header_text(const FoiFile& file, std::string_view key) { return file.header_value(key).value_or(""); }
+
+// D-Foundations 25 writes the date as 21-08-2025, older versions as 11/03/2020; the document has the
+// latter.
+std::string document_date(std::string date)
+{
+    std::replace(date.begin(), date.end(), '-', '/');
+    return date;
+}
+
+Json read_metadata(const InputDocument& input, const FoiItem& data)
+{
+    const FoiItem& identification = input::section(data, "RUN IDENTIFICATION");
+    std::vector<std::string> lines;
+    for (const FoiItem& item : identification.items) lines.push_back(item.text);
+    if (lines.size() < 7)
+        refuse(identification.line, "[RUN IDENTIFICATION] has " + std::to_string(lines.size()) + " lines, not 7.");
+    std::string company = header_text(input.file, "COMPANY");
+    while (!company.empty() && company.front() == ' ') company.erase(0, 1);
+    Json metadata = Json::object();
+    metadata["date"] = document_date(header_text(input.file, "DATE"));
+    metadata["time"] = header_text(input.file, "TIME");
+    metadata["file_name"] = header_text(input.file, "FILENAME");
+    metadata["company"] = company;
+    metadata["title_1"] = lines[3];
+    metadata["title_2"] = lines[4];
+    // A new model writes a dash for the project number it does not have.
+    metadata["project_id"] = lines[5] == "-" ? "" : lines[5];
+    metadata["geotechnical_consultant"] = lines[0];
+    metadata["design_engineer"] = lines[1];
+    metadata["principal"] = lines[2];
+    metadata["location"] = lines[6];
+    return metadata;
+}
+
+int model_type(const FoiItem& data)
+{
+    const FoiItem& model = input::section(data, "MODEL");
+    for (const FoiItem& item : model.items) {
+        if (item.kind != ItemKind::setting || !item.caption.starts_with("Model")) continue;
+        const std::int64_t code = input::integer(item);
+        if (code != 0 && code != 1)
+            throw errors::ParsingError("Input file line " + std::to_string(item.line) +
+                                       ": the file holds a model of another kind (" + item.caption +
+                                       "); only Bearing Piles and Tension Piles (EC7-NL) can be read.");
+        return static_cast<int>(code);
+    }
+    refuse(model.line, "[MODEL] does not say which model the file holds.");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Soils.
+
+Json read_soil(Context& context, const FoiItem& soil, const std::string& path)
+{
+    const auto value = [&](std::string_view key) -> const FoiItem& {
+        const FoiItem* item = soil.key_value(key);
+        if (item == nullptr) refuse(soil.line, "the material has no " + std::string(key) + ".");
+        return *item;
+    };
+    const auto number = [&](std::string_view key) { return input::number(value(key)); };
+    const auto optional = [&](std::string_view key, double otherwise) {
+        const FoiItem* item = soil.key_value(key);
+        return item == nullptr ? otherwise : input::number(*item);
+    };
+    // D-Foundations 25 writes no initial void ratio and the compression ratio Cc / (1 + e0) in place
+    // of Cc; the document keeps Cc with a void ratio of 0, which writes the same ratio.
+    const double e0 = optional("SoilInitialVoidRatio", 0.0);
+    const FoiItem* cc_index = soil.key_value("SoilCcIndex");
+    const double cc = cc_index ? input::number(*cc_index) : number("SoilCRatio") * (1.0 + e0);
+    Json result = Json::object();
+    result["color"] = input::integer(value("SoilColor"));
+    result["soil_type"] = input::integer(value("SoilSoilType"));
+    result["gam_dry"] = number("SoilGamDry");
+    result["gam_wet"] = number("SoilGamWet");
+    result["e0"] = e0;
+    result["diameter_d50"] = number("SoilDiameterD50");
+    result["min_void_ratio"] = number("SoilMinVoidRatio");
+    result["max_void_ratio"] = number("SoilMaxVoidRatio");
+    result["cohesion"] = number("SoilCohesion");
+    result["phi"] = number("SoilPhi");
+    result["cu"] = number("SoilCu");
+    result["max_cone_resist_type"] = input::integer(value("SoilMaxConeResistType"));
+    result["max_cone_resist"] = number("SoilMaxConeResist");
+    result["use_tension"] = input::integer(value("SoilUseTension")) != 0;
+    result["ca"] = number("SoilCa");
+    result["cc"] = cc;
+    context.mark(path, soil.line);
+    for (const FoiItem& item : soil.items)
+        if (item.kind == ItemKind::key_value) context.mark(path + "." + item.name, item.line);
+    return result;
+}
+
+void read_soils(Context& context, const FoiItem& data, Json& document)
+{
+    const FoiItem& collection = input::section(data, "SOIL COLLECTION");
+    Json soils = Json::object();
+    for (const FoiItem* soil : collection.sections("SOIL")) {
+        const auto name = std::find_if(soil->items.begin(), soil->items.end(),
+                                       [](const FoiItem& item) { return item.kind == ItemKind::plain; });
+        if (name == soil->items.end()) refuse(soil->line, "the material has no name.");
+        if (soils.contains(name->text)) refuse(name->line, "the material '" + name->text + "' is listed twice.");
+        soils[name->text] = read_soil(context, *soil, "soils[\"" + name->text + "\"]");
+        context.soil_order.push_back(name->text);
+    }
+    std::vector<std::string> names = context.soil_order;
+    std::sort(names.begin(), names.end());
+    document["soil_names"] = names;
+    document["soils"] = std::move(soils);
+}
+
+// ---------------------------------------------------------------------------------------------
+// CPTs.
+
+// A CPT block: its tags ("FILEDATE") to their single values, and its measured data.
+struct CptBlock {
+    std::span<const FoiItem> items;
+    std::size_t line = 0;
+
+    const FoiItem* tag(std::string_view name) const
+    {
+        for (const FoiItem& item : items)
+            if (item.kind == ItemKind::section && item.name == name) return &item;
+        return nullptr;
+    }
+    std::string text(std::string_view name) const
+    {
+        const FoiItem* found = tag(name);
+        return found ? input::single_value(*found) : std::string();
+    }
+    double number(std::string_view name) const
+    {
+        const FoiItem* found = tag(name);
+        if (found == nullptr) refuse(line, "the CPT has no [" + std::string(name) + "].");
+        return input::number_text(input::single_value(*found), found->line + 1);
+    }
+};
+
+std::vector<CptBlock> cpt_blocks(const FoiItem& data)
+{
+    std::vector<CptBlock> blocks;
+    const FoiItem* list = data.section("CPT LIST");
+    const FoiItem* cpts = list ? list->section("NUMBER OF CPTS") : nullptr;
+    if (cpts == nullptr) return blocks;
+    for (const std::span<const FoiItem> block : cpts->blocks())
+        if (!block.empty()) blocks.push_back({block, block.front().line});
+    return blocks;
+}
+
+Json read_measurements(const CptBlock& cpt)
+{
+    const FoiItem* measured = cpt.tag("MEASURED DATA");
+    if (measured == nullptr) refuse(cpt.line, "the CPT has no [MEASURED DATA].");
+    const FoiTable table = input::section(*measured, "TABLE").table();
+    Json rows = Json::array();
+    for (const FoiItem* row : table.rows) {
+        Json values = Json::array();
+        std::string_view text = row->text;
+        while (!text.empty()) {
+            const std::size_t start = text.find_first_not_of(' ');
+            if (start == std::string_view::npos) break;
+            const std::size_t end = std::min(text.find(' ', start), text.size());
+            values.push_back(input::number_text(text.substr(start, end - start), row->line));
+            text.remove_prefix(end);
+        }
+        if (!table.columns.empty() && values.size() != table.columns.size())
+            refuse(row->line, "the row has " + std::to_string(values.size()) + " values for " +
+                                  std::to_string(table.columns.size()) + " columns.");
+        rows.push_back(std::move(values));
+    }
+    return rows;
+}
+
+double world_coordinate(double value) { return value == DFOUNDATIONS_VOID ? LIBRARY_VOID : value; }
+
+Json read_cpt(const CptBlock& cpt)
+{
+    const double pre_excavation = cpt.number("PRE EXCAVATION");
+    Json result = Json::object();
+    result["measurements"] = read_measurements(cpt);
+    result["ground_level"] = cpt.number("GROUNDLEVEL");
+    result["rule"] = static_cast<std::int64_t>(cpt.number("INTERPRETATION MODEL"));
+    result["min_layer_thickness"] = cpt.number("DEPTHRANGE");
+    // D-Foundations codes a measured ground level, which an imported CPT has, as 0 : True.
+    result["imported"] = cpt.text("GROUNDLEVEL WAS MEASURED").starts_with("0");
+    result["project_name"] = cpt.text("PROJECT NAME");
+    result["project_id"] = cpt.text("PROJECTID");
+    result["client_name"] = cpt.text("CLIENT NAME");
+    result["file_date"] = cpt.text("FILEDATE");
+    result["gef_version"] = cpt.text("GEF VERSION");
+    result["x"] = world_coordinate(cpt.number("XWORLD"));
+    result["y"] = world_coordinate(cpt.number("YWORLD"));
+    result["excavation_depth"] = pre_excavation == DFOUNDATIONS_VOID ? 0.0 : pre_excavation;
+    return result;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Profiles: a name line, its settings, then "Layer (n)" lines each with the settings of a layer.
+
+struct ProfileBlock {
+    const FoiItem* name = nullptr;
+    std::vector<FoiItem> settings;  // copies keep Settings' span over one block only
+    std::vector<std::vector<FoiItem>> layers;
+    std::vector<std::size_t> layer_lines;
+};
+
+bool is_layer_heading(const FoiItem& item) { return item.kind == ItemKind::plain && item.text.starts_with("Layer ("); }
+
+std::vector<ProfileBlock> profile_blocks(const FoiItem& profiles)
+{
+    std::vector<ProfileBlock> blocks;
+    for (const FoiItem& item : profiles.items) {
+        if (item.kind == ItemKind::blank) continue;
+        if (is_layer_heading(item) && !blocks.empty()) {
+            blocks.back().layers.emplace_back();
+            blocks.back().layer_lines.push_back(item.line);
+        } else if (item.kind == ItemKind::plain) {
+            blocks.push_back({&item, {}, {}, {}});
+        } else if (!blocks.empty()) {
+            auto& target = blocks.back().layers.empty() ? blocks.back().settings : blocks.back().layers.back();
+            target.push_back(item);
+        }
+    }
+    return blocks;
+}
+
+Json read_layer(Context& context, const std::vector<FoiItem>& items, std::size_t line, const std::string& path)
+{
+    const Settings layer(items, line);
+    const FoiItem& material = layer.at("Material");
+    const std::int64_t index = input::integer(material);
+    if (index < 0 || static_cast<std::size_t>(index) >= context.soil_order.size())
+        refuse(material.line, "the layer names material " + std::to_string(index) + " of " +
+                                  std::to_string(context.soil_order.size()) + ".");
+    context.mark(path, line);
+    context.mark(path + ".material", material.line);
+    Json result = Json::object();
+    result["top_level"] = layer.number("Top level");
+    result["material"] = context.soil_order[static_cast<std::size_t>(index)];
+    result["ad_pore_pressure_at_top"] = layer.number("Excess pore pressure at top");
+    result["ad_pore_pressure_at_bottom"] = layer.number("Excess pore pressure at bottom");
+    result["ocr"] = layer.number("OCR value");
+    return result;
+}
+
+struct ProfileKeys {
+    const char* member;
+    const char* caption;
+};
+
+constexpr ProfileKeys profile_keys[] = {
+    {"x", "X coordinate"},
+    {"y", "Y coordinate"},
+    {"phreatic_level", "Phreatic level"},
+    {"pile_tip_level", "Pile tip level"},
+    {"overconsolidation_ratio", "Overconsolidation ratio"},
+    {"top_positive_skin_friction", "Top of positive skin friction"},
+    {"bottom_negative_skin_friction", "Bottom of negative skin friction"},
+    {"expected_ground_level_settlement", "Expected ground level settlement"},
+    {"top_tension_zone", "Top of tension zone"},
+};
+
+Json read_profile(Context& context, const ProfileBlock& block, const std::vector<CptBlock>& cpts,
+                  const std::string& path)
+{
+    const Settings settings(block.settings, block.name->line);
+    const FoiItem& matching = settings.at("Matching CPT");
+    const std::int64_t index = input::integer(matching);
+    if (index < 0 || static_cast<std::size_t>(index) >= cpts.size())
+        refuse(matching.line,
+               "the profile matches CPT " + std::to_string(index) + " of " + std::to_string(cpts.size()) + ".");
+    context.mark(path, block.name->line);
+    context.mark(path + ".cpt", cpts[static_cast<std::size_t>(index)].line);
+    Json result = Json::object();
+    result["name"] = block.name->text;
+    result["cpt"] = read_cpt(cpts[static_cast<std::size_t>(index)]);
+    Json layers = Json::array();
+    for (std::size_t i = 0; i < block.layers.size(); ++i)
+        layers.push_back(
+            read_layer(context, block.layers[i], block.layer_lines[i], path + ".layers[" + std::to_string(i) + "]"));
+    result["layers"] = std::move(layers);
+    for (const ProfileKeys& key : profile_keys) {
+        const FoiItem& item = settings.at(key.caption);
+        result[key.member] = input::number(item);
+        context.mark(path + "." + key.member, item.line);
+    }
+    return result;
+}
+
+// The excavation and the reduction of cone resistance are the model's, repeated in every profile;
+// the first profile says them.
+void read_excavation(Context& context, const std::vector<ProfileBlock>& blocks, Json& document)
+{
+    document["excavation_level"] = 0.0;
+    document["cone_resistance_reduction_type"] = 0;
+    document["reduction_cone_resistance"] = 0;
+    if (blocks.empty()) return;
+    const Settings settings(blocks.front().settings, blocks.front().name->line);
+    const std::int64_t type = settings.integer("Reduction type of cone resistance");
+    document["excavation_level"] = settings.number("Excavation level");
+    document["cone_resistance_reduction_type"] = type;
+    // A manual reduction keeps its percentages in the layers; the document marks it by name.
+    if (type == 1) document["reduction_cone_resistance"] = settings.number("Distance edge pile");
+    context.mark("excavation_level", settings.at("Excavation level").line);
+    context.mark("cone_resistance_reduction_type", settings.at("Reduction type of cone resistance").line);
+    context.mark("reduction_cone_resistance", settings.at("Reduction type of cone resistance").line);
+    if (type == 2) document["reduction_cone_resistance"] = "manual";
+}
+
+std::int64_t construction_sequence(const std::vector<CptBlock>& cpts)
+{
+    if (cpts.empty()) return 1;
+    const std::string order = cpts.front().text("TIMEORDER TYPE");
+    return static_cast<std::int64_t>(input::number_text(order.substr(0, order.find(':')), cpts.front().line));
+}
+
+void read_profiles(Context& context, const FoiItem& data, Json& document)
+{
+    const std::vector<CptBlock> cpts = cpt_blocks(data);
+    const std::vector<ProfileBlock> blocks = profile_blocks(input::section(data, "PROFILES"));
+    Json profiles = Json::array();
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+        profiles.push_back(read_profile(context, blocks[i], cpts, "profiles[" + std::to_string(i) + "]"));
+    document["construction_sequence"] = construction_sequence(cpts);
+    read_excavation(context, blocks, document);
+    document["profiles"] = std::move(profiles);
+}
+
+const FoiItem& input_data(const FoiFile& file)
+{
+    for (const FoiItem& item : file.items)
+        if (item.kind == ItemKind::section && item.name == "INPUT DATA") return item;
+    refuse(file.header.empty() ? 1 : file.header.back().line,
+           "the file has no [INPUT DATA]: it is no D-Foundations input file.");
+}
+
+}  // namespace
+
+InputDocument read_input_document(std::string_view bytes)
+{
+    InputDocument input;
+    input.file = read_foi(bytes);
+    const FoiItem& data = input_data(input.file);
+    const std::optional<int> version = input.file.version_number("D-Foundations");
+    input.layout_version = version && *version >= 1033 ? 25 : 19;
+
+    Context context{input, model_type(data), {}};
+    Json document = Json::object();
+    document["model_type"] = context.model_type;
+    document["construction_sequence"] = 1;
+    document["calculation_options"] = input::read_calculation_options(context, data);
+    read_soils(context, data, document);
+    read_profiles(context, data, document);
+    // Keep the members in the order a model writes them.
+    Json ordered = Json::object();
+    for (const char* key :
+         {"model_type", "construction_sequence", "calculation_options", "excavation_level",
+          "cone_resistance_reduction_type", "reduction_cone_resistance", "soil_names", "soils", "profiles"})
+        ordered[key] = std::move(document[key]);
+    ordered["pile_types"] = input::read_pile_types(context, data);
+    ordered["piles"] = input::read_piles(context, data);
+    ordered["metadata"] = read_metadata(input, data);
+    input.document = std::move(ordered);
+    return input;
+}
+
+std::size_t member_line(const InputDocument& input, std::string path)
+{
+    while (!path.empty()) {
+        const auto found = input.member_lines.find(path);
+        if (found != input.member_lines.end()) return found->second;
+        const std::size_t cut = path.find_last_of(".[");
+        if (cut == std::string::npos || cut == 0) break;
+        path.erase(cut);
+    }
+    return 0;
+}
+
+}  // namespace ostrand::foi

@@ -1,0 +1,66 @@
+// Reading helpers shared by the parts of the input-file document reader: values of settings found by
+// caption, numbers refused with the line they stand on, and the member lines being recorded.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "foi/input_document.hpp"
+
+namespace ostrand::foi::input {
+
+// Raises errors::ParsingError "Input file line N: <problem>".
+[[noreturn]] void refuse(std::size_t line, const std::string& problem);
+
+// The number a setting, count or key_value holds.
+double number(const FoiItem& item);
+std::int64_t integer(const FoiItem& item);
+double number_text(std::string_view text, std::size_t line);
+
+// The settings of a part of a section in order, searched by the start of their caption. Captions
+// differ between layouts only at their ends ("Width [m)" and "Width [m]"), so callers pass the part
+// the layouts share.
+class Settings {
+public:
+    Settings(std::span<const FoiItem> items, std::size_t line) : items_(items), line_(line) {}
+
+    // The first setting whose caption starts with `caption`; refused when there is none.
+    const FoiItem& at(std::string_view caption) const;
+    const FoiItem* find(std::string_view caption) const;
+    // The setting right after `item`; refused when another line follows.
+    const FoiItem& after(const FoiItem& item) const;
+    double number(std::string_view caption) const { return input::number(at(caption)); }
+    std::int64_t integer(std::string_view caption) const { return input::integer(at(caption)); }
+    bool on(std::string_view caption) const { return integer(caption) != 0; }
+    // The value after a switch when the switch is on, else null.
+    Json overruled(std::string_view switch_caption) const;
+    std::size_t line() const { return line_; }
+
+private:
+    std::span<const FoiItem> items_;
+    std::size_t line_;
+};
+
+// The section `name` among the items of `parent`; refused, naming what lacks it, when absent.
+const FoiItem& section(const FoiItem& parent, std::string_view name);
+// The first line of a section that is not blank, as written without the blanks around it; empty
+// when it has none.
+std::string single_value(const FoiItem& section);
+
+// The model kind, 0 Bearing Piles and 1 Tension Piles.
+struct Context {
+    InputDocument& input;
+    int model_type;
+    std::vector<std::string> soil_order;  // the soil collection in file order, for layer materials
+
+    void mark(const std::string& path, std::size_t line) { input.member_lines.emplace(path, line); }
+};
+
+Json read_pile_types(Context& context, const FoiItem& data);
+Json read_piles(Context& context, const FoiItem& data);
+Json read_calculation_options(Context& context, const FoiItem& data);
+
+}  // namespace ostrand::foi::input
