@@ -19,7 +19,6 @@
 
 #include "ostrand/external/dfoundations/output.hpp"
 
-
 namespace {
 
 using namespace ostrand::external::dfoundations;

@@ -18,7 +18,6 @@
 
 #include "ostrand/external/dfoundations/output_file.hpp"
 
-
 namespace {
 
 using namespace ostrand::external::dfoundations;

@@ -146,3 +146,27 @@ TEST_F(Commands, InputRefusesADocumentTheModelRefusesAndWritesNothing)
 }
 
 }  // namespace
+
+TEST_F(Commands, FoiPrintsADocumentThatInputTurnsIntoTheSameFile)
+{
+    const fs::path fixture = fs::path(DFOUNDATIONS_FIXTURES_DIR) / "foi" / "bm3-1.foi";
+    if (!fs::exists(fixture)) GTEST_SKIP() << "no fixture " << fixture;
+    Finished run = program("foi " + quoted(fixture) + " -o " + quoted(scratch / "bm3-1.json"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    run = program("input " + quoted(scratch / "bm3-1.json") + " -o " + quoted(scratch / "again.foi"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(test_support::read(scratch / "again.foi"), test_support::read(fixture));
+
+    // A file the model refuses is still printed, with a note of why `input` will refuse it.
+    const fs::path refused = fs::path(DFOUNDATIONS_FIXTURES_DIR) / "foi" / "bm3-6.foi";
+    run = program("foi " + quoted(refused));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(nlohmann::json::parse(run.out)["model_type"], 1);
+    EXPECT_NE(run.err.find("note: the model operations refuse this model"), std::string::npos);
+
+    const auto not_an_input_file = scratch.write("notes.foi", "just text\n");
+    run = program("foi " + quoted(not_an_input_file));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("Input file line 1: the file has no [INPUT DATA]"), std::string::npos);
+}
