@@ -2,14 +2,15 @@
 #   src/text/                    nothing of the project
 #   src/foi/                     text/ and the host's errors header
 #   src/host/                    text/, foi/ and the host SDK headers, never the library
-#   src/external/dfoundations/   text/, the SDK headers and its own files, never host/ or foi/
+#   src/external/dfoundations/   text/, foi/ (to read input files back), the SDK headers and its own files,
+#                                never host/
 #   tools/cli/                   public headers and its own files only
 # Run as: cmake -DSOURCE_DIR=<repository> -P check.cmake
 set(floors
   "src/text|^text/"
   "src/foi|^(text|foi)/|^ostrand/errors\\.hpp$"
   "src/host|^(text|foi|host)/|^ostrand/(core|api_v1|geo|errors|platform)\\.hpp$|^ostrand/external/external_program\\.hpp$"
-  "src/external/dfoundations|^(text|external/dfoundations)/|^ostrand/"
+  "src/external/dfoundations|^(text|foi|external/dfoundations)/|^ostrand/"
   "tools/cli|^ostrand/|^[^/]+$")
 set(faults "")
 foreach(floor ${floors})
