@@ -1,5 +1,5 @@
-// A large Bearing Piles model document for the benchmarks: `profiles` CPTs of `rows` five-value GEF
-// rows each, 10 layers per profile and 200 piles.
+// A large Bearing Piles model document for the benchmarks: `profiles` CPTs of `rows` rows each (five
+// values as from a GEF file, or two: level and cone resistance), 10 layers per profile and 200 piles.
 #pragma once
 
 #include <string>
@@ -30,11 +30,12 @@ inline ordered_json material(int soil_type)
             {"cc", 1.0}};
 }
 
-inline ordered_json profile(int index, int rows)
+inline ordered_json profile(int index, int rows, int width)
 {
     ordered_json measurements = ordered_json::array();
     for (int row = 0; row < rows; ++row)
-        measurements.push_back({-0.02 * row, 1.5 + 0.001 * row, 0.012, 987000000.0, 0.8});
+        measurements.push_back(width == 2 ? ordered_json{-0.02 * row, 1.5 + 0.001 * row}
+                                          : ordered_json{-0.02 * row, 1.5 + 0.001 * row, 0.012, 987000000.0, 0.8});
     const ordered_json cpt = {{"measurements", measurements},
                               {"ground_level", 0.0},
                               {"rule", 0},
@@ -69,7 +70,7 @@ inline ordered_json profile(int index, int rows)
             {"top_tension_zone", 0.0}};
 }
 
-inline ordered_json bearing_document(int profiles, int rows)
+inline ordered_json bearing_document(int profiles, int rows, int width = 5)
 {
     ordered_json options = {{"main_calculation_type", 0},
                             {"calculation_type", 3},
@@ -93,7 +94,7 @@ inline ordered_json bearing_document(int profiles, int rows)
     options["cpt_test_level"] = nullptr;
 
     ordered_json all_profiles = ordered_json::array();
-    for (int i = 0; i < profiles; ++i) all_profiles.push_back(profile(i, rows));
+    for (int i = 0; i < profiles; ++i) all_profiles.push_back(profile(i, rows, width));
     ordered_json config = {{"pile_type", {11, "Continuous flight auger pile"}}, {"slip_layer", {0, "None"}}};
     for (const char* key : {"slip_layer_adhesion", "type_p", "factor_pile_class", "load_settlement_curve"})
         config[key] = nullptr;

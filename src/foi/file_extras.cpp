@@ -35,12 +35,25 @@ std::string first_text(const FoiItem& item)
     return {};
 }
 
+// A section that stands within the section being placed, with its own scope.
+struct Child {
+    std::string scope;
+    const FoiItem* section;
+};
+
+// The lines of one section's items and the sections among them, each with the place that finds it
+// again. The sections are not entered: a caller enters only those it needs, which keeps the many
+// rows of equal CPTs out of the work.
+struct Level {
+    std::vector<Placed> lines;
+    std::vector<Child> children;
+};
+
 class Placer {
 public:
-    explicit Placer(std::vector<Placed>& out) : out_(out) {}
-
-    void place(const std::vector<FoiItem>& items, const std::string& scope)
+    static Level place(const std::vector<FoiItem>& items, const std::string& scope)
     {
+        Level level;
         std::string block = scope;
         std::string heading;
         std::string layer;
@@ -59,19 +72,13 @@ public:
             }
             if (item.kind == ItemKind::section) {
                 const std::string label = names[item.name] > 1 ? " " + first_text(item) : std::string();
-                place(item.items, block + "/" + item.name + label);
+                level.children.push_back({block + "/" + item.name + label, &item});
                 continue;
             }
-            std::string base;
-            switch (item.kind) {
-            case ItemKind::setting: base = setting_key(item.caption); break;
-            case ItemKind::count: base = item.caption; break;
-            case ItemKind::key_value: base = item.name; break;
-            default: base = item.kind == ItemKind::plain ? "line" : "blank"; break;
-            }
-            const std::string context = heading + " > " + layer + " > " + base;
+            const std::string context = heading + " > " + layer + " > " + base_key(item);
             const int occurrence = seen[context]++;
-            out_.push_back({block, occurrence == 0 ? context : context + " #" + std::to_string(occurrence), &item});
+            level.lines.push_back(
+                {block, occurrence == 0 ? context : context + " #" + std::to_string(occurrence), &item});
             if (item.kind == ItemKind::plain && heads_settings(items, i + 1)) {
                 if (item.text.starts_with("Layer (")) {
                     layer = item.text;
@@ -81,9 +88,20 @@ public:
                 }
             }
         }
+        return level;
     }
 
 private:
+    static std::string base_key(const FoiItem& item)
+    {
+        switch (item.kind) {
+        case ItemKind::setting: return setting_key(item.caption);
+        case ItemKind::count: return item.caption;
+        case ItemKind::key_value: return item.name;
+        default: return item.kind == ItemKind::plain ? "line" : "blank";
+        }
+    }
+
     // A name or "Layer (n)" line heads the settings after it; a row of a table heads nothing.
     static bool heads_settings(const std::vector<FoiItem>& items, std::size_t from)
     {
@@ -109,15 +127,17 @@ private:
             if (items[i].kind != ItemKind::blank) return first_text(items[i]);
         return {};
     }
-
-    std::vector<Placed>& out_;
 };
 
-std::vector<Placed> placed_lines(const std::vector<FoiItem>& items, const std::string& scope)
+// Whether two parts of files hold the same lines.
+bool same_lines(const std::vector<FoiItem>& a, const std::vector<FoiItem>& b)
 {
-    std::vector<Placed> out;
-    Placer(out).place(items, scope);
-    return out;
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i].text != b[i].text || a[i].end_text != b[i].end_text) return false;
+        if (!same_lines(a[i].items, b[i].items)) return false;
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -176,20 +196,48 @@ void compare_header(const FoiFile& original, const FoiFile& written, Json& value
     }
 }
 
+void unkept_lines(const FoiItem& section, Extras& extras)
+{
+    for (const FoiItem& item : section.items) {
+        if (item.kind == ItemKind::section) {
+            unkept_lines(item, extras);
+        } else {
+            extras.unkept.push_back({item.line, "'" + item.text + "' has no place in the file written again"});
+        }
+    }
+}
+
+void compare_level(const std::vector<FoiItem>& theirs, const std::vector<FoiItem>& ours, const std::string& scope,
+                   Extras& extras)
+{
+    if (same_lines(theirs, ours)) return;
+    const Level original = Placer::place(theirs, scope);
+    const Level written = Placer::place(ours, scope);
+    std::unordered_map<std::string, const FoiItem*> by_place;
+    for (const Placed& line : written.lines) by_place[line.scope + '\n' + line.key] = line.item;
+    for (const Placed& line : original.lines) {
+        const auto found = by_place.find(line.scope + '\n' + line.key);
+        if (found == by_place.end()) {
+            extras.unkept.push_back({line.item->line, "'" + line.item->text + "' has no place in the file written again"});
+        } else if (found->second->text != line.item->text) {
+            extras.values["lines"][line.scope][line.key] = override_of(found->second->text, line.item->text);
+        }
+    }
+    std::unordered_map<std::string, const FoiItem*> sections;
+    for (const Child& child : written.children) sections.emplace(child.scope, child.section);
+    for (const Child& child : original.children) {
+        const auto found = sections.find(child.scope);
+        if (found == sections.end()) {
+            unkept_lines(*child.section, extras);
+        } else {
+            compare_level(child.section->items, found->second->items, child.scope, extras);
+        }
+    }
+}
+
 void compare_read_section(const FoiItem& theirs, const FoiItem& ours, Extras& extras)
 {
-    std::unordered_map<std::string, const FoiItem*> written;
-    for (const Placed& line : placed_lines(ours.items, ours.name)) written[line.scope + '\n' + line.key] = line.item;
-    for (const Placed& line : placed_lines(theirs.items, theirs.name)) {
-        const auto found = written.find(line.scope + '\n' + line.key);
-        if (found == written.end()) {
-            extras.unkept.push_back(
-                {line.item->line, "'" + line.item->text + "' has no place in the file written again"});
-            continue;
-        }
-        if (found->second->text != line.item->text)
-            extras.values["lines"][line.scope][line.key] = override_of(found->second->text, line.item->text);
-    }
+    compare_level(theirs.items, ours.items, theirs.name, extras);
 }
 
 }  // namespace
@@ -251,6 +299,26 @@ FoiItem* top_section(FoiItem& data, std::string_view name)
     return nullptr;
 }
 
+// Whether a scope of the extras lies within `scope`.
+bool holds_scope_within(const std::set<std::string>& scopes, const std::string& scope)
+{
+    const auto first = scopes.lower_bound(scope);
+    return first != scopes.end() && first->starts_with(scope);
+}
+
+void put_back_lines(const std::vector<FoiItem>& items, const std::string& scope, const Json& lines,
+                    const std::set<std::string>& scopes)
+{
+    if (!holds_scope_within(scopes, scope)) return;
+    const Level level = Placer::place(items, scope);
+    for (const Placed& line : level.lines) {
+        const auto changes = lines.find(line.scope);
+        if (changes == lines.end() || !changes->contains(line.key)) continue;
+        put_back(*line.item, (*changes)[line.key], line.scope + "/" + line.key);
+    }
+    for (const Child& child : level.children) put_back_lines(child.section->items, child.scope, lines, scopes);
+}
+
 FoiItem section_of(const std::string& name, const Json& lines)
 {
     FoiItem section;
@@ -305,14 +373,10 @@ std::string with_extras(std::string_view written_text, const Json& extras)
     if (data == nullptr) return write_foi(file);
     if (extras.contains("lines")) {
         const Json& lines = extras["lines"];
-        for (FoiItem& section : data->items) {
-            if (section.kind != ItemKind::section) continue;
-            for (const Placed& line : placed_lines(section.items, section.name)) {
-                const auto scope = lines.find(line.scope);
-                if (scope == lines.end() || !scope->contains(line.key)) continue;
-                put_back(*line.item, (*scope)[line.key], line.scope + "/" + line.key);
-            }
-        }
+        std::set<std::string> scopes;
+        for (const auto& [scope, changes] : lines.items()) scopes.insert(scope);
+        for (FoiItem& section : data->items)
+            if (section.kind == ItemKind::section) put_back_lines(section.items, section.name, lines, scopes);
     }
     if (extras.contains("absent_sections"))
         for (const Json& name : extras["absent_sections"])
