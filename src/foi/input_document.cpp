@@ -256,8 +256,11 @@ Json read_measurements(const CptBlock& cpt)
     if (measured == nullptr) refuse(cpt.line, "the CPT has no [MEASURED DATA].");
     const FoiTable table = input::section(*measured, "TABLE").table();
     Json rows = Json::array();
+    rows.get_ref<Json::array_t&>().reserve(table.rows.size());
+    const std::size_t width = std::max<std::size_t>(table.columns.size(), 2);
     for (const FoiItem* row : table.rows) {
         Json values = Json::array();
+        values.get_ref<Json::array_t&>().reserve(width);
         std::string_view text = row->text;
         while (!text.empty()) {
             const std::size_t start = text.find_first_not_of(' ');
