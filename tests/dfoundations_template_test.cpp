@@ -1,5 +1,6 @@
 #include "foi/input_file_writer.hpp"
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -61,6 +62,66 @@ TEST_P(FixtureComparison, MatchesDFoundationsSectionBySection)
 }
 
 INSTANTIATE_TEST_SUITE_P(Benchmarks, FixtureComparison, testing::ValuesIn(fixture_cases),
+                         [](const testing::TestParamInfo<FixtureCase>& info) {
+                             std::string name = info.param.name;
+                             for (char& c : name)
+                                 if (c == '-') c = '_';
+                             return name;
+                         });
+
+// --- the layout of D-Foundations 25.1 ---------------------------------------------------------------
+
+// The benchmark's document asking for the 25.1 layout, without the Belgian standard materials
+// ("BClay, clean, weak" and the like), which D-Foundations 25.1 drops when it reads a 19.x file and
+// which no layer of these benchmarks uses.
+ordered_json document_25(const std::string& name)
+{
+    ordered_json document = model_document(name);
+    const auto belgian = [](const std::string& material) {
+        return material.size() > 1 && material[0] == 'B' && std::isupper(static_cast<unsigned char>(material[1]));
+    };
+    ordered_json soils = ordered_json::object();
+    for (const auto& [material, soil] : document["soils"].items())
+        if (!belgian(material)) soils[material] = soil;
+    ordered_json names = ordered_json::array();
+    for (const auto& material : document["soil_names"])
+        if (!belgian(material.get<std::string>())) names.push_back(material);
+    document["soils"] = soils;
+    document["soil_names"] = names;
+    document["input_file_version"] = 25;
+    return document;
+}
+
+// Why the generated files differ from those of D-Foundations 25.1:
+// - 25.1 gives every material its least undrained shear strength, 0.01, when it reads a 19.x file;
+//   the writer keeps the document's own where that is more (the standard clays, loams and peats).
+// - bm1-10: the document does not say whether a pile type's name was typed or proposed by
+//   D-Foundations; a model's pile types are always named by their caller.
+// - bm3-1: D-Foundations 25.1 wrote it in build 2814; the writer names build 2830, which wrote the
+//   others.
+const KnownDifference least_cu_25 = {"[SOIL COLLECTION]", "SoilCu=0.01", "SoilCu=*"};
+const std::vector<FixtureCase> fixture_cases_25 = {
+    {"bm1-10", {least_cu_25, {"[TYPES - BEARING PILES]", " 0 : Program defined name", " 1 : User defined name"}}},
+    {"bm1-13", {least_cu_25}},
+    {"bm3-1",
+     {least_cu_25,
+      {HEADER, "CREATED BY : D-Foundations version 25.1.0.2814", "CREATED BY : D-Foundations version 25.1.0.2830"},
+      {"[VERSION EXTERNALS]", "DGSFoundationCalc.dll=25.1.0.2814", "DGSFoundationCalc.dll=25.1.0.2830"}}},
+};
+
+class FixtureComparison25 : public testing::TestWithParam<FixtureCase> {};
+
+TEST_P(FixtureComparison25, MatchesDFoundations25SectionBySection)
+{
+    const FixtureCase& fixture = GetParam();
+    const std::filesystem::path fixture_path = foi_comparison::fixture_path(fixture.name, "foi25");
+    if (!std::filesystem::exists(fixture_path)) GTEST_SKIP() << "no fixture " << fixture_path;
+
+    expect_matches_fixture(fill_dfoundations_template(document_25(fixture.name)), read_file(fixture_path),
+                           fixture.differences);
+}
+
+INSTANTIATE_TEST_SUITE_P(Benchmarks, FixtureComparison25, testing::ValuesIn(fixture_cases_25),
                          [](const testing::TestParamInfo<FixtureCase>& info) {
                              std::string name = info.param.name;
                              for (char& c : name)
@@ -168,9 +229,32 @@ TEST(FillDFoundationsTemplate, NamesWhatIsWrongWithABrokenDocument)
          "values)."},
         {"bm3-1", "/piles/0/load_max_min", ordered_json::array({5.0}),
          "'piles[0].load_max_min' in the model document must be a pair [maximum, minimum] or null."},
+        {"bm1-13", "/input_file_version", "25",
+         "'input_file_version' in the model document is \"25\"; the input file layouts are 19 (D-Foundations 19.x) "
+         "and 25 (D-Foundations 25.1)."},
+        {"bm3-1", "/input_file_version", 25.0,
+         "'input_file_version' in the model document is 25.0; the input file layouts are 19 (D-Foundations 19.x) "
+         "and 25 (D-Foundations 25.1)."},
+        // What the 25.1 layout cannot hold, or holds otherwise.
+        {"bm1-13 (25)", "/pile_types/0/config/use_pre_2016", true,
+         "'pile_types[0].config.use_pre_2016' in the model document is true, but D-Foundations 25.1 has no pre-2016 "
+         "alpha factors; write the 19 layout."},
+        {"bm3-1 (25)", "/calculation_options/suppress_qciii_reduction", true,
+         "'calculation_options.suppress_qciii_reduction' in the model document is true, but D-Foundations 25.1 "
+         "cannot suppress the qcIII reduction; write the 19 layout."},
+        {"bm1-13 (25)", "/soils/Gravel/e0", -1.0,
+         "'soils.Gravel.e0' in the model document must be above -1: the compression ratio divides by 1 + e0."},
+        {"bm1-13 (25)", "/calculation_options/max_allowed_relative_rotation_sls", 300.5,
+         "'calculation_options.max_allowed_relative_rotation_sls' in the model document must be an integer (found "
+         "number)."},
+        {"bm1-13 (25)", "/calculation_options/max_allowed_relative_rotation_str_geo", 0,
+         "'calculation_options.max_allowed_relative_rotation_str_geo' in the model document must not be zero: the "
+         "allowed rotation is 1 divided by it."},
     };
     const std::map<std::string, ordered_json> documents = {{"bm1-13", model_document("bm1-13")},
-                                                           {"bm3-1", model_document("bm3-1")}};
+                                                           {"bm3-1", model_document("bm3-1")},
+                                                           {"bm1-13 (25)", document_25("bm1-13")},
+                                                           {"bm3-1 (25)", document_25("bm3-1")}};
     {
         ordered_json document = documents.at("bm3-1");
         document["excavation_level"] = std::numeric_limits<double>::infinity();
@@ -294,6 +378,44 @@ TEST(FillDFoundationsTemplate, WritesAUserDefinedBearingPileType)
                                      " 1 : Load settlement curve = Curve 2",
                                      " 3 : Material = User defined material type",
                                      " 3.000E+0007 : Elasticity modulus [kN/m2)", " 1 : Shape = Rectangular pile"));
+}
+
+TEST(FillDFoundationsTemplate, WritesAUserDefinedPileTypeInThe25Layout)
+{
+    // No 25.1 fixture has a user-defined pile type: the captions follow the renaming the fixtures show
+    // elsewhere (loam becomes silt, units close with "]").
+    ordered_json bearing = document_25("bm1-13");
+    auto& config = bearing["pile_types"][0]["config"];
+    config["pile_type"] = {26, "User defined (low vibrating)"};
+    config["type_sand_gravel"] = {11, "Continuous flight auger pile"};
+    config["type_clay_loam_peat"] = {1, "User defined"};
+    config["factor_clay_loam_peat"] = 0.9;
+    config["type_p"] = {27, "User defined"};
+    config["factor_pile_class"] = 0.7;
+    config["load_settlement_curve"] = 2;
+    config["material"] = {3, "User defined material type"};
+    config["material_property"] = 3.0e7;
+    const auto lines = generated_lines(bearing);
+    const auto type = std::find(lines.begin(), lines.end(), "26 : Pile type = User defined (low vibrating)");
+    ASSERT_NE(type, lines.end());
+    EXPECT_THAT(std::vector<std::string>(type, type + 12),
+                testing::ElementsAre(
+                    "26 : Pile type = User defined (low vibrating)", " 0 : Installation method = Automatic",
+                    " 0 : Slip Layer = None",
+                    "11 : Pile type for execution factor sand/gravel = B7-Continuous flight auger pile",
+                    " 1 : Pile type for execution factor clay/peat/silt = User defined",
+                    "      0.9000 : Execution factor clay/peat/silt [-]",
+                    "27 : Pile type for pile class factor = User defined", "      0.7000 : Pile class factor [-]",
+                    " 2 : Load settlement curve = Curve 3", " 3 : Material = User defined material type",
+                    " 3.000E+0007 : Elasticity modulus [kN/m2]", " 1 : Shape = Rectangular pile"));
+
+    ordered_json tension = document_25("bm3-1");
+    tension["pile_types"][0]["config"]["material"] = {3, "User defined material type"};
+    tension["pile_types"][0]["config"]["material_property"] = 24.0;
+    EXPECT_THAT(generated_lines(tension),
+                testing::IsSupersetOf({"       24.00 : Unit weight pile material [kN/m3]",
+                                       " 2.000E+0007 : Elasticity modulus [kN/m2]",
+                                       "        0.00 : Unit weight filling material [kN/m3]"}));
 }
 
 TEST(FillDFoundationsTemplate, WritesAPreliminaryDesignWithEveryProfileAndPileType)
