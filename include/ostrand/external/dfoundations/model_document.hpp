@@ -17,6 +17,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -41,6 +42,9 @@ struct ModelDocument {
     // The moment the document's date and time were stamped at; used only where the metadata stamps
     // them (a date other than 01/01/1900, a time other than 00:00:00).
     std::chrono::system_clock::time_point stamped_at{};
+    // The input file layout the document asks for in its optional "input_file_version" (19 or 25),
+    // for a caller to pass on as GenerateInputFileOptions::version.
+    std::optional<int> input_file_version{};
 
     const detail::Model& base() const;
 
@@ -48,7 +52,8 @@ struct ModelDocument {
     nlohmann::ordered_json _generate_input() const;
     // The same as the JSON text the template service is sent.
     std::string _generate_input_text() const;
-    // Validates the model and has the template service fill an input file from the document.
+    // Validates the model and has the template service fill an input file from the document, in the
+    // layout `options.version`.
     InputFile generate_input_file(GenerateInputFileOptions options = {}) const;
 };
 

@@ -52,8 +52,9 @@ std::string ModelDocument::_generate_input_text() const { return base()._generat
 
 InputFile ModelDocument::generate_input_file(GenerateInputFileOptions options) const
 {
+    const int version = checked_input_file_version(options);
     base()._validate();
-    return input_file_from_document(_generate_input_text(), options);
+    return input_file_from_document(base()._generate_input_text(metadata, stamped_at, version), options);
 }
 
 ModelDocument read_model_document(std::string_view json_text)
