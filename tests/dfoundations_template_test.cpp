@@ -5,6 +5,7 @@
 #include <fstream>
 #include <limits>
 #include <map>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "foi/foi_reader.hpp"
 #include "foi/foi_text.hpp"
 #include "foi_comparison.hpp"
 #include "ostrand/errors.hpp"
@@ -49,25 +51,30 @@ const std::vector<FixtureCase> fixture_cases = {
     {"bm3-1", {{"[SOIL COLLECTION]", "SoilBelgianSoilType=2", "SoilBelgianSoilType=1"}}},
 };
 
+std::string case_name(const testing::TestParamInfo<FixtureCase>& info)
+{
+    std::string name = info.param.name;
+    for (char& c : name)
+        if (c == '-') c = '_';
+    return name;
+}
+
+// The input file of `document` against the benchmark's file in the fixture folder `folder`.
+void expect_matches(const FixtureCase& fixture, const std::string& folder, const ordered_json& document)
+{
+    const std::filesystem::path fixture_path = foi_comparison::fixture_path(fixture.name, folder);
+    if (!std::filesystem::exists(fixture_path)) GTEST_SKIP() << "no fixture " << fixture_path;
+    expect_matches_fixture(fill_dfoundations_template(document), read_file(fixture_path), fixture.differences);
+}
+
 class FixtureComparison : public testing::TestWithParam<FixtureCase> {};
 
 TEST_P(FixtureComparison, MatchesDFoundationsSectionBySection)
 {
-    const FixtureCase& fixture = GetParam();
-    const std::filesystem::path fixture_path = foi_comparison::fixture_path(fixture.name);
-    if (!std::filesystem::exists(fixture_path)) GTEST_SKIP() << "no fixture " << fixture_path;
-
-    expect_matches_fixture(fill_dfoundations_template(model_document(fixture.name)), read_file(fixture_path),
-                           fixture.differences);
+    expect_matches(GetParam(), "foi", model_document(GetParam().name));
 }
 
-INSTANTIATE_TEST_SUITE_P(Benchmarks, FixtureComparison, testing::ValuesIn(fixture_cases),
-                         [](const testing::TestParamInfo<FixtureCase>& info) {
-                             std::string name = info.param.name;
-                             for (char& c : name)
-                                 if (c == '-') c = '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Benchmarks, FixtureComparison, testing::ValuesIn(fixture_cases), case_name);
 
 // --- the layout of D-Foundations 25.1 ---------------------------------------------------------------
 
@@ -113,21 +120,71 @@ class FixtureComparison25 : public testing::TestWithParam<FixtureCase> {};
 
 TEST_P(FixtureComparison25, MatchesDFoundations25SectionBySection)
 {
-    const FixtureCase& fixture = GetParam();
-    const std::filesystem::path fixture_path = foi_comparison::fixture_path(fixture.name, "foi25");
-    if (!std::filesystem::exists(fixture_path)) GTEST_SKIP() << "no fixture " << fixture_path;
-
-    expect_matches_fixture(fill_dfoundations_template(document_25(fixture.name)), read_file(fixture_path),
-                           fixture.differences);
+    expect_matches(GetParam(), "foi25", document_25(GetParam().name));
 }
 
-INSTANTIATE_TEST_SUITE_P(Benchmarks, FixtureComparison25, testing::ValuesIn(fixture_cases_25),
-                         [](const testing::TestParamInfo<FixtureCase>& info) {
-                             std::string name = info.param.name;
-                             for (char& c : name)
-                                 if (c == '-') c = '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Benchmarks, FixtureComparison25, testing::ValuesIn(fixture_cases_25), case_name);
+
+// The value line of section `name` among the items of one CPT of an input file.
+std::string cpt_value(std::span<const ostrand::foi::FoiItem> cpt, std::string_view name)
+{
+    for (const ostrand::foi::FoiItem& item : cpt)
+        if (item.kind == ostrand::foi::ItemKind::section && item.name == name && !item.items.empty())
+            return item.items.front().text;
+    ADD_FAILURE() << "no [" << name << "]";
+    return "0";
+}
+
+// The measured rows of one CPT of an input file.
+ordered_json cpt_rows(std::span<const ostrand::foi::FoiItem> cpt)
+{
+    ordered_json rows = ordered_json::array();
+    for (const ostrand::foi::FoiItem& item : cpt) {
+        if (item.kind != ostrand::foi::ItemKind::section || item.name != "MEASURED DATA") continue;
+        for (const ostrand::foi::FoiItem* row : item.section("TABLE")->table().rows) {
+            std::istringstream values(row->text);
+            ordered_json numbers = ordered_json::array();
+            for (double value = 0.0; values >> value;) numbers.push_back(value);
+            rows.push_back(numbers);
+        }
+    }
+    return rows;
+}
+
+// bm1-1b has three CPTs (bm3-8a the same three): the document takes their names, places, ground levels
+// and rows from the file D-Foundations 25.1 wrote, and its CPT list must come out line for line.
+TEST(FillDFoundationsTemplate, WritesSeveralCptsAsDFoundations25Does)
+{
+    const std::filesystem::path fixture = foi_comparison::fixture_path("bm1-1b", "foi25");
+    if (!std::filesystem::exists(fixture)) GTEST_SKIP() << "no fixture " << fixture;
+    const std::string expected = read_file(fixture);
+    const ostrand::foi::FoiFile file = ostrand::foi::read_foi(expected);
+    const ostrand::foi::FoiItem* cpts = file.find_section("NUMBER OF CPTS");
+    ASSERT_NE(cpts, nullptr);
+
+    ordered_json document = document_25("bm1-13");
+    const ordered_json first = document["profiles"][0];
+    document["profiles"] = ordered_json::array();
+    for (const auto cpt : cpts->blocks()) {
+        ordered_json profile = first;
+        profile["name"] = cpt_value(cpt, "CPTNAME");
+        profile["x"] = std::stod(cpt_value(cpt, "XLOCAL"));
+        profile["y"] = std::stod(cpt_value(cpt, "YLOCAL"));
+        profile["cpt"]["ground_level"] = std::stod(cpt_value(cpt, "GROUNDLEVEL"));
+        profile["cpt"]["measurements"] = cpt_rows(cpt);
+        document["profiles"].push_back(profile);
+    }
+    ASSERT_EQ(document["profiles"].size(), 3u);
+
+    const auto cpt_list = [](const std::string& text) {
+        const std::vector<std::string> lines = split_lines(text);
+        const auto begin = std::find(lines.begin(), lines.end(), "[CPT LIST]");
+        return std::vector<std::string>(begin, std::find(begin, lines.end(), "[END OF CPT LIST]"));
+    };
+    const std::vector<std::string> theirs = cpt_list(expected);
+    ASSERT_FALSE(theirs.empty());
+    EXPECT_THAT(cpt_list(fill_dfoundations_template(document)), testing::ElementsAreArray(theirs));
+}
 
 // --- broken documents -------------------------------------------------------------------------------
 

@@ -270,27 +270,23 @@ std::string case_name(const testing::TestParamInfo<ModelCase>& info)
     return name;
 }
 
-class FixtureModel : public testing::TestWithParam<ModelCase> {};
-
-TEST_P(FixtureModel, GivesD_FoundationsOwnInputFile)
+// The model's input file against the benchmark's file in the fixture folder `folder`.
+void expect_matches(const ModelCase& model, const std::string& folder)
 {
-    const ModelCase& model = GetParam();
-    const std::filesystem::path fixture = fixture_path(model.name);
+    const std::filesystem::path fixture = fixture_path(model.name, folder);
     if (!std::filesystem::exists(fixture)) GTEST_SKIP() << "no fixture " << fixture;
     expect_matches_fixture(model.input_file(), read_file(fixture), model.differences, model.materials_in_any_order);
 }
+
+class FixtureModel : public testing::TestWithParam<ModelCase> {};
+
+TEST_P(FixtureModel, GivesD_FoundationsOwnInputFile) { expect_matches(GetParam(), "foi"); }
 
 INSTANTIATE_TEST_SUITE_P(Benchmarks, FixtureModel, testing::ValuesIn(model_cases), case_name);
 
 class FixtureModel25 : public testing::TestWithParam<ModelCase> {};
 
-TEST_P(FixtureModel25, GivesD_Foundations25OwnInputFile)
-{
-    const ModelCase& model = GetParam();
-    const std::filesystem::path fixture = fixture_path(model.name, "foi25");
-    if (!std::filesystem::exists(fixture)) GTEST_SKIP() << "no fixture " << fixture;
-    expect_matches_fixture(model.input_file(), read_file(fixture), model.differences, model.materials_in_any_order);
-}
+TEST_P(FixtureModel25, GivesD_Foundations25OwnInputFile) { expect_matches(GetParam(), "foi25"); }
 
 INSTANTIATE_TEST_SUITE_P(Benchmarks, FixtureModel25, testing::ValuesIn(model_cases_25), case_name);
 

@@ -71,13 +71,9 @@ void write_belgian_factors(FoiText& out)
 // the cone resistance, at their own values. A model that suppresses the reduction has no 25.1 file.
 void write_cone_resistance_limits(FoiText& out, const DocumentNode& options, Layout layout)
 {
-    const DocumentNode suppress = options["suppress_qciii_reduction"];
-    if (!layout.v25) {
-        write_switch(out, suppress.boolean(), "Suppress qcIII reduction");
+    if (write_switch_of_19(out, options["suppress_qciii_reduction"], "Suppress qcIII reduction",
+                           "cannot suppress the qcIII reduction", layout))
         return;
-    }
-    if (suppress.boolean())
-        suppress.fail("is true, but D-Foundations 25.1 cannot suppress the qcIII reduction; write the 19 layout.");
     write_switch(out, false, "Qb;max overruled");
     out.setting(fixed(15.0, 12, 2), "Qb;max user defined");
     write_switch(out, false, "Qc;z;a Low overruled");

@@ -26,6 +26,17 @@ void write_switch(FoiText& out, bool on, std::string_view caption)
     out.line(std::string(on ? "1" : "0") + " : " + std::string(caption) + " = " + std::string(truth(on)));
 }
 
+bool write_switch_of_19(FoiText& out, const DocumentNode& node, std::string_view caption, std::string_view lacks,
+                        Layout layout)
+{
+    if (!layout.v25) {
+        write_switch(out, node.boolean(), caption);
+        return true;
+    }
+    if (node.boolean()) node.fail("is true, but D-Foundations 25.1 " + std::string(lacks) + "; write the 19 layout.");
+    return false;
+}
+
 void write_overrule(FoiText& out, const DocumentNode& node, std::string_view caption, std::string_view value_caption)
 {
     const auto value = node.optional_number();

@@ -28,7 +28,8 @@ std::int64_t write_choice(FoiText& out, const DocumentNode& code, Lookup lookup,
     return code.integer();
 }
 
-// The shape code of a round open-ended hollow pile, whose plug 25.1 can calculate in more than one way.
+// The shape code of a round open-ended hollow pile: 25.1 writes its calculation method after its
+// dimensions, as "Open pipe pile" for a file of 19.x.
 constexpr std::int64_t OPEN_ENDED_HOLLOW_SHAPE = 9;
 
 void write_shape(FoiText& out, const DocumentNode& shape, Layout layout)
@@ -73,13 +74,8 @@ void write_installation_method(FoiText& out, std::int64_t pile_type_code)
 // factors of 19.x are gone, so a pile type that asks for them has no 25.1 input file.
 void write_alpha_factor_choice(FoiText& out, const DocumentNode& use_pre_2016, Layout layout)
 {
-    if (!layout.v25) {
-        write_switch(out, use_pre_2016.boolean(), "Use Pre 2016 Alpha P Factor");
-        return;
-    }
-    if (use_pre_2016.boolean())
-        use_pre_2016.fail("is true, but D-Foundations 25.1 has no pre-2016 alpha factors; write the 19 layout.");
-    write_switch(out, false, "Use pre 2025 alpha factors");
+    if (!write_switch_of_19(out, use_pre_2016, "Use Pre 2016 Alpha P Factor", "has no pre-2016 alpha factors", layout))
+        write_switch(out, false, "Use pre 2025 alpha factors");
 }
 
 // The factors of a user-defined pile type: its classes for sand and gravel, for clay, loam and peat and

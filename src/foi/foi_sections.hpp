@@ -42,6 +42,10 @@ inline std::string_view truth(bool value) { return value ? "TRUE" : "FALSE"; }
 
 // "<0|1> : <caption> = <FALSE|TRUE>".
 void write_switch(FoiText& out, bool on, std::string_view caption);
+// A switch of 19.x that 25.1 no longer has: written in 19.x (true returned); in 25.1 it must be off,
+// else the document is refused, saying what D-Foundations 25.1 `lacks`.
+bool write_switch_of_19(FoiText& out, const DocumentNode& node, std::string_view caption, std::string_view lacks,
+                        Layout layout);
 // A switch that is on when `node` holds a number, followed by that number when it is.
 void write_overrule(FoiText& out, const DocumentNode& node, std::string_view caption, std::string_view value_caption);
 
