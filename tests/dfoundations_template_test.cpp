@@ -287,8 +287,10 @@ TEST(FillDFoundationsTemplate, NamesWhatIsWrongWithABrokenDocument)
         {"bm3-1", "/piles/0/load_max_min", ordered_json::array({5.0}),
          "'piles[0].load_max_min' in the model document must be a pair [maximum, minimum] or null."},
         {"bm1-13", "/input_file_version", "25",
-         "'input_file_version' in the model document is \"25\"; the input file layouts are 19 (D-Foundations 19.x) "
-         "and 25 (D-Foundations 25.1)."},
+         "'input_file_version' in the model document must be 19 or 25 (found string)."},
+        {"bm1-13", "/input_file_version", 20,
+         "'input_file_version' in the model document is 20; the input file layouts are 19 (D-Foundations 19.x) and "
+         "25 (D-Foundations 25.1)."},
         {"bm3-1", "/input_file_version", 25.0,
          "'input_file_version' in the model document is 25.0; the input file layouts are 19 (D-Foundations 19.x) "
          "and 25 (D-Foundations 25.1)."},
@@ -435,6 +437,16 @@ TEST(FillDFoundationsTemplate, WritesAUserDefinedBearingPileType)
                                      " 1 : Load settlement curve = Curve 2",
                                      " 3 : Material = User defined material type",
                                      " 3.000E+0007 : Elasticity modulus [kN/m2)", " 1 : Shape = Rectangular pile"));
+}
+
+TEST(FillDFoundationsTemplate, WritesThe19LayoutUnlessTheDocumentAsksFor25)
+{
+    ordered_json document = model_document("bm3-1");
+    const std::string absent = fill_dfoundations_template(document);
+    document["input_file_version"] = 19;
+    EXPECT_EQ(fill_dfoundations_template(document), absent);
+    document["input_file_version"] = 25;
+    EXPECT_THAT(generated_lines(document), testing::Contains("D-Foundations=1033"));
 }
 
 TEST(FillDFoundationsTemplate, WritesAUserDefinedPileTypeInThe25Layout)

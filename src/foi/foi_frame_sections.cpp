@@ -49,10 +49,10 @@ Layout layout_of(const DocumentNode& document)
     if (!document.json().contains("input_file_version")) return {};
     const DocumentNode version = document["input_file_version"];
     const Json& value = version.json();
+    if (!value.is_number()) version.fail(std::string("must be 19 or 25 (found ") + value.type_name() + ").");
     if (!value.is_number_integer() || (value != 19 && value != 25))
         version.fail("is " + value.dump() +
-                     "; the input file layouts are 19 (D-Foundations 19.x) and 25 "
-                     "(D-Foundations 25.1).");
+                     "; the input file layouts are 19 (D-Foundations 19.x) and 25 (D-Foundations 25.1).");
     return {.v25 = value == 25};
 }
 
