@@ -243,7 +243,7 @@ const std::vector<ModelCase> model_cases_25 = {
                      {"[SOIL COLLECTION]", "SoilUseTension=0", "SoilUseTension=1"},
                      {"[SOIL COLLECTION]", "SoilColor=536870911", "SoilColor=16777215"}}),
      true},
-    // As in 19.2: the CPT's ground level and the allowed rotation, here as 1/N's N (33 against 300).
+    // As in 19.2: the CPT's ground level and the allowed rotation, here kept as the N of 1/N (33 against 300).
     // D-Foundations 25.1 wrote this file in build 2814; the writer names build 2830, which wrote the
     // others.
     {"bm3-1",
