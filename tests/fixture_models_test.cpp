@@ -50,7 +50,10 @@ Metadata benchmark_metadata(const std::string& name, const std::string& title_1,
 }
 
 // The standard materials that D-Foundations 25.1 keeps: those of the bearing set but the Belgian ones.
-bool is_belgian(const std::string& name) { return name.size() > 1 && name[0] == 'B' && std::isupper(static_cast<unsigned char>(name[1])); }
+bool is_belgian(const std::string& name)
+{
+    return name.size() > 1 && name[0] == 'B' && std::isupper(static_cast<unsigned char>(name[1]));
+}
 
 // Benchmark 1-13: a complete (verification) calculation of three piles on one CPT with a Begemann
 // reduction for the excavation; the standard materials and seven of the author's own. D-Foundations
