@@ -49,7 +49,7 @@ Metadata benchmark_metadata(const std::string& name, const std::string& title_1,
                      .title_2 = title_2});
 }
 
-// The standard materials that D-Foundations 25.1 keeps: those of the bearing set but the Belgian ones.
+// A Belgian standard material ("BClay, clean, weak" and the like), which D-Foundations 25.1 drops.
 bool is_belgian(const std::string& name)
 {
     return name.size() > 1 && name[0] == 'B' && std::isupper(static_cast<unsigned char>(name[1]));
