@@ -118,6 +118,40 @@ TEST_F(Commands, InputTakesBackTheExamplesItPrints)
     EXPECT_EQ(program("input").status, 64);
 }
 
+TEST_F(Commands, InputWritesTheLayoutOfTheVersionAskedForOrNamedByTheDocument)
+{
+    const Finished example = program("input --example tension");
+    ASSERT_EQ(example.status, 0) << example.err;
+    const auto plain = scratch.write("plain.json", example.out);
+    nlohmann::ordered_json asking = nlohmann::ordered_json::parse(example.out);
+    asking["input_file_version"] = 25;
+    const auto asks_25 = scratch.write("asks_25.json", asking.dump());
+    const struct {
+        std::string arguments;
+        std::string version_line;
+    } cases[] = {
+        {quoted(plain), "D-Foundations=1015"},
+        {quoted(plain) + " --version 19", "D-Foundations=1015"},
+        {quoted(plain) + " --version 25", "D-Foundations=1033"},
+        {"--version 25 " + quoted(plain), "D-Foundations=1033"},
+        {quoted(asks_25), "D-Foundations=1033"},
+        {quoted(asks_25) + " --version 19", "D-Foundations=1015"},
+    };
+    for (const auto& c : cases) {
+        const Finished run = program("input " + c.arguments);
+        EXPECT_EQ(run.status, 0) << c.arguments << ": " << run.err;
+        EXPECT_NE(run.out.find("\r\n" + c.version_line + "\r\n"), std::string::npos) << c.arguments;
+    }
+
+    const Finished unknown = program("input " + quoted(plain) + " --version 24");
+    EXPECT_EQ(unknown.status, 64);
+    EXPECT_NE(unknown.err.find("--version"), std::string::npos) << unknown.err;
+    // The program's own --version is still the program's.
+    const Finished version = program("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("dfoundations ", 0), 0u) << version.out;
+}
+
 TEST_F(Commands, InputRefusesADocumentTheModelRefusesAndWritesNothing)
 {
     Finished example = program("input --example bearing");

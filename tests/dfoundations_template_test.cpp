@@ -1,9 +1,11 @@
 #include "foi/input_file_writer.hpp"
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <map>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "foi/foi_reader.hpp"
 #include "foi/foi_text.hpp"
 #include "foi_comparison.hpp"
 #include "ostrand/errors.hpp"
@@ -48,25 +51,140 @@ const std::vector<FixtureCase> fixture_cases = {
     {"bm3-1", {{"[SOIL COLLECTION]", "SoilBelgianSoilType=2", "SoilBelgianSoilType=1"}}},
 };
 
+std::string case_name(const testing::TestParamInfo<FixtureCase>& info)
+{
+    std::string name = info.param.name;
+    for (char& c : name)
+        if (c == '-') c = '_';
+    return name;
+}
+
+// The input file of `document` against the benchmark's file in the fixture folder `folder`.
+void expect_matches(const FixtureCase& fixture, const std::string& folder, const ordered_json& document)
+{
+    const std::filesystem::path fixture_path = foi_comparison::fixture_path(fixture.name, folder);
+    if (!std::filesystem::exists(fixture_path)) GTEST_SKIP() << "no fixture " << fixture_path;
+    expect_matches_fixture(fill_dfoundations_template(document), read_file(fixture_path), fixture.differences);
+}
+
 class FixtureComparison : public testing::TestWithParam<FixtureCase> {};
 
 TEST_P(FixtureComparison, MatchesDFoundationsSectionBySection)
 {
-    const FixtureCase& fixture = GetParam();
-    const std::filesystem::path fixture_path = foi_comparison::fixture_path(fixture.name);
-    if (!std::filesystem::exists(fixture_path)) GTEST_SKIP() << "no fixture " << fixture_path;
-
-    expect_matches_fixture(fill_dfoundations_template(model_document(fixture.name)), read_file(fixture_path),
-                           fixture.differences);
+    expect_matches(GetParam(), "foi", model_document(GetParam().name));
 }
 
-INSTANTIATE_TEST_SUITE_P(Benchmarks, FixtureComparison, testing::ValuesIn(fixture_cases),
-                         [](const testing::TestParamInfo<FixtureCase>& info) {
-                             std::string name = info.param.name;
-                             for (char& c : name)
-                                 if (c == '-') c = '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Benchmarks, FixtureComparison, testing::ValuesIn(fixture_cases), case_name);
+
+// --- the layout of D-Foundations 25.1 ---------------------------------------------------------------
+
+// The benchmark's document asking for the 25.1 layout, without the Belgian standard materials
+// ("BClay, clean, weak" and the like), which D-Foundations 25.1 drops when it reads a 19.x file and
+// which no layer of these benchmarks uses.
+ordered_json document_25(const std::string& name)
+{
+    ordered_json document = model_document(name);
+    const auto belgian = [](const std::string& material) {
+        return material.size() > 1 && material[0] == 'B' && std::isupper(static_cast<unsigned char>(material[1]));
+    };
+    ordered_json soils = ordered_json::object();
+    for (const auto& [material, soil] : document["soils"].items())
+        if (!belgian(material)) soils[material] = soil;
+    ordered_json names = ordered_json::array();
+    for (const auto& material : document["soil_names"])
+        if (!belgian(material.get<std::string>())) names.push_back(material);
+    document["soils"] = soils;
+    document["soil_names"] = names;
+    document["input_file_version"] = 25;
+    return document;
+}
+
+// Why the generated files differ from those of D-Foundations 25.1:
+// - 25.1 gives every material its least undrained shear strength, 0.01, when it reads a 19.x file;
+//   the writer keeps the document's own where that is more (the standard clays, loams and peats).
+// - bm1-10: the document does not say whether a pile type's name was typed or proposed by
+//   D-Foundations; a model's pile types are always named by their caller.
+// - bm3-1: D-Foundations 25.1 wrote it in build 2814; the writer names build 2830, which wrote the
+//   others.
+const KnownDifference least_cu_25 = {"[SOIL COLLECTION]", "SoilCu=0.01", "SoilCu=*"};
+const std::vector<FixtureCase> fixture_cases_25 = {
+    {"bm1-10", {least_cu_25, {"[TYPES - BEARING PILES]", " 0 : Program defined name", " 1 : User defined name"}}},
+    {"bm1-13", {least_cu_25}},
+    {"bm3-1",
+     {least_cu_25,
+      {HEADER, "CREATED BY : D-Foundations version 25.1.0.2814", "CREATED BY : D-Foundations version 25.1.0.2830"},
+      {"[VERSION EXTERNALS]", "DGSFoundationCalc.dll=25.1.0.2814", "DGSFoundationCalc.dll=25.1.0.2830"}}},
+};
+
+class FixtureComparison25 : public testing::TestWithParam<FixtureCase> {};
+
+TEST_P(FixtureComparison25, MatchesDFoundations25SectionBySection)
+{
+    expect_matches(GetParam(), "foi25", document_25(GetParam().name));
+}
+
+INSTANTIATE_TEST_SUITE_P(Benchmarks, FixtureComparison25, testing::ValuesIn(fixture_cases_25), case_name);
+
+// The value line of section `name` among the items of one CPT of an input file.
+std::string cpt_value(std::span<const ostrand::foi::FoiItem> cpt, std::string_view name)
+{
+    for (const ostrand::foi::FoiItem& item : cpt)
+        if (item.kind == ostrand::foi::ItemKind::section && item.name == name && !item.items.empty())
+            return item.items.front().text;
+    ADD_FAILURE() << "no [" << name << "]";
+    return "0";
+}
+
+// The measured rows of one CPT of an input file.
+ordered_json cpt_rows(std::span<const ostrand::foi::FoiItem> cpt)
+{
+    ordered_json rows = ordered_json::array();
+    for (const ostrand::foi::FoiItem& item : cpt) {
+        if (item.kind != ostrand::foi::ItemKind::section || item.name != "MEASURED DATA") continue;
+        for (const ostrand::foi::FoiItem* row : item.section("TABLE")->table().rows) {
+            std::istringstream values(row->text);
+            ordered_json numbers = ordered_json::array();
+            for (double value = 0.0; values >> value;) numbers.push_back(value);
+            rows.push_back(numbers);
+        }
+    }
+    return rows;
+}
+
+// bm1-1b has three CPTs (bm3-8a the same three): the document takes their names, places, ground levels
+// and rows from the file D-Foundations 25.1 wrote, and its CPT list must come out line for line.
+TEST(FillDFoundationsTemplate, WritesSeveralCptsAsDFoundations25Does)
+{
+    const std::filesystem::path fixture = foi_comparison::fixture_path("bm1-1b", "foi25");
+    if (!std::filesystem::exists(fixture)) GTEST_SKIP() << "no fixture " << fixture;
+    const std::string expected = read_file(fixture);
+    const ostrand::foi::FoiFile file = ostrand::foi::read_foi(expected);
+    const ostrand::foi::FoiItem* cpts = file.find_section("NUMBER OF CPTS");
+    ASSERT_NE(cpts, nullptr);
+
+    ordered_json document = document_25("bm1-13");
+    const ordered_json first = document["profiles"][0];
+    document["profiles"] = ordered_json::array();
+    for (const auto cpt : cpts->blocks()) {
+        ordered_json profile = first;
+        profile["name"] = cpt_value(cpt, "CPTNAME");
+        profile["x"] = std::stod(cpt_value(cpt, "XLOCAL"));
+        profile["y"] = std::stod(cpt_value(cpt, "YLOCAL"));
+        profile["cpt"]["ground_level"] = std::stod(cpt_value(cpt, "GROUNDLEVEL"));
+        profile["cpt"]["measurements"] = cpt_rows(cpt);
+        document["profiles"].push_back(profile);
+    }
+    ASSERT_EQ(document["profiles"].size(), 3u);
+
+    const auto cpt_list = [](const std::string& text) {
+        const std::vector<std::string> lines = split_lines(text);
+        const auto begin = std::find(lines.begin(), lines.end(), "[CPT LIST]");
+        return std::vector<std::string>(begin, std::find(begin, lines.end(), "[END OF CPT LIST]"));
+    };
+    const std::vector<std::string> theirs = cpt_list(expected);
+    ASSERT_FALSE(theirs.empty());
+    EXPECT_THAT(cpt_list(fill_dfoundations_template(document)), testing::ElementsAreArray(theirs));
+}
 
 // --- broken documents -------------------------------------------------------------------------------
 
@@ -168,9 +286,34 @@ TEST(FillDFoundationsTemplate, NamesWhatIsWrongWithABrokenDocument)
          "values)."},
         {"bm3-1", "/piles/0/load_max_min", ordered_json::array({5.0}),
          "'piles[0].load_max_min' in the model document must be a pair [maximum, minimum] or null."},
+        {"bm1-13", "/input_file_version", "25",
+         "'input_file_version' in the model document must be 19 or 25 (found string)."},
+        {"bm1-13", "/input_file_version", 20,
+         "'input_file_version' in the model document is 20; the input file layouts are 19 (D-Foundations 19.x) and "
+         "25 (D-Foundations 25.1)."},
+        {"bm3-1", "/input_file_version", 25.0,
+         "'input_file_version' in the model document is 25.0; the input file layouts are 19 (D-Foundations 19.x) "
+         "and 25 (D-Foundations 25.1)."},
+        // What the 25.1 layout cannot hold, or holds otherwise.
+        {"bm1-13 (25)", "/pile_types/0/config/use_pre_2016", true,
+         "'pile_types[0].config.use_pre_2016' in the model document is true, but D-Foundations 25.1 has no pre-2016 "
+         "alpha factors; write the 19 layout."},
+        {"bm3-1 (25)", "/calculation_options/suppress_qciii_reduction", true,
+         "'calculation_options.suppress_qciii_reduction' in the model document is true, but D-Foundations 25.1 "
+         "cannot suppress the qcIII reduction; write the 19 layout."},
+        {"bm1-13 (25)", "/soils/Gravel/e0", -1.0,
+         "'soils.Gravel.e0' in the model document must be above -1: the compression ratio divides by 1 + e0."},
+        {"bm1-13 (25)", "/calculation_options/max_allowed_relative_rotation_sls", 300.5,
+         "'calculation_options.max_allowed_relative_rotation_sls' in the model document must be an integer (found "
+         "number)."},
+        {"bm1-13 (25)", "/calculation_options/max_allowed_relative_rotation_str_geo", 0,
+         "'calculation_options.max_allowed_relative_rotation_str_geo' in the model document must not be zero: the "
+         "allowed rotation is 1 divided by it."},
     };
     const std::map<std::string, ordered_json> documents = {{"bm1-13", model_document("bm1-13")},
-                                                           {"bm3-1", model_document("bm3-1")}};
+                                                           {"bm3-1", model_document("bm3-1")},
+                                                           {"bm1-13 (25)", document_25("bm1-13")},
+                                                           {"bm3-1 (25)", document_25("bm3-1")}};
     {
         ordered_json document = documents.at("bm3-1");
         document["excavation_level"] = std::numeric_limits<double>::infinity();
@@ -294,6 +437,54 @@ TEST(FillDFoundationsTemplate, WritesAUserDefinedBearingPileType)
                                      " 1 : Load settlement curve = Curve 2",
                                      " 3 : Material = User defined material type",
                                      " 3.000E+0007 : Elasticity modulus [kN/m2)", " 1 : Shape = Rectangular pile"));
+}
+
+TEST(FillDFoundationsTemplate, WritesThe19LayoutUnlessTheDocumentAsksFor25)
+{
+    ordered_json document = model_document("bm3-1");
+    const std::string absent = fill_dfoundations_template(document);
+    document["input_file_version"] = 19;
+    EXPECT_EQ(fill_dfoundations_template(document), absent);
+    document["input_file_version"] = 25;
+    EXPECT_THAT(generated_lines(document), testing::Contains("D-Foundations=1033"));
+}
+
+TEST(FillDFoundationsTemplate, WritesAUserDefinedPileTypeInThe25Layout)
+{
+    // No 25.1 fixture has a user-defined pile type: the captions follow the renaming the fixtures show
+    // elsewhere (loam becomes silt, units close with "]").
+    ordered_json bearing = document_25("bm1-13");
+    auto& config = bearing["pile_types"][0]["config"];
+    config["pile_type"] = {26, "User defined (low vibrating)"};
+    config["type_sand_gravel"] = {11, "Continuous flight auger pile"};
+    config["type_clay_loam_peat"] = {1, "User defined"};
+    config["factor_clay_loam_peat"] = 0.9;
+    config["type_p"] = {27, "User defined"};
+    config["factor_pile_class"] = 0.7;
+    config["load_settlement_curve"] = 2;
+    config["material"] = {3, "User defined material type"};
+    config["material_property"] = 3.0e7;
+    const auto lines = generated_lines(bearing);
+    const auto type = std::find(lines.begin(), lines.end(), "26 : Pile type = User defined (low vibrating)");
+    ASSERT_NE(type, lines.end());
+    EXPECT_THAT(std::vector<std::string>(type, type + 12),
+                testing::ElementsAre(
+                    "26 : Pile type = User defined (low vibrating)", " 0 : Installation method = Automatic",
+                    " 0 : Slip Layer = None",
+                    "11 : Pile type for execution factor sand/gravel = B7-Continuous flight auger pile",
+                    " 1 : Pile type for execution factor clay/peat/silt = User defined",
+                    "      0.9000 : Execution factor clay/peat/silt [-]",
+                    "27 : Pile type for pile class factor = User defined", "      0.7000 : Pile class factor [-]",
+                    " 2 : Load settlement curve = Curve 3", " 3 : Material = User defined material type",
+                    " 3.000E+0007 : Elasticity modulus [kN/m2]", " 1 : Shape = Rectangular pile"));
+
+    ordered_json tension = document_25("bm3-1");
+    tension["pile_types"][0]["config"]["material"] = {3, "User defined material type"};
+    tension["pile_types"][0]["config"]["material_property"] = 24.0;
+    EXPECT_THAT(generated_lines(tension),
+                testing::IsSupersetOf({"       24.00 : Unit weight pile material [kN/m3]",
+                                       " 2.000E+0007 : Elasticity modulus [kN/m2]",
+                                       "        0.00 : Unit weight filling material [kN/m3]"}));
 }
 
 TEST(FillDFoundationsTemplate, WritesAPreliminaryDesignWithEveryProfileAndPileType)

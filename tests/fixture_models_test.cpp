@@ -1,5 +1,7 @@
 // Two D-Foundations benchmarks rebuilt through the public model operations alone and turned into
 // input files by the embedded platform, compared with the files D-Foundations wrote for them.
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <filesystem>
 #include <ostream>
@@ -29,10 +31,11 @@ struct MaterialEntry {
     double min_void_ratio, max_void_ratio;
 };
 
-std::string input_file_text(const detail::Model& model, const Metadata& metadata)
+std::string input_file_text(const detail::Model& model, const Metadata& metadata, int version = 19)
 {
     const test_support::EmbeddedPlatformGuard platform;
-    std::string text = std::get<ostrand::core::BytesIO>(model.generate_input_file(metadata)).getvalue();
+    std::string text =
+        std::get<ostrand::core::BytesIO>(model.generate_input_file(metadata, {.version = version})).getvalue();
     // A finished road leaves nothing behind in the store.
     EXPECT_TRUE(std::filesystem::is_empty(platform.platform().store_folder()));
     return text;
@@ -46,9 +49,17 @@ Metadata benchmark_metadata(const std::string& name, const std::string& title_1,
                      .title_2 = title_2});
 }
 
+// A Belgian standard material ("BClay, clean, weak" and the like), which D-Foundations 25.1 drops.
+bool is_belgian(const std::string& name)
+{
+    return name.size() > 1 && name[0] == 'B' && std::isupper(static_cast<unsigned char>(name[1]));
+}
+
 // Benchmark 1-13: a complete (verification) calculation of three piles on one CPT with a Begemann
-// reduction for the excavation; the standard materials and seven of the author's own.
-BearingPilesModel bm1_13()
+// reduction for the excavation; the standard materials and seven of the author's own. D-Foundations
+// 25.1 dropped the Belgian standard materials and lists the rest in name order, as `layout_25`
+// registers them.
+BearingPilesModel bm1_13(bool layout_25 = false)
 {
     BearingPilesModel model(ConstructionSequence::CPT_EXCAVATION_INSTALL,
                             BearingPilesCalculationOptions(CalculationType::COMPLETE_CALCULATION, false,
@@ -66,8 +77,8 @@ BearingPilesModel bm1_13()
                                                             .trajectory_begin_end_interval =
                                                                 Trajectory{-15.0, -16.0, 1.0},
                                                             .cpt_test_level = -15.0}),
-                            -5.0, {.reduction_cone_resistance = 2.0});
-    const MaterialEntry materials[] = {
+                            -5.0, {.reduction_cone_resistance = 2.0, .create_default_materials = !layout_25});
+    std::vector<MaterialEntry> materials = {
         {"Clay", SoilType::CLAY, 15.0, 15.0, 25.0, 0.2, 9764853, 0.0, 0.0},
         {"Gravel", SoilType::GRAVEL, 21.0, 21.0, 37.0, 0.3, 536870911, 0.0, 0.0},
         {"Loam", SoilType::LOAM, 13.0, 13.0, 22.0, 0.2, 7648893, 0.0, 0.0},
@@ -76,6 +87,15 @@ BearingPilesModel bm1_13()
         {"Peat", SoilType::PEAT, 11.0, 11.0, 20.0, 0.2, 10944420, 0.0, 0.0},
         {"Sand", SoilType::SAND, 18.0, 20.0, 35.0, 0.3, 5953498, 0.0, 0.0},
     };
+    const std::vector<detail::MaterialRow> standard = detail::bearing_default_materials();
+    if (layout_25) {
+        for (const detail::MaterialRow& row : standard)
+            if (!is_belgian(row.name))
+                materials.push_back({row.name.c_str(), row.soil_type, row.gam_dry, row.gam_wet, row.phi, 0.2,
+                                     row.color.deltares(), 0.0, 0.0});
+        std::sort(materials.begin(), materials.end(),
+                  [](const MaterialEntry& a, const MaterialEntry& b) { return std::string(a.name) < b.name; });
+    }
     for (const MaterialEntry& m : materials)
         model.create_material(m.name, m.soil_type, m.gam_dry, m.gam_wet, m.phi,
                               {.diameter_d50 = m.diameter_d50, .color = ostrand::core::Color::from_deltares(m.color)});
@@ -193,25 +213,85 @@ const std::vector<ModelCase> model_cases = {
                    "    0.003333 : Max. allowed rel. rotation [m/m]; serv. lim. state"}})},
 };
 
+// The same benchmarks in the layout of D-Foundations 25.1, against the files 25.1 wrote for them. Why
+// they differ, for both:
+// - Cohesion, Ca and the compression ratio Cc/(1+e0): create_material cannot set them (a new
+//   material takes D-Foundations' defaults), and the standard materials come from an older set.
+// - A CPT's file date: create_profile cannot set it and writes 1900-01-01.
+const std::vector<KnownDifference> material_and_cpt_differences_25 = {
+    {"[SOIL COLLECTION]", "SoilCohesion=*", "SoilCohesion=*"},
+    {"[SOIL COLLECTION]", "SoilCa=*", "SoilCa=*"},
+    {"[SOIL COLLECTION]", "SoilCRatio=*", "SoilCRatio=*"},
+};
+
+std::vector<KnownDifference> with_shared_25(std::vector<KnownDifference> own)
+{
+    own.insert(own.begin(), material_and_cpt_differences_25.begin(), material_and_cpt_differences_25.end());
+    return own;
+}
+
+const std::vector<ModelCase> model_cases_25 = {
+    // The author's materials differ as in 19.2 (void ratios, tension, a colour beyond 24 bits); the
+    // model registers the materials in name order, so the layers name them by the same index.
+    {"bm1-13",
+     [] {
+         return input_file_text(bm1_13(true),
+                                benchmark_metadata("bm1-13", "Benchmark 1-13 - Bearing piles (EC7-NL)",
+                                                   "Check of pile position for Begemann excavation"),
+                                25);
+     },
+     with_shared_25({{"[CPT LIST]", "2001-11-01", "1900-01-01"},
+                     {"[SOIL COLLECTION]", "SoilMinVoidRatio=0.000", "SoilMinVoidRatio=0.400"},
+                     {"[SOIL COLLECTION]", "SoilMaxVoidRatio=0.000", "SoilMaxVoidRatio=0.800"},
+                     {"[SOIL COLLECTION]", "SoilUseTension=0", "SoilUseTension=1"},
+                     {"[SOIL COLLECTION]", "SoilColor=536870911", "SoilColor=16777215"}}),
+     true},
+    // As in 19.2: the CPT's ground level and the allowed rotation, here kept as the N of 1/N (33 against 300).
+    // D-Foundations 25.1 wrote this file in build 2814; the writer names build 2830, which wrote the
+    // others.
+    {"bm3-1",
+     [] {
+         return input_file_text(
+             bm3_1(), benchmark_metadata("bm3-1", "Benchmark D-Foundations: bm3-1", "Model Tension Piles"), 25);
+     },
+     with_shared_25(
+         {{HEADER, "CREATED BY : D-Foundations version 25.1.0.2814", "CREATED BY : D-Foundations version 25.1.0.2830"},
+          {"[VERSION EXTERNALS]", "DGSFoundationCalc.dll=25.1.0.2814", "DGSFoundationCalc.dll=25.1.0.2830"},
+          {"[CPT LIST]", "2001-08-13", "1900-01-01"},
+          {"[CPT LIST]", "         -0.700", "          5.000"},
+          {"[CALCULATION OPTIONS]", "          33 : Reciprocal max. allowed rel. rotation [m/m]; serv. lim. state",
+           "         300 : Reciprocal max. allowed rel. rotation [m/m]; serv. lim. state"}})},
+};
+
 void PrintTo(const ModelCase& model, std::ostream* out) { *out << model.name; }
 
-class FixtureModel : public testing::TestWithParam<ModelCase> {};
-
-TEST_P(FixtureModel, GivesD_FoundationsOwnInputFile)
+std::string case_name(const testing::TestParamInfo<ModelCase>& info)
 {
-    const ModelCase& model = GetParam();
-    const std::filesystem::path fixture = fixture_path(model.name);
+    std::string name = info.param.name;
+    for (char& c : name)
+        if (c == '-') c = '_';
+    return name;
+}
+
+// The model's input file against the benchmark's file in the fixture folder `folder`.
+void expect_matches(const ModelCase& model, const std::string& folder)
+{
+    const std::filesystem::path fixture = fixture_path(model.name, folder);
     if (!std::filesystem::exists(fixture)) GTEST_SKIP() << "no fixture " << fixture;
     expect_matches_fixture(model.input_file(), read_file(fixture), model.differences, model.materials_in_any_order);
 }
 
-INSTANTIATE_TEST_SUITE_P(Benchmarks, FixtureModel, testing::ValuesIn(model_cases),
-                         [](const testing::TestParamInfo<ModelCase>& info) {
-                             std::string name = info.param.name;
-                             for (char& c : name)
-                                 if (c == '-') c = '_';
-                             return name;
-                         });
+class FixtureModel : public testing::TestWithParam<ModelCase> {};
+
+TEST_P(FixtureModel, GivesD_FoundationsOwnInputFile) { expect_matches(GetParam(), "foi"); }
+
+INSTANTIATE_TEST_SUITE_P(Benchmarks, FixtureModel, testing::ValuesIn(model_cases), case_name);
+
+class FixtureModel25 : public testing::TestWithParam<ModelCase> {};
+
+TEST_P(FixtureModel25, GivesD_Foundations25OwnInputFile) { expect_matches(GetParam(), "foi25"); }
+
+INSTANTIATE_TEST_SUITE_P(Benchmarks, FixtureModel25, testing::ValuesIn(model_cases_25), case_name);
 
 }  // namespace
 // clang-format on

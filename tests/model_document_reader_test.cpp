@@ -165,6 +165,32 @@ TEST(ModelDocumentReader, RefusesWhatTheModelOperationsRefuseWithTheirOwnErrors)
     }
 }
 
+TEST(ModelDocumentReader, KeepsTheInputFileVersionADocumentAsksForApartFromTheModel)
+{
+    const json model_written = tension_document();
+    EXPECT_EQ(read_model_document(model_written).input_file_version, std::nullopt);
+    for (const int version : {19, 25}) {
+        json document = model_written;
+        document["input_file_version"] = version;
+        const ModelDocument read = read_model_document(document);
+        EXPECT_EQ(read.input_file_version, version);
+        EXPECT_EQ(read._generate_input(), model_written);
+    }
+
+    json document = model_written;
+    document["input_file_version"] = 25;
+    RecordingPlatformGuard platform;
+    read_model_document(document).generate_input_file({.version = 25});
+    EXPECT_EQ(json::parse(platform->uploads.at(0)), document);
+
+    for (const json& refused : {json(20), json("25"), json(25.0), json(nullptr)}) {
+        document["input_file_version"] = refused;
+        EXPECT_EQ(refusal([&] { read_model_document(document); }),
+                  "invalid_argument: Model document: input_file_version must be 19 or 25 (currently " + refused.dump() +
+                      ")");
+    }
+}
+
 TEST(ModelDocumentReader, LeavesTheRulesOfACompleteModelToInputFileGeneration)
 {
     const struct {

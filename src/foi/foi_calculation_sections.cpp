@@ -6,23 +6,27 @@ namespace ostrand::foi {
 
 namespace {
 
-// The limits are in millimetres (settlement) and as 1/N (rotation) in the document, in metres and
-// m/m in the input file.
-void write_limits(FoiText& out, const DocumentNode& options)
+// The allowed rotation is 1/N in the document: the input file of 19.x keeps it in m/m, that of 25.1
+// keeps N, a whole number.
+void write_rotation(FoiText& out, const DocumentNode& node, std::string_view limit_state, Layout layout)
 {
-    const auto rotation = [&options](std::string_view key) {
-        const DocumentNode node = options[key];
-        const double denominator = node.number();
-        if (denominator == 0.0) node.fail("must not be zero: the allowed rotation is 1 divided by it.");
-        return fixed(1.0 / denominator, 12, 6);
-    };
+    if (node.number() == 0.0) node.fail("must not be zero: the allowed rotation is 1 divided by it.");
+    const std::string limit(limit_state);
+    if (layout.v25)
+        out.setting(padded(node.integer(), 12), "Reciprocal max. allowed rel. rotation [m/m]; " + limit);
+    else
+        out.setting(fixed(1.0 / node.number(), 12, 6), "Max. allowed rel. rotation [m/m]; " + limit);
+}
+
+// The settlements are in millimetres in the document, in metres in the input file.
+void write_limits(FoiText& out, const DocumentNode& options, Layout layout)
+{
     out.setting(fixed(options["max_allowed_settlement_str_geo"].number() / 1000.0, 12, 3),
                 "Max. allowed settlement [m]; lim. state STR/GEO");
-    out.setting(rotation("max_allowed_relative_rotation_str_geo"),
-                "Max. allowed rel. rotation [m/m]; lim. state STR/GEO");
+    write_rotation(out, options["max_allowed_relative_rotation_str_geo"], "lim. state STR/GEO", layout);
     out.setting(fixed(options["max_allowed_settlement_sls"].number() / 1000.0, 12, 3),
                 "Max. allowed settlement [m]; serv. lim. state");
-    out.setting(rotation("max_allowed_relative_rotation_sls"), "Max. allowed rel. rotation [m/m]; serv. lim. state");
+    write_rotation(out, options["max_allowed_relative_rotation_sls"], "serv. lim. state", layout);
 }
 
 // A factor whose value line is always written: the given value, or the program's 1.00.
@@ -63,18 +67,33 @@ void write_belgian_factors(FoiText& out)
     out.line(" 0 : Suppress all qc reduction (BP) = FALSE");
 }
 
-void write_calculation_options(FoiText& out, const DocumentNode& options)
+// 25.1 has no suppression of the qc;III reduction; in its place come the limits of the 2025 rules on
+// the cone resistance, at their own values. A model that suppresses the reduction has no 25.1 file.
+void write_cone_resistance_limits(FoiText& out, const DocumentNode& options, Layout layout)
+{
+    if (write_switch_of_19(out, options["suppress_qciii_reduction"], "Suppress qcIII reduction",
+                           "cannot suppress the qcIII reduction", layout))
+        return;
+    write_switch(out, false, "Qb;max overruled");
+    out.setting(fixed(15.0, 12, 2), "Qb;max user defined");
+    write_switch(out, false, "Qc;z;a Low overruled");
+    out.setting(fixed(12.0, 12, 2), "Qc;z;a Low user defined");
+    write_switch(out, false, "Qc;z;a High overruled");
+    out.setting(fixed(15.0, 12, 2), "Qc;z;a High user defined");
+}
+
+void write_calculation_options(FoiText& out, const DocumentNode& options, Layout layout)
 {
     out.line("[CALCULATION OPTIONS]");
     out.line(options["rigid"].boolean() ? "1 : Superstructure rigidity = Rigid"
                                         : "0 : Superstructure rigidity = Non-rigid");
-    write_limits(out, options);
+    write_limits(out, options, layout);
     write_overrule(out, options["xi3"], "Factor xi3 NEN overruled", "Factor xi3 user defined");
     write_overrule(out, options["xi4"], "Factor xi4 NEN overruled", "Factor xi4 user defined");
     write_overrule(out, options["gamma_b"], "Gamma b NEN overruled", "Factor gamma b user defined");
     write_overrule(out, options["gamma_fnk"], "Gamma fnk NEN overruled", "Factor gamma fnk user defined");
     write_overrule(out, options["area"], "Area overruled", "Area user defined");
-    write_switch(out, options["suppress_qciii_reduction"].boolean(), "Suppress qcIII reduction");
+    write_cone_resistance_limits(out, options, layout);
     write_switch(out, options["overrule_excavation"].boolean(), "Overrule excavation");
     write_switch(out, options["use_pile_group"].boolean(), "Use pile group");
     write_switch(out, options["write_intermediate_results"].boolean(), "Write intermediate results");
@@ -89,15 +108,19 @@ void write_calculation_options(FoiText& out, const DocumentNode& options)
     write_switch(out, options["overrule_excess_pore_pressure"].boolean(), "Use Piezometric levels");
     write_switch(out, options["use_almere_rules"].boolean(), "Use Almere rules");
     write_switch(out, options["use_extra_almere_rules"].boolean(), "Use Extra Almere rules");
-    write_belgian_factors(out);
+    if (!layout.v25) write_belgian_factors(out);
     const auto e_ea_gem = options["e_ea_gem"].optional_number();
     write_switch(out, e_ea_gem.has_value(), "Eea;gem overruled");
-    out.setting(fixed(e_ea_gem.value_or(50000.0), 8, 2), "Eea;gem user defined");
-    write_switch(out, false, "Use Quality Assurance");
-    out.setting(fixed(1000.0, 12, 2), "Area covered per CPT");
+    out.setting(fixed(e_ea_gem.value_or(50000.0), layout.v25 ? 12 : 8, 2), "Eea;gem user defined");
+    if (!layout.v25) {
+        write_switch(out, false, "Use Quality Assurance");
+        out.setting(fixed(1000.0, 12, 2), "Area covered per CPT");
+    }
     write_factor(out, options["gamma_s"], "Gamma s for NEN overruled", "Factor Gamma s for NEN user defined");
-    write_switch(out, false, "Factor Beta (BPB) overruled");
-    out.setting(fixed(0.0, 12, 2), "Factor Beta (BPB) user defined");
+    if (!layout.v25) {
+        write_switch(out, false, "Factor Beta (BPB) overruled");
+        out.setting(fixed(0.0, 12, 2), "Factor Beta (BPB) user defined");
+    }
     out.line("[END OF CALCULATION OPTIONS]");
 }
 
@@ -159,10 +182,10 @@ void write_preliminary_design(FoiText& out, const DocumentNode& document, std::i
 
 }  // namespace
 
-void write_calculation(FoiText& out, const DocumentNode& document)
+void write_calculation(FoiText& out, const DocumentNode& document, Layout layout)
 {
     const DocumentNode options = document["calculation_options"];
-    write_calculation_options(out, options);
+    write_calculation_options(out, options, layout);
     const std::int64_t main_type = main_calculation_type(options);
     out.line("[CALCULATIONTYPE]");
     out.setting(padded(main_type, 2), "Main calculationtype");

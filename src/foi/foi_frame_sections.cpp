@@ -26,6 +26,17 @@ void write_switch(FoiText& out, bool on, std::string_view caption)
     out.line(std::string(on ? "1" : "0") + " : " + std::string(caption) + " = " + std::string(truth(on)));
 }
 
+bool write_switch_of_19(FoiText& out, const DocumentNode& node, std::string_view caption, std::string_view lacks,
+                        Layout layout)
+{
+    if (!layout.v25) {
+        write_switch(out, node.boolean(), caption);
+        return true;
+    }
+    if (node.boolean()) node.fail("is true, but D-Foundations 25.1 " + std::string(lacks) + "; write the 19 layout.");
+    return false;
+}
+
 void write_overrule(FoiText& out, const DocumentNode& node, std::string_view caption, std::string_view value_caption)
 {
     const auto value = node.optional_number();
@@ -33,7 +44,36 @@ void write_overrule(FoiText& out, const DocumentNode& node, std::string_view cap
     if (value) out.setting(fixed(*value, 12, 2), value_caption);
 }
 
-void write_header(FoiText& out, const DocumentNode& metadata)
+Layout layout_of(const DocumentNode& document)
+{
+    if (!document.json().contains("input_file_version")) return {};
+    const DocumentNode version = document["input_file_version"];
+    const Json& value = version.json();
+    if (!value.is_number()) version.fail(std::string("must be 19 or 25 (found ") + value.type_name() + ").");
+    if (!value.is_number_integer() || (value != 19 && value != 25))
+        version.fail("is " + value.dump() +
+                     "; the input file layouts are 19 (D-Foundations 19.x) and 25 (D-Foundations 25.1).");
+    return {.v25 = value == 25};
+}
+
+void open_table(FoiText& out, const std::vector<std::string_view>& columns, std::size_t rows, Layout layout)
+{
+    out.line("[TABLE]");
+    if (layout.v25) out.line("DataCount=" + std::to_string(rows));
+    if (layout.v25 && rows == 0) return;
+    out.line("[COLUMN INDICATION]");
+    for (const std::string_view column : columns) out.line(column);
+    out.line("[END OF COLUMN INDICATION]");
+    out.line("[DATA]");
+}
+
+void close_table(FoiText& out, std::size_t rows, Layout layout)
+{
+    if (!layout.v25 || rows > 0) out.line("[END OF DATA]");
+    out.line("[END OF TABLE]");
+}
+
+void write_header(FoiText& out, const DocumentNode& metadata, Layout layout)
 {
     const auto field = [&metadata](std::string_view key) {
         const DocumentNode node = metadata[key];
@@ -46,37 +86,41 @@ void write_header(FoiText& out, const DocumentNode& metadata)
     out.line("DATE       : " + field("date"));
     out.line("TIME       : " + field("time"));
     out.line("FILENAME   : " + field("file_name"));
-    out.line("CREATED BY : D-Foundations Console version 19.2.0.28503");
+    out.line(layout.v25 ? "CREATED BY : D-Foundations version 25.1.0.2830"
+                        : "CREATED BY : D-Foundations Console version 19.2.0.28503");
     out.line("==========================    BEGINNING OF DATA     ==========================");
     out.line("[INPUT DATA]");
     out.line("[VERSION]");
-    out.line("Soil=1005");
-    out.line("D-Foundations=1015");
+    out.line(layout.v25 ? "Soil=1013" : "Soil=1005");
+    out.line(layout.v25 ? "D-Foundations=1033" : "D-Foundations=1015");
     out.line("[END OF VERSION]");
     out.line();
     out.line("[VERSION EXTERNALS]");
-    out.line("DGSFoundationCalc.dll=19.1.2.28503");
+    out.line(layout.v25 ? "DGSFoundationCalc.dll=25.1.0.2830" : "DGSFoundationCalc.dll=19.1.2.28503");
     out.line("[END OF VERSION EXTERNALS]");
     out.line();
 }
 
-void write_model(FoiText& out, ModelKind kind)
+void write_model(FoiText& out, ModelKind kind, Layout layout)
 {
     out.line("[MODEL]");
     out.line(kind == ModelKind::BEARING ? "0 : Model = Bearing Piles (EC7-NL)" : "1 : Model = Tension Piles (EC7-NL)");
+    // 25.1 takes the undrained shear strength from the CPTs or from the materials; a new model, and
+    // every file it converts, takes it from the CPTs.
+    if (layout.v25) out.line("0 : CuValues = Based on CPTs");
     out.line("[END OF MODEL]");
 }
 
 // Seven lines: the three people and organisations, the two titles, the project number (a dash when
 // there is none, as in a new model's third title line) and the location.
-void write_run_identification(FoiText& out, const DocumentNode& metadata)
+void write_run_identification(FoiText& out, const DocumentNode& metadata, Layout layout)
 {
     const auto field = [&metadata](std::string_view key) {
         const DocumentNode node = metadata[key];
         return line_text(node.text(), node);
     };
     out.line();
-    out.line();
+    if (!layout.v25) out.line();
     out.line("[RUN IDENTIFICATION]");
     out.line(field("geotechnical_consultant"));
     out.line(field("design_engineer"));
@@ -89,7 +133,10 @@ void write_run_identification(FoiText& out, const DocumentNode& metadata)
     out.line("[END OF RUN IDENTIFICATION]");
 }
 
-void write_closing_sections(FoiText& out)
+namespace {
+
+// The De Beer method is Belgian; 25.1 has no such section.
+void write_de_beer(FoiText& out)
 {
     out.line("[DE BEER]");
     out.line("  0.0360 : Cone diameter [m]");
@@ -102,6 +149,13 @@ void write_closing_sections(FoiText& out)
     out.line("   -1 : No pile type selected");
     out.line("0 : Lambda overruled = FALSE");
     out.line("[END OF DE BEER]");
+}
+
+}  // namespace
+
+void write_closing_sections(FoiText& out, Layout layout)
+{
+    if (!layout.v25) write_de_beer(out);
     out.line("[LOCATION MAP]");
     out.line();
     for (int i = 0; i < 4; ++i) out.line("       0.000");

@@ -1,6 +1,7 @@
 #include "foi/foi_labels.hpp"
 
 #include <array>
+#include <string>
 
 namespace ostrand::foi {
 
@@ -46,6 +47,19 @@ constexpr std::array<std::string_view, 28> pile_types = {
     "User defined",
 };
 
+// The pile class of each pile type in the 2025 rules, as 25.1 writes it in front of the label. The
+// types that no 25.1 file has been seen with have none here and keep their 19.x label.
+constexpr std::array<std::string_view, 28> pile_classes_25 = {
+    "B1", "S1", "B2",  "B3",  "H2",  "H1",  "B4", "B4", "Old", "S5", "S2", "B7", "B8", "S7",
+    "S3", "",   "MA2", "MA1", "MB2", "MB1", "MC", "MD", "ME",  "",   "",   "",   "",   "",
+};
+
+// The installation method 25.1 gives each pile type; automatic (0) where it has shown none other.
+constexpr std::array<std::int64_t, 28> installation_methods = {
+    1, 1, 0, 0, 2, 2, 0, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+};
+constexpr std::array<std::string_view, 3> installation_method_labels = {"Automatic", "Driving", "Vibrating"};
+
 constexpr std::array<std::string_view, 5> slip_layers = {"None", "Synthetic", "Bentonite", "Bitumen", "User defined"};
 constexpr std::array<std::string_view, 4> materials = {"Concrete", "Steel", "Timber", "User defined material type"};
 constexpr std::array<std::string_view, 2> bearing_clay_loam_peat = {
@@ -62,6 +76,32 @@ constexpr std::array<std::string_view, 3> cone_resistance_reductions = {"Safe", 
 }  // namespace
 
 std::optional<std::string_view> pile_type_label(std::int64_t code) { return label(pile_types, code); }
+
+std::optional<std::string_view> pile_type_label_25(std::int64_t code)
+{
+    static const std::array<std::string, pile_types.size()> labels_25 = [] {
+        std::array<std::string, pile_types.size()> labels;
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            labels[i] = pile_types[i];
+            if (!pile_classes_25[i].empty()) labels[i].insert(0, std::string(pile_classes_25[i]) + "-");
+        }
+        return labels;
+    }();
+    if (!label(pile_types, code)) return std::nullopt;
+    return labels_25[static_cast<std::size_t>(code)];
+}
+
+std::int64_t installation_method(std::int64_t pile_type_code)
+{
+    if (pile_type_code < 0 || pile_type_code >= static_cast<std::int64_t>(installation_methods.size())) return 0;
+    return installation_methods[static_cast<std::size_t>(pile_type_code)];
+}
+
+std::string_view installation_method_label(std::int64_t method)
+{
+    return label(installation_method_labels, method).value_or("Automatic");
+}
+
 std::optional<std::string_view> slip_layer_label(std::int64_t code) { return label(slip_layers, code); }
 std::optional<std::string_view> pile_material_label(std::int64_t code) { return label(materials, code); }
 
@@ -90,8 +130,9 @@ std::optional<std::string_view> cone_resistance_reduction_label(std::int64_t cod
     return label(cone_resistance_reductions, code);
 }
 
-std::optional<ShapeLayout> shape_layout(std::int64_t code)
+std::optional<ShapeLayout> shape_layout(std::int64_t code, Layout layout)
 {
+    const bool v25 = layout.v25;
     const ShapeDimension rect[] = {{"Width [m)", 3}, {"Length [m)", 3}};
     const ShapeDimension enlarged_base[] = {{"Base diameter [m)", 3}, {"Pile diameter [m)", 3}, {"Base height [m)", 3}};
     const ShapeDimension hollow[] = {{"External diameter [m)", 3}, {"Internal diameter [m)", 4}};
@@ -106,11 +147,16 @@ std::optional<ShapeLayout> shape_layout(std::int64_t code)
                             {"Base height [m)", 3},
                             {"Shaft width [m)", 3},
                             {"Shaft length [m)", 3}}};
-    case 4: return ShapeLayout{"Round tapered pile", {{"Diameter [m)", 3}, {"Increase in diameter [m/m)", 3}}};
+    case 4:
+        return ShapeLayout{"Round tapered pile",
+                           {{"Diameter [m)", 3}, {v25 ? "Increase in radius [m/m)" : "Increase in diameter [m/m)", 3}}};
     case 5: return ShapeLayout{"Round hollow pile with closed base", {std::begin(hollow), std::end(hollow)}};
-    case 6: return ShapeLayout{"Round pile with lost tip", {{"Base diameter [m)", 3}, {"Pile diameter [m)", 3}}};
+    case 6:
+        return ShapeLayout{v25 ? "Round with enlarged lost tip" : "Round pile with lost tip",
+                           {{"Base diameter [m)", 3}, {"Pile diameter [m)", 3}}};
     case 7:
-        return ShapeLayout{"Round pile with in situ formed base", {std::begin(enlarged_base), std::end(enlarged_base)}};
+        return ShapeLayout{v25 ? "Round with driven enlarged base" : "Round pile with in situ formed base",
+                           {std::begin(enlarged_base), std::end(enlarged_base)}};
     case 8: return ShapeLayout{"Section", {std::begin(rect), std::end(rect)}};
     case 9: return ShapeLayout{"Round open-ended hollow pile", {std::begin(hollow), std::end(hollow)}};
     case 10:

@@ -8,9 +8,14 @@
 #include <string_view>
 #include <vector>
 
+#include "foi/foi_layout.hpp"
+
 namespace ostrand::foi {
 
 std::optional<std::string_view> pile_type_label(std::int64_t code);
+// The label as 25.1 writes it, with the pile class of the 2025 rules in front ("B1-Prefabricated
+// concrete pile").
+std::optional<std::string_view> pile_type_label_25(std::int64_t code);
 std::optional<std::string_view> slip_layer_label(std::int64_t code);
 std::optional<std::string_view> pile_material_label(std::int64_t code);
 std::optional<std::string_view> bearing_clay_loam_peat_label(std::int64_t code);
@@ -18,6 +23,11 @@ std::optional<std::string_view> tension_clay_loam_peat_label(std::int64_t code);
 std::optional<std::string_view> load_settlement_curve_label(std::int64_t code);
 std::optional<std::string_view> construction_sequence_label(std::int64_t code);
 std::optional<std::string_view> cone_resistance_reduction_label(std::int64_t code);
+
+// The installation method that 25.1 gives a pile type of `pile_type_code` (0 automatic, 1 driving,
+// 2 vibrating) and its label.
+std::int64_t installation_method(std::int64_t pile_type_code);
+std::string_view installation_method_label(std::int64_t method);
 
 // One dimension of a pile shape: its caption and the decimals D-Foundations writes it with.
 struct ShapeDimension {
@@ -30,7 +40,9 @@ struct ShapeLayout {
     std::vector<ShapeDimension> dimensions;
 };
 
-std::optional<ShapeLayout> shape_layout(std::int64_t code);
+// The shape's name and dimensions; 25.1 renames two shapes and one dimension. The captions keep the
+// 19.x unit closing, which `Layout::unit` turns into the layout's.
+std::optional<ShapeLayout> shape_layout(std::int64_t code, Layout layout = {});
 
 // The pile type codes that stand for a user-defined pile type (vibrating, low vibrating, plain).
 constexpr std::int64_t USER_DEFINED_VIBRATING = 25;

@@ -76,22 +76,18 @@ void write_measurement_rows(FoiText& out, const DocumentNode& measurements, std:
     }
 }
 
-void write_measurements(FoiText& out, const DocumentNode& measurements)
+void write_measurements(FoiText& out, const DocumentNode& measurements, Layout layout)
 {
     const std::size_t width = measurement_width(measurements);
+    const std::size_t rows = measurements.size();
     out.line("[MEASURED DATA]");
-    out.line("[TABLE]");
-    out.line("[COLUMN INDICATION]");
-    for (const std::string_view column : measurement_columns[width]) out.line(column);
-    out.line("[END OF COLUMN INDICATION]");
-    out.line("[DATA]");
+    open_table(out, measurement_columns[width], rows, layout);
     write_measurement_rows(out, measurements, width);
-    out.line("[END OF DATA]");
-    out.line("[END OF TABLE]");
+    close_table(out, rows, layout);
     out.line("[END OF MEASURED DATA]");
 }
 
-void write_cpt(FoiText& out, const DocumentNode& profile, std::string_view sequence)
+void write_cpt(FoiText& out, const DocumentNode& profile, std::string_view sequence, Layout layout)
 {
     const DocumentNode cpt = profile["cpt"];
     const auto text = [&cpt](std::string_view key) {
@@ -157,7 +153,7 @@ void write_cpt(FoiText& out, const DocumentNode& profile, std::string_view seque
     block(out, "VOID VALUE SLEEVE FRICTION", "987654321.000000");
     block(out, "VOID VALUE FRICTION NUMBER", "987654321.000000");
     block(out, "VOID VALUE EQUIVALENT ELECTRONIC QC", "987000000.000000");
-    write_measurements(out, cpt["measurements"]);
+    write_measurements(out, cpt["measurements"], layout);
 }
 
 // The Begemann reduction takes the distance from the pile to the excavation edge; a manual reduction
@@ -177,7 +173,7 @@ std::size_t soil_index(const DocumentNode& material, const SoilOrder& soils)
     return static_cast<std::size_t>(found - soils.begin());
 }
 
-void write_layers(FoiText& out, const DocumentNode& layers, const SoilOrder& soils)
+void write_layers(FoiText& out, const DocumentNode& layers, const SoilOrder& soils, Layout layout)
 {
     const auto items = layers.items();
     out.setting(padded(static_cast<std::int64_t>(items.size()), 5), "Number of layers");
@@ -192,7 +188,7 @@ void write_layers(FoiText& out, const DocumentNode& layers, const SoilOrder& soi
         out.setting(fixed(layer["ad_pore_pressure_at_bottom"].number(), 12, 2),
                     "Excess pore pressure at bottom [kN/m3]");
         out.setting(fixed(layer["ocr"].number(), 12, 2), "OCR value [-]");
-        out.setting(padded(0, 12), "Reduction of cone resistance [%]");
+        out.setting(layout.v25 ? fixed(0.0, 12, 2) : padded(0, 12), "Reduction of cone resistance [%]");
     }
 }
 
@@ -214,7 +210,7 @@ Excavation read_excavation(const DocumentNode& document)
 }
 
 void write_profile(FoiText& out, const DocumentNode& profile, std::size_t index, const Excavation& excavation,
-                   const SoilOrder& soils)
+                   const SoilOrder& soils, Layout layout)
 {
     const auto length = [&profile](std::string_view key, int decimals) {
         return fixed(profile[key].number(), 12, decimals);
@@ -240,12 +236,12 @@ void write_profile(FoiText& out, const DocumentNode& profile, std::size_t index,
     out.line("1 : Excavation width infinite = TRUE");
     out.line("1 : Excavation length infinite = TRUE");
     out.setting(fixed(excavation.distance, 12, 2), "Distance edge pile to excavation boundary [m]");
-    write_layers(out, profile["layers"], soils);
+    write_layers(out, profile["layers"], soils, layout);
 }
 
 }  // namespace
 
-void write_cpt_list(FoiText& out, const DocumentNode& document)
+void write_cpt_list(FoiText& out, const DocumentNode& document, Layout layout)
 {
     const std::string_view sequence_label =
         code_label(document["construction_sequence"], construction_sequence_label, "construction sequence");
@@ -260,21 +256,27 @@ void write_cpt_list(FoiText& out, const DocumentNode& document)
     out.line("--------------------------------------");
     for (std::size_t i = 0; i < profiles.size(); ++i) {
         if (i > 0) out.line("[NEXT OF NUMBER OF CPTS]");
-        write_cpt(out, profiles[i], sequence);
+        write_cpt(out, profiles[i], sequence, layout);
     }
     out.line("[END OF NUMBER OF CPTS]");
     out.line("[END OF CPT LIST]");
     out.line();
 }
 
-void write_profiles(FoiText& out, const DocumentNode& document, const SoilOrder& soils)
+void write_profiles(FoiText& out, const DocumentNode& document, const SoilOrder& soils, Layout layout)
 {
     const Excavation excavation = read_excavation(document);
     const auto profiles = document["profiles"].items();
     out.line("[PROFILES]");
     out.line(padded(static_cast<std::int64_t>(profiles.size()), 4) + " = number of items");
-    for (std::size_t i = 0; i < profiles.size(); ++i) write_profile(out, profiles[i], i, excavation, soils);
+    for (std::size_t i = 0; i < profiles.size(); ++i) write_profile(out, profiles[i], i, excavation, soils, layout);
     out.line("[END OF PROFILES]");
+    if (layout.v25) {
+        // The soil classification of the CPTs: the standard method, no user-defined one.
+        out.line("[USER CLASSIFICATION METHOD]");
+        out.line("0");
+        out.line("[END OF USER CLASSIFICATION METHOD]");
+    }
     out.line("[SLOPES]");
     out.line("    0 = number of items");
     out.line("[END OF SLOPES]");

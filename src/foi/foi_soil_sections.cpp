@@ -1,4 +1,5 @@
 // The soil collection: one [SOIL] block per material of the document.
+#include <algorithm>
 #include <set>
 
 #include "foi/foi_sections.hpp"
@@ -48,7 +49,19 @@ std::int64_t belgian_soil_type(const std::string& name, std::int64_t soil_type)
     return standard_materials.count(name) != 0 ? soil_type : 1;
 }
 
-void write_soil(FoiText& out, const std::string& name, const DocumentNode& soil)
+// 25.1 keeps the compression ratio Cc / (1 + e0) in place of the compression index and void ratio.
+double compression_ratio(const DocumentNode& soil)
+{
+    const DocumentNode e0 = soil["e0"];
+    if (e0.number() <= -1.0) e0.fail("must be above -1: the compression ratio divides by 1 + e0.");
+    return soil["cc"].number() / (1.0 + e0.number());
+}
+
+// 25.1 holds an undrained shear strength of at least 0.01 kN/m2, the value it gives a material without
+// one; with the strength taken from the CPTs it goes unused.
+constexpr double LEAST_CU_25 = 0.01;
+
+void write_soil(FoiText& out, const std::string& name, const DocumentNode& soil, Layout layout)
 {
     const auto number = [&soil](std::string_view key, int decimals) { return fixed(soil[key].number(), 0, decimals); };
     const std::int64_t soil_type = code_in_range(soil["soil_type"], 0, 4, "soil type");
@@ -59,27 +72,30 @@ void write_soil(FoiText& out, const std::string& name, const DocumentNode& soil)
     out.line(line_text(name, soil));
     out.line("SoilColor=" + std::to_string(soil["color"].integer()));
     out.line("SoilSoilType=" + std::to_string(soil_type));
-    out.line("SoilBelgianSoilType=" + std::to_string(belgian_soil_type(name, soil_type)));
+    if (!layout.v25) out.line("SoilBelgianSoilType=" + std::to_string(belgian_soil_type(name, soil_type)));
     out.line("SoilGamDry=" + number("gam_dry", 2));
     out.line("SoilGamWet=" + number("gam_wet", 2));
-    out.line("SoilInitialVoidRatio=" + number("e0", 6));
+    if (!layout.v25) out.line("SoilInitialVoidRatio=" + number("e0", 6));
     out.line("SoilDiameterD50=" + number("diameter_d50", 5));
     out.line("SoilMinVoidRatio=" + number("min_void_ratio", 3));
     out.line("SoilMaxVoidRatio=" + number("max_void_ratio", 3));
     out.line("SoilCohesion=" + number("cohesion", 2));
     out.line("SoilPhi=" + number("phi", 2));
-    out.line("SoilCu=" + number("cu", 2));
+    out.line("SoilCu=" + (layout.v25 ? fixed(std::max(soil["cu"].number(), LEAST_CU_25), 0, 2) : number("cu", 2)));
     out.line("SoilMaxConeResistType=" + std::to_string(max_cone_resist_type));
     out.line("SoilMaxConeResist=" + number("max_cone_resist", 2));
     out.line(std::string("SoilUseTension=") + (soil["use_tension"].boolean() ? "1" : "0"));
     out.line("SoilCa=" + number("ca", 7));
-    out.line("SoilCcIndex=" + number("cc", 7));
+    if (layout.v25)
+        out.line("SoilCRatio=" + fixed(compression_ratio(soil), 0, 7));
+    else
+        out.line("SoilCcIndex=" + number("cc", 7));
     out.line("[END OF SOIL]");
 }
 
 }  // namespace
 
-SoilOrder write_soil_collection(FoiText& out, const DocumentNode& document)
+SoilOrder write_soil_collection(FoiText& out, const DocumentNode& document, Layout layout)
 {
     const auto soils = document["soils"].members();
     check_soil_names(document, soils);
@@ -88,7 +104,7 @@ SoilOrder write_soil_collection(FoiText& out, const DocumentNode& document)
     SoilOrder order;
     order.reserve(soils.size());
     for (const auto& [name, soil] : soils) {
-        write_soil(out, name, soil);
+        write_soil(out, name, soil, layout);
         order.push_back(name);
     }
     out.line("[END OF SOIL COLLECTION]");

@@ -14,18 +14,19 @@ std::string fill_dfoundations_template(const nlohmann::ordered_json& document)
     if (!document.is_object()) root.fail(std::string("must be an object (found ") + document.type_name() + ").");
     const DocumentNode metadata = root["metadata"];
     const auto kind = static_cast<ModelKind>(code_in_range(root["model_type"], 0, 1, "model type"));
+    const Layout layout = layout_of(root);
 
     FoiText out;
-    write_header(out, metadata);
-    write_model(out, kind);
-    const SoilOrder soils = write_soil_collection(out, root);
-    write_run_identification(out, metadata);
-    write_cpt_list(out, root);
-    write_profiles(out, root, soils);
-    write_pile_types(out, root["pile_types"], kind);
-    write_positions(out, root["piles"], kind);
-    write_calculation(out, root);
-    write_closing_sections(out);
+    write_header(out, metadata, layout);
+    write_model(out, kind, layout);
+    const SoilOrder soils = write_soil_collection(out, root, layout);
+    write_run_identification(out, metadata, layout);
+    write_cpt_list(out, root, layout);
+    write_profiles(out, root, soils, layout);
+    write_pile_types(out, root["pile_types"], kind, layout);
+    write_positions(out, root["piles"], kind, layout);
+    write_calculation(out, root, layout);
+    write_closing_sections(out, layout);
     // A file read back keeps what its document cannot hold beside it.
     const auto extras = document.find("input_file_extras");
     if (extras != document.end() && !extras->is_null()) return with_extras(out.take(), *extras);

@@ -7,8 +7,10 @@
 
 namespace ostrand::foi {
 
-// The text of the D-Foundations input file (.foi) that `document` describes: version 19 (Soil 1005,
-// D-Foundations 1015), lines ended by CR LF, texts in Windows-1252.
+// The text of the D-Foundations input file (.foi) that `document` describes, lines ended by CR LF,
+// texts in Windows-1252. The layout is that of D-Foundations 19.x (Soil 1005, D-Foundations 1015)
+// unless the document's optional "input_file_version" is 25: then that of D-Foundations 25.1 (Soil
+// 1013, D-Foundations 1033).
 // A document that cannot become an input file raises errors::InternalError saying what is wrong.
 // Read the document into an ordered_json to keep the materials in their registration order; from a
 // plain json they come in name order.

@@ -16,11 +16,19 @@ using InputFile = std::variant<core::BytesIO, core::File>;
 
 struct GenerateInputFileOptions {
     bool as_file = false;  // return the platform File instead of a byte stream
+    // The layout of the input file: 19 for D-Foundations 19.x, 25 for D-Foundations 25.1. Any other
+    // value is a std::invalid_argument.
+    int version = 19;
 };
+
+// `options.version` when it is 19 or 25; otherwise throws std::invalid_argument naming it.
+int checked_input_file_version(const GenerateInputFileOptions& options);
 
 // Has the platform's template service fill an input file from a model document (its JSON text) and
 // returns that file. A failure of the service is a std::runtime_error "Input file could not be
 // generated, please check your model" with the service's errors::InternalError nested in it.
+// The layout is the one the document names in "input_file_version" (absent: 19); `options.version`
+// is checked here, and the models write it into the document.
 // Models call this after checking themselves; prefer BearingPilesModel / TensionPilesModel.
 InputFile input_file_from_document(std::string document_text, GenerateInputFileOptions options = {});
 

@@ -17,6 +17,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -41,6 +42,9 @@ struct ModelDocument {
     // The moment the document's date and time were stamped at; used only where the metadata stamps
     // them (a date other than 01/01/1900, a time other than 00:00:00).
     std::chrono::system_clock::time_point stamped_at{};
+    // The input file layout the document asks for in its optional "input_file_version" (19 or 25),
+    // for a caller to pass on as GenerateInputFileOptions::version.
+    std::optional<int> input_file_version{};
     // What the input file the document was read from states beyond it (the member
     // "input_file_extras"; see input_file_reader.hpp): written back into the input file. Null when
     // the document has none.
@@ -52,7 +56,8 @@ struct ModelDocument {
     nlohmann::ordered_json _generate_input() const;
     // The same as the JSON text the template service is sent.
     std::string _generate_input_text() const;
-    // Validates the model and has the template service fill an input file from the document.
+    // Validates the model and has the template service fill an input file from the document, in the
+    // layout `options.version`.
     InputFile generate_input_file(GenerateInputFileOptions options = {}) const;
 };
 

@@ -115,9 +115,11 @@ public:
     // The model document as the JSON text sent to the template service (ASCII only). Throws
     // ModelError when a number is not finite or a text is not valid UTF-8, naming where it is.
     std::string _generate_input_text(const std::optional<Metadata>& metadata = std::nullopt) const;
-    // The same two as if the clock read `now` (a document read back keeps its own date and time).
+    // The same two as if the clock read `now` (a document read back keeps its own date and time); the
+    // text asks for the input file layout `input_file_version` when that is not the default 19.
     nlohmann::ordered_json _generate_input(const Metadata& metadata, std::chrono::system_clock::time_point now) const;
-    std::string _generate_input_text(const Metadata& metadata, std::chrono::system_clock::time_point now) const;
+    std::string _generate_input_text(const Metadata& metadata, std::chrono::system_clock::time_point now,
+                                     int input_file_version = 19) const;
     // Validates the model, has the template service fill an input file from its document and
     // returns that file.
     InputFile generate_input_file(const std::optional<Metadata>& metadata = std::nullopt,
@@ -138,8 +140,10 @@ protected:
     nlohmann::ordered_json serialize_shared(bool profiles) const;
     // document_head() followed by the members of `shared`.
     nlohmann::ordered_json with_head(nlohmann::ordered_json shared) const;
-    // The document text with `metadata` as its serialized metadata object.
-    std::string document_text(nlohmann::ordered_json metadata) const;
+    // The document text with `metadata` as its serialized metadata object. It names the input file
+    // layout ("input_file_version") only when that is not the default 19, so that the default road
+    // sends the document it always sent.
+    std::string document_text(nlohmann::ordered_json metadata, int input_file_version = 19) const;
 
 private:
     ConstructionSequence construction_sequence_;

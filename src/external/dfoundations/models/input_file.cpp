@@ -131,12 +131,13 @@ std::string Model::_generate_input_text(const std::optional<Metadata>& metadata)
     return document_text(metadata ? metadata->_serialize() : Metadata()._serialize());
 }
 
-std::string Model::_generate_input_text(const Metadata& metadata, std::chrono::system_clock::time_point now) const
+std::string Model::_generate_input_text(const Metadata& metadata, std::chrono::system_clock::time_point now,
+                                        int input_file_version) const
 {
-    return document_text(metadata._serialize(now));
+    return document_text(metadata._serialize(now), input_file_version);
 }
 
-std::string Model::document_text(nlohmann::ordered_json metadata) const
+std::string Model::document_text(nlohmann::ordered_json metadata, int input_file_version) const
 {
     nlohmann::ordered_json document = with_head(serialize_shared(false));
     document["metadata"] = std::move(metadata);
@@ -180,6 +181,13 @@ std::string Model::document_text(nlohmann::ordered_json metadata) const
             writer.value(member.value(), at);
         }
     }
+    if (input_file_version != 19) {
+        writer.raw(", ");
+        const Location at{nullptr, "input_file_version"};
+        writer.string("input_file_version", at);
+        writer.raw(": ");
+        writer.value(input_file_version, at);
+    }
     writer.raw("}");
     writer.finish();
     return text;
@@ -187,8 +195,10 @@ std::string Model::document_text(nlohmann::ordered_json metadata) const
 
 InputFile Model::generate_input_file(const std::optional<Metadata>& metadata, GenerateInputFileOptions options) const
 {
+    const int version = checked_input_file_version(options);
     _validate();
-    return input_file_from_document(_generate_input_text(metadata), options);
+    return input_file_from_document(document_text(metadata ? metadata->_serialize() : Metadata()._serialize(), version),
+                                    options);
 }
 
 }  // namespace ostrand::external::dfoundations::detail
@@ -221,8 +231,19 @@ private:
 
 }  // namespace
 
+int checked_input_file_version(const GenerateInputFileOptions& options)
+{
+    if (options.version != 19 && options.version != 25) {
+        throw std::invalid_argument("The input file version must be 19 (D-Foundations 19.x) or 25 (D-Foundations "
+                                    "25.1), not " +
+                                    std::to_string(options.version));
+    }
+    return options.version;
+}
+
 InputFile input_file_from_document(std::string document_text, GenerateInputFileOptions options)
 {
+    checked_input_file_version(options);
     core::BytesIO document(std::move(document_text));
     api_v1::API api;
     const std::string input_url = api._upload_temporary_file(document);

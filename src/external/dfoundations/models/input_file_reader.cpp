@@ -80,9 +80,12 @@ InputFileReading read_input_file(std::string_view bytes)
         reading.document = build(input)._generate_input();
         // The file's own header date and time, which a new stamp would replace.
         reading.document["metadata"] = input.document["metadata"];
+        // A file of D-Foundations 25 is written again in its own layout.
+        if (input.layout_version == 25) reading.document["input_file_version"] = 25;
     } catch (const InputFileError& error) {
         reading.model_error = error.what();
         reading.document = input.document;
+        if (input.layout_version == 25) reading.document["input_file_version"] = 25;
     }
     const std::string written = foi::fill_dfoundations_template(reading.document);
     const int model_type = reading.document["model_type"].get<int>();

@@ -39,6 +39,14 @@ void require_shallow(std::string_view text)
     }
 }
 
+// The extras of an input file go last, inside the document's closing brace.
+std::string with_extras(std::string text, const nlohmann::ordered_json& extras)
+{
+    if (extras.is_null()) return text;
+    text.pop_back();
+    return text + ", \"input_file_extras\": " + extras.dump() + "}";
+}
+
 }  // namespace
 
 const detail::Model& ModelDocument::base() const
@@ -55,17 +63,15 @@ nlohmann::ordered_json ModelDocument::_generate_input() const
 
 std::string ModelDocument::_generate_input_text() const
 {
-    std::string text = base()._generate_input_text(metadata, stamped_at);
-    if (input_file_extras.is_null()) return text;
-    // The extras go last, inside the document's closing brace.
-    text.pop_back();
-    return text + ", \"input_file_extras\": " + input_file_extras.dump() + "}";
+    return with_extras(base()._generate_input_text(metadata, stamped_at), input_file_extras);
 }
 
 InputFile ModelDocument::generate_input_file(GenerateInputFileOptions options) const
 {
+    const int version = checked_input_file_version(options);
     base()._validate();
-    return input_file_from_document(_generate_input_text(), options);
+    return input_file_from_document(
+        with_extras(base()._generate_input_text(metadata, stamped_at, version), input_file_extras), options);
 }
 
 ModelDocument read_model_document(std::string_view json_text)

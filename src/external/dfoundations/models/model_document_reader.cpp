@@ -332,10 +332,22 @@ Model model_of(const DocumentMember& document, const Options& options, std::vect
     return model;
 }
 
+// The layout a document may ask for; it is the input file's, not the model's, so the model does not
+// write it again.
+std::optional<int> input_file_version_of(const nlohmann::ordered_json& document)
+{
+    const auto found = document.is_object() ? document.find("input_file_version") : document.end();
+    if (found == document.end()) return std::nullopt;
+    if (!found->is_number_integer() || (*found != 19 && *found != 25))
+        refuse_member("input_file_version", "must be 19 or 25 (currently " + shown(*found) + ")");
+    return found->get<int>();
+}
+
 }  // namespace
 
 ModelDocument document_reader::build_model_document(const nlohmann::ordered_json& document, std::string* at)
 {
+    const std::optional<int> input_file_version = input_file_version_of(document);
     const DocumentMember root(document, "");
     const std::int64_t model_type = root["model_type"].integer();
     if (model_type != 0 && model_type != 1) {
@@ -351,7 +363,8 @@ ModelDocument document_reader::build_model_document(const nlohmann::ordered_json
                               root, tension_options_of(options), detail::tension_default_materials(), at));
     const DocumentMember metadata = root["metadata"];
     building(at, "metadata");
-    return ModelDocument{std::move(model), metadata_of(metadata), stamp_of(metadata["date"], metadata["time"]), {}};
+    return ModelDocument{
+        std::move(model), metadata_of(metadata), stamp_of(metadata["date"], metadata["time"]), input_file_version, {}};
 }
 
 ModelDocument read_model_document(const nlohmann::ordered_json& document)
@@ -368,7 +381,9 @@ ModelDocument read_model_document(const nlohmann::ordered_json& document)
         return result;
     }
     ModelDocument result = document_reader::build_model_document(document, nullptr);
-    detail::require_written_again(document, result._generate_input());
+    nlohmann::ordered_json written = result._generate_input();
+    if (result.input_file_version) written["input_file_version"] = *result.input_file_version;
+    detail::require_written_again(document, written);
     return result;
 }
 
