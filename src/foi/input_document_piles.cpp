@@ -216,6 +216,30 @@ Json trajectory(const Settings& design)
     return Json::array({begin, end, interval});
 }
 
+// The factors a user may overrule: the member and the caption of the switch before its value.
+constexpr std::pair<const char*, const char*> overrulings[] = {
+    {"xi3", "Factor xi3 NEN overruled"},
+    {"xi4", "Factor xi4 NEN overruled"},
+    {"gamma_b", "Gamma b NEN overruled"},
+    {"gamma_s", "Gamma s for NEN overruled"},
+    {"gamma_fnk", "Gamma fnk NEN overruled"},
+    {"gamma_m_var_qc", "Gamma var overruled"},
+    {"gamma_st", "Gamma st overruled"},
+    {"gamma_gamma", "Gamma gamma overruled"},
+    {"area", "Area overruled"},
+    {"e_ea_gem", "Eea;gem overruled"},
+};
+
+constexpr std::pair<const char*, const char*> switches[] = {
+    {"write_intermediate_results", "Write intermediate results"},
+    {"use_pile_group", "Use pile group"},
+    {"overrule_excavation", "Overrule excavation"},
+    {"use_almere_rules", "Use Almere rules"},
+    {"use_extra_almere_rules", "Use Extra Almere rules"},
+    {"use_compaction", "Use compaction"},
+    {"overrule_excess_pore_pressure", "Use Piezometric levels"},
+};
+
 }  // namespace
 
 Json read_calculation_options(Context& context, const FoiItem& data)
@@ -241,25 +265,11 @@ Json read_calculation_options(Context& context, const FoiItem& data)
     result["max_allowed_settlement_sls"] =
         std::llround(options.number("Max. allowed settlement [m]; serv. lim. state") * 1000.0);
     result["max_allowed_relative_rotation_sls"] = reciprocal_rotation(options, "serv. lim. state");
-    result["xi3"] = options.overruled("Factor xi3 NEN overruled");
-    result["xi4"] = options.overruled("Factor xi4 NEN overruled");
-    result["gamma_b"] = options.overruled("Gamma b NEN overruled");
-    result["gamma_s"] = options.overruled("Gamma s for NEN overruled");
-    result["gamma_fnk"] = options.overruled("Gamma fnk NEN overruled");
-    result["gamma_m_var_qc"] = options.overruled("Gamma var overruled");
-    result["gamma_st"] = options.overruled("Gamma st overruled");
-    result["gamma_gamma"] = options.overruled("Gamma gamma overruled");
-    result["area"] = options.overruled("Area overruled");
-    result["e_ea_gem"] = options.overruled("Eea;gem overruled");
-    result["write_intermediate_results"] = options.on("Write intermediate results");
-    result["use_pile_group"] = options.on("Use pile group");
-    result["overrule_excavation"] = options.on("Overrule excavation");
+    for (const auto& [member, caption] : overrulings) result[member] = options.overruled(caption);
+    for (const auto& [member, caption] : switches) result[member] = options.on(caption);
+    // D-Foundations 25 cannot suppress the qc;III reduction and writes no such switch.
     const FoiItem* suppress = options.find("Suppress qcIII reduction");
     result["suppress_qciii_reduction"] = suppress != nullptr && integer(*suppress) != 0;
-    result["use_almere_rules"] = options.on("Use Almere rules");
-    result["use_extra_almere_rules"] = options.on("Use Extra Almere rules");
-    result["use_compaction"] = options.on("Use compaction");
-    result["overrule_excess_pore_pressure"] = options.on("Use Piezometric levels");
     result["trajectory_begin_end_interval"] = trajectory(design);
     const FoiItem* net = design.find("Net bearing capacity");
     result["net_bearing_capacity"] = net ? integer(*net) : 0;
