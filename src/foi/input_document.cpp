@@ -120,7 +120,7 @@ Json read_metadata(const InputDocument& input, const FoiItem& data)
         refuse(identification.line, "[RUN IDENTIFICATION] has " + std::to_string(lines.size()) + " lines, not 7.");
     std::string company = header_text(input.file, "COMPANY");
     while (!company.empty() && company.front() == ' ') company.erase(0, 1);
-    Json metadata = Json::object();
+    Json metadata = input::object_with_room(11);
     metadata["date"] = document_date(header_text(input.file, "DATE"));
     metadata["time"] = header_text(input.file, "TIME");
     metadata["file_name"] = header_text(input.file, "FILENAME");
@@ -171,7 +171,7 @@ Json read_soil(Context& context, const FoiItem& soil, const std::string& path)
     const double e0 = optional("SoilInitialVoidRatio", 0.0);
     const FoiItem* cc_index = soil.key_value("SoilCcIndex");
     const double cc = cc_index ? input::number(*cc_index) : number("SoilCRatio") * (1.0 + e0);
-    Json result = Json::object();
+    Json result = input::object_with_room(16);
     result["color"] = input::integer(value("SoilColor"));
     result["soil_type"] = input::integer(value("SoilSoilType"));
     result["gam_dry"] = number("SoilGamDry");
@@ -282,7 +282,7 @@ double world_coordinate(double value) { return value == DFOUNDATIONS_VOID ? LIBR
 Json read_cpt(const CptBlock& cpt)
 {
     const double pre_excavation = cpt.number("PRE EXCAVATION");
-    Json result = Json::object();
+    Json result = input::object_with_room(13);
     result["measurements"] = read_measurements(cpt);
     result["ground_level"] = cpt.number("GROUNDLEVEL");
     result["rule"] = static_cast<std::int64_t>(cpt.number("INTERPRETATION MODEL"));
@@ -340,7 +340,7 @@ Json read_layer(Context& context, const std::vector<FoiItem>& items, std::size_t
                                   std::to_string(context.soil_order.size()) + ".");
     context.mark(path, line);
     context.mark(path + ".material", material.line);
-    Json result = Json::object();
+    Json result = input::object_with_room(5);
     result["top_level"] = layer.number("Top level");
     result["material"] = context.soil_order[static_cast<std::size_t>(index)];
     result["ad_pore_pressure_at_top"] = layer.number("Excess pore pressure at top");
@@ -377,7 +377,7 @@ Json read_profile(Context& context, const ProfileBlock& block, const std::vector
                "the profile matches CPT " + std::to_string(index) + " of " + std::to_string(cpts.size()) + ".");
     context.mark(path, block.name->line);
     context.mark(path + ".cpt", cpts[static_cast<std::size_t>(index)].line);
-    Json result = Json::object();
+    Json result = input::object_with_room(12);
     result["name"] = block.name->text;
     result["cpt"] = read_cpt(cpts[static_cast<std::size_t>(index)]);
     Json layers = Json::array();
@@ -451,14 +451,14 @@ InputDocument read_input_document(std::string_view bytes)
     input.layout_version = version && *version >= 1033 ? 25 : 19;
 
     Context context{input, model_type(data), {}};
-    Json document = Json::object();
+    Json document = input::object_with_room(12);
     document["model_type"] = context.model_type;
     document["construction_sequence"] = 1;
     document["calculation_options"] = input::read_calculation_options(context, data);
     read_soils(context, data, document);
     read_profiles(context, data, document);
     // Keep the members in the order a model writes them.
-    Json ordered = Json::object();
+    Json ordered = input::object_with_room(12);
     for (const char* key :
          {"model_type", "construction_sequence", "calculation_options", "excavation_level",
           "cone_resistance_reduction_type", "reduction_cone_resistance", "soil_names", "soils", "profiles"})

@@ -12,6 +12,16 @@
 
 namespace ostrand::foi::input {
 
+// An empty object with room for `members`. The members of an ordered object live in a vector whose
+// elements (a const name and a value) are copied, not moved, when it grows: without room, adding a
+// member after the measurements of a CPT would copy all its rows.
+inline Json object_with_room(std::size_t members)
+{
+    Json object = Json::object();
+    object.get_ref<Json::object_t&>().reserve(members);
+    return object;
+}
+
 // Raises errors::ParsingError "Input file line N: <problem>".
 [[noreturn]] void refuse(std::size_t line, const std::string& problem);
 

@@ -42,7 +42,7 @@ Json bearing_config(const Settings& settings)
 {
     const std::int64_t type = settings.integer("Pile type = ");
     const std::int64_t slip_layer = settings.integer("Slip Layer");
-    Json config = Json::object();
+    Json config = object_with_room(17);
     config["pile_type"] = pair(type, pile_type_label);
     config["slip_layer"] = pair(slip_layer, slip_layer_label);
     config["slip_layer_adhesion"] =
@@ -77,7 +77,7 @@ Json bearing_config(const Settings& settings)
     config["qciii_reduction"] = settings.overruled("Use manual reduction for qc;III");
     config["overrule_tip_section_factor"] = settings.overruled("Factor beta overruled");
     config["overrule_tip_shape_factor"] = settings.overruled("Factor s overruled");
-    Json ordered = Json::object();
+    Json ordered = object_with_room(17);
     for (const char* key :
          {"pile_type", "slip_layer", "slip_layer_adhesion", "type_p", "factor_pile_class", "load_settlement_curve",
           "use_pre_2016", "as_prefab", "qciii_reduction", "overrule_tip_section_factor", "overrule_tip_shape_factor",
@@ -90,7 +90,7 @@ Json bearing_config(const Settings& settings)
 Json tension_config(const Settings& settings)
 {
     const std::int64_t material = settings.integer("Material");
-    Json config = Json::object();
+    Json config = object_with_room(6);
     config["type_sand_gravel"] = pair(settings.integer("Pile type for execution factor sand"), pile_type_label);
     config["factor_sand_gravel"] = optional_number(settings, "Execution factor sand");
     config["type_clay_loam_peat"] =
@@ -177,7 +177,7 @@ Json read_piles(Context& context, const FoiItem& data)
         };
         const auto value = [&](std::string_view column) { return number_text(field(column), row->line); };
         context.mark("piles[" + std::to_string(result.size()) + "]", row->line);
-        Json pile = Json::object();
+        Json pile = object_with_room(8);
         pile["name"] = field("PileName");
         pile["x"] = value("X");
         pile["y"] = value("Y");
@@ -253,7 +253,7 @@ Json read_calculation_options(Context& context, const FoiItem& data)
     context.mark("calculation_options", section_item.line);
 
     const std::int64_t main_type = types.integer("Main calculationtype");
-    Json result = Json::object();
+    Json result = object_with_room(30);
     result["main_calculation_type"] = main_type;
     result["calculation_type"] = types.integer("Sub calculationtype");
     result["rigid"] = options.integer("Superstructure rigidity") != 0;

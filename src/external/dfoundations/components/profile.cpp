@@ -69,7 +69,10 @@ CPT::CPT(Measurements measurements, double ground_level, bool imported, CPTOptio
 
 nlohmann::ordered_json CPT::serialize() const
 {
-    nlohmann::ordered_json object;
+    // Room for every member first: the members of an ordered object are copied, not moved, when
+    // their vector grows, and the measurements would be copied with them.
+    nlohmann::ordered_json object = nlohmann::ordered_json::object();
+    object.get_ref<nlohmann::ordered_json::object_t&>().reserve(13);
     object["measurements"] = measurements_;
     object["ground_level"] = ground_level_;
     object["rule"] = to_value(options_.rule);
@@ -106,7 +109,8 @@ nlohmann::ordered_json Profile::serialize(const std::string& name) const
     nlohmann::ordered_json layers = nlohmann::ordered_json::array();
     for (const ProfileLayer& layer : layers_) layers.push_back(layer._serialize());
 
-    nlohmann::ordered_json object;
+    nlohmann::ordered_json object = nlohmann::ordered_json::object();
+    object.get_ref<nlohmann::ordered_json::object_t&>().reserve(12);  // as in CPT::serialize
     object["name"] = name;
     object["cpt"] = cpt_.serialize();
     object["layers"] = std::move(layers);
