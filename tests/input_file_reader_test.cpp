@@ -166,6 +166,9 @@ TEST(InputFileReader, RefusesWhatIsNoInputFileOfThesesModelsNamingTheLine)
          "Input file line 21: the file holds a model of another kind (Model = Shallow foundations); only Bearing "
          "Piles and Tension Piles (EC7-NL) can be read."},
         {replaced("SoilGamDry=18.00", "SoilGamDry=heavy"), "Input file line 30: 'heavy' is not a number."},
+        {replaced("[SOIL]\r\nZand", "[SOIL]\r\nZa\x0Fnd"),
+         "Input file line 26: the material name holds the control character U+000F, which no line of an input "
+         "file may hold."},
         {replaced("      -20.00 : Pile tip level [m]", "      -20.00 : Pile tip [m]"),
          "Input file line 238: the setting 'Pile tip level' is missing."},
     };

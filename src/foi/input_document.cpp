@@ -32,6 +32,20 @@ double number_text(std::string_view text, std::size_t line)
 
 double number(const FoiItem& item) { return number_text(item.value, item.line); }
 
+const std::string& text_of(const std::string& text, std::size_t line, std::string_view what)
+{
+    for (const char c : text) {
+        const auto code = static_cast<unsigned char>(c);
+        if (code < 0x20 || code == 0x7F) {
+            constexpr char digits[] = "0123456789ABCDEF";
+            const std::string hex = {'U', '+', '0', '0', digits[code >> 4], digits[code & 15]};
+            refuse(line, "the " + std::string(what) + " holds the control character " + hex +
+                             ", which no line of an input file may hold.");
+        }
+    }
+    return text;
+}
+
 std::int64_t integer(const FoiItem& item)
 {
     const double value = number(item);
@@ -96,6 +110,7 @@ namespace {
 using input::Context;
 using input::refuse;
 using input::Settings;
+using input::text_of;
 
 // The library's placeholder for a coordinate that was not given, and D-Foundations' void value.
 constexpr double LIBRARY_VOID = 987000000.0;
@@ -115,7 +130,7 @@ Json read_metadata(const InputDocument& input, const FoiItem& data)
 {
     const FoiItem& identification = input::section(data, "RUN IDENTIFICATION");
     std::vector<std::string> lines;
-    for (const FoiItem& item : identification.items) lines.push_back(item.text);
+    for (const FoiItem& item : identification.items) lines.push_back(text_of(item.text, item.line, "line"));
     if (lines.size() < 7)
         refuse(identification.line, "[RUN IDENTIFICATION] has " + std::to_string(lines.size()) + " lines, not 7.");
     std::string company = header_text(input.file, "COMPANY");
@@ -202,6 +217,7 @@ void read_soils(Context& context, const FoiItem& data, Json& document)
         const auto name = std::find_if(soil->items.begin(), soil->items.end(),
                                        [](const FoiItem& item) { return item.kind == ItemKind::plain; });
         if (name == soil->items.end()) refuse(soil->line, "the material has no name.");
+        text_of(name->text, name->line, "material name");
         if (soils.contains(name->text)) refuse(name->line, "the material '" + name->text + "' is listed twice.");
         soils[name->text] = read_soil(context, *soil, "soils[\"" + name->text + "\"]");
         context.soil_order.push_back(name->text);
@@ -378,7 +394,7 @@ Json read_profile(Context& context, const ProfileBlock& block, const std::vector
     context.mark(path, block.name->line);
     context.mark(path + ".cpt", cpts[static_cast<std::size_t>(index)].line);
     Json result = input::object_with_room(12);
-    result["name"] = block.name->text;
+    result["name"] = text_of(block.name->text, block.name->line, "profile name");
     result["cpt"] = read_cpt(cpts[static_cast<std::size_t>(index)]);
     Json layers = Json::array();
     for (std::size_t i = 0; i < block.layers.size(); ++i)

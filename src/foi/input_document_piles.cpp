@@ -153,7 +153,9 @@ Json read_pile_types(Context& context, const FoiItem& data)
         context.mark("pile_types[" + std::to_string(result.size()) + "]", name->line);
         Json shape = read_shape(settings);
         Json config = bearing ? bearing_config(settings) : tension_config(settings);
-        result.push_back(Json{{"name", name->text}, {"shape", std::move(shape)}, {"config", std::move(config)}});
+        result.push_back(Json{{"name", text_of(name->text, name->line, "pile type name")},
+                              {"shape", std::move(shape)},
+                              {"config", std::move(config)}});
     }
     return result;
 }
@@ -178,7 +180,7 @@ Json read_piles(Context& context, const FoiItem& data)
         const auto value = [&](std::string_view column) { return number_text(field(column), row->line); };
         context.mark("piles[" + std::to_string(result.size()) + "]", row->line);
         Json pile = object_with_room(8);
-        pile["name"] = field("PileName");
+        pile["name"] = text_of(field("PileName"), row->line, "pile name");
         pile["x"] = value("X");
         pile["y"] = value("Y");
         pile["pile_head_level"] = value("PileHeadLevel");

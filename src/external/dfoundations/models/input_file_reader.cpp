@@ -87,7 +87,14 @@ InputFileReading read_input_file(std::string_view bytes)
         reading.document = input.document;
         if (input.layout_version == 25) reading.document["input_file_version"] = 25;
     }
-    const std::string written = foi::fill_dfoundations_template(reading.document);
+    std::string written;
+    try {
+        written = foi::fill_dfoundations_template(reading.document);
+    } catch (const errors::InternalError& error) {
+        // A text of the file that no input file may hold (a control character in a name, say): the
+        // file is damaged, and its document could not be written again.
+        throw errors::ParsingError(std::string("Input file: ") + error.what());
+    }
     const int model_type = reading.document["model_type"].get<int>();
     foi::Extras extras = foi::extras_between(input.file, foi::read_foi(written), model_type);
     reading.extras = std::move(extras.values);
