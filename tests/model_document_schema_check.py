@@ -1,7 +1,10 @@
 """Validates the model documents against docs/model_document.schema.json: every test document, the
 documents `dfoundations input --example` prints, and a few that the schema must refuse.
 
-    model_document_schema_check.py SCHEMA PROGRAM TEST_DATA_DIR
+    model_document_schema_check.py SCHEMA PROGRAM TEST_DATA_DIR [FIXTURES_DIR]
+
+With the folder of real D-Foundations files, the documents `dfoundations foi` prints for its input
+files are checked too.
 """
 import copy
 import glob
@@ -19,7 +22,7 @@ except ImportError:
     sys.exit(SKIPPED)
 
 
-def main(schema_path, program, data_dir):
+def main(schema_path, program, data_dir, fixtures_dir=""):
     with open(schema_path, encoding="utf-8") as schema_file:
         schema = json.load(schema_file)
     jsonschema.Draft202012Validator.check_schema(schema)
@@ -32,6 +35,9 @@ def main(schema_path, program, data_dir):
     for kind in ("bearing", "tension"):
         printed = subprocess.run([program, "input", "--example", kind], check=True, capture_output=True, text=True)
         documents["--example " + kind] = json.loads(printed.stdout)
+    for path in sorted(glob.glob(os.path.join(fixtures_dir, "foi*", "*.foi"))) if fixtures_dir else []:
+        printed = subprocess.run([program, "foi", path], check=True, capture_output=True, text=True)
+        documents["foi " + os.path.relpath(path, fixtures_dir)] = json.loads(printed.stdout)
     if len(documents) < 5:
         return "expected the three test documents and two examples, found: " + ", ".join(documents)
 
