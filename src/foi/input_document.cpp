@@ -46,13 +46,15 @@ const std::string& text_of(const std::string& text, std::size_t line, std::strin
     return text;
 }
 
-std::int64_t integer(const FoiItem& item)
+std::int64_t integer_text(std::string_view text, std::size_t line)
 {
-    const double value = number(item);
+    const double value = number_text(text, line);
     if (value != std::floor(value) || std::fabs(value) > 9.0e15)
-        refuse(item.line, "'" + item.value + "' is not a whole number.");
+        refuse(line, "'" + std::string(text) + "' is not a whole number.");
     return static_cast<std::int64_t>(value);
 }
+
+std::int64_t integer(const FoiItem& item) { return integer_text(item.value, item.line); }
 
 const FoiItem* Settings::find(std::string_view caption) const
 {
@@ -247,11 +249,21 @@ struct CptBlock {
         const FoiItem* found = tag(name);
         return found ? input::single_value(*found) : std::string();
     }
-    double number(std::string_view name) const
+    const FoiItem& required(std::string_view name) const
     {
         const FoiItem* found = tag(name);
         if (found == nullptr) refuse(line, "the CPT has no [" + std::string(name) + "].");
-        return input::number_text(input::single_value(*found), found->line + 1);
+        return *found;
+    }
+    double number(std::string_view name) const
+    {
+        const FoiItem& found = required(name);
+        return input::number_text(input::single_value(found), found.line + 1);
+    }
+    std::int64_t integer(std::string_view name) const
+    {
+        const FoiItem& found = required(name);
+        return input::integer_text(input::single_value(found), found.line + 1);
     }
 };
 
@@ -301,7 +313,7 @@ Json read_cpt(const CptBlock& cpt)
     Json result = input::object_with_room(13);
     result["measurements"] = read_measurements(cpt);
     result["ground_level"] = cpt.number("GROUNDLEVEL");
-    result["rule"] = static_cast<std::int64_t>(cpt.number("INTERPRETATION MODEL"));
+    result["rule"] = cpt.integer("INTERPRETATION MODEL");
     result["min_layer_thickness"] = cpt.number("DEPTHRANGE");
     // D-Foundations codes a measured ground level, which an imported CPT has, as 0 : True.
     result["imported"] = cpt.text("GROUNDLEVEL WAS MEASURED").starts_with("0");
@@ -433,7 +445,7 @@ std::int64_t construction_sequence(const std::vector<CptBlock>& cpts)
 {
     if (cpts.empty()) return 1;
     const std::string order = cpts.front().text("TIMEORDER TYPE");
-    return static_cast<std::int64_t>(input::number_text(order.substr(0, order.find(':')), cpts.front().line));
+    return input::integer_text(order.substr(0, order.find(':')), cpts.front().line);
 }
 
 void read_profiles(Context& context, const FoiItem& data, Json& document)

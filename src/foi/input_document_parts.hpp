@@ -32,6 +32,7 @@ double number(const FoiItem& item);
 const std::string& text_of(const std::string& text, std::size_t line, std::string_view what);
 std::int64_t integer(const FoiItem& item);
 double number_text(std::string_view text, std::size_t line);
+std::int64_t integer_text(std::string_view text, std::size_t line);
 
 // The settings of a part of a section in order, searched by the start of their caption. Captions
 // differ between layouts only at their ends ("Width [m)" and "Width [m]"), so callers pass the part
