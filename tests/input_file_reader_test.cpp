@@ -143,6 +143,8 @@ TEST(InputFileReader, RefusesAFileTheModelRefusesAtItsLineWithTheRuleNested)
                 std::string(rule.what()).starts_with("Calculation type for Tension Piles (EC7-NL) model must "));
         }
     }
+    // Callers that catch the model's rules catch a file that breaks one.
+    EXPECT_THROW(TensionPilesModel::from_input_file(read_file(fixture("foi", "bm3-6"))), ostrand::errors::ModelError);
     // The reading itself keeps the file's document and says why the model refuses it.
     const InputFileReading reading = read_input_file(read_file(fixture("foi", "bm3-6")));
     EXPECT_TRUE(reading.model_error.starts_with("Input file line 1502"));

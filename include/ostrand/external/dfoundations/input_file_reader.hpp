@@ -10,8 +10,8 @@
 //
 // Errors: a file that is no input file of these models, or lacks what the document needs, is an
 // errors::ParsingError "Input file line N: ...". A file the model operations refuse (a rule of the
-// model) is an InputFileError that names the line and the member, with the operation's own error
-// (an errors::ModelError for a rule) nested in it.
+// model) is an InputFileError (an errors::ModelError) that names the line and the member, with the
+// operation's own error (an errors::ModelError for a rule) nested in it.
 #pragma once
 
 #include <cstddef>
@@ -22,6 +22,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "ostrand/errors.hpp"
 #include "ostrand/external/dfoundations/input_file.hpp"
 #include "ostrand/external/dfoundations/model_document.hpp"
 
@@ -59,8 +60,10 @@ struct InputFileReading {
 InputFileReading read_input_file(std::string_view bytes);
 
 // A file whose model the model operations refuse. what(): "Input file line N (member): message".
-// The error the operation raised is nested (std::rethrow_if_nested).
-class InputFileError : public std::runtime_error {
+// It is a ModelError, so that callers catching the model's rules catch it too; the error the
+// operation raised (the rule's own ModelError, or the document reader's std::invalid_argument) is
+// nested (std::rethrow_if_nested).
+class InputFileError : public errors::ModelError {
 public:
     InputFileError(std::size_t line, std::string member, const std::string& message);
     std::size_t line() const { return line_; }

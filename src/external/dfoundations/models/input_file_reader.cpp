@@ -59,7 +59,7 @@ ModelDocument build(const foi::InputDocument& input)
 }  // namespace
 
 InputFileError::InputFileError(std::size_t line, std::string member, const std::string& message)
-    : std::runtime_error(placed(line, member) + ": " + message),
+    : errors::ModelError(placed(line, member) + ": " + message),
       line_(line),
       member_(std::move(member))
 {
