@@ -228,6 +228,18 @@ void bind_models(py::module_& module)
     bind_model_base(module);
     bind_bearing_model(module);
     bind_tension_model(module);
+    module.def(
+        "input_file_from_document",
+        [](std::string document_text, bool as_file) {
+            InputFile file = [&] {
+                py::gil_scoped_release release;
+                return input_file_from_document(std::move(document_text), {.as_file = as_file});
+            }();
+            return file_object(std::move(file));
+        },
+        py::arg("document_text"), py::kw_only(), py::arg("as_file") = false,
+        "Has the template service fill an input file from a model document's JSON text; models call this after "
+        "checking themselves, so prefer their generate_input_file.");
 }
 
 // Reading input files into models is added here: a model document and what the file holds beyond it.
