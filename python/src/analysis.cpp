@@ -18,8 +18,9 @@ using ostrand::core::StringIO;
 DFoundationsAnalysis::JobInput job_input(const py::object& input_file)
 {
     if (py::isinstance<File>(input_file)) return input_file.cast<File>();
-    if (py::isinstance<py::str>(input_file)) return StringIO(input_file.cast<std::string>());
-    return std::make_shared<BytesIO>(std::string(py::bytes(input_file)));
+    const std::string bytes(view_bytes(input_file).bytes);
+    if (py::isinstance<py::str>(input_file)) return StringIO(bytes);
+    return std::make_shared<BytesIO>(bytes);
 }
 
 py::object file_object(DFoundationsAnalysis::OutputFile file)

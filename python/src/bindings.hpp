@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -50,6 +51,14 @@ py::object make_enum(py::handle scope, const char* name, const std::vector<std::
     PythonEnum<E>::type = type.inc_ref().ptr();
     return type;
 }
+
+// The bytes of a Python str (its UTF-8) or of a bytes-like object, viewed in place where they can
+// be. Both kinds are immutable, so the view holds while `owner` lives, with or without the GIL.
+struct ByteView {
+    py::object owner;
+    std::string_view bytes;
+};
+ByteView view_bytes(const py::object& source);
 
 // Python's value of a JSON document: dicts keep the key order, integers stay integers.
 py::object to_python(const nlohmann::ordered_json& value);

@@ -78,6 +78,24 @@ py::object cell_value(const dfo::Cell& cell)
 
 }  // namespace
 
+ByteView view_bytes(const py::object& source)
+{
+    ByteView view{source, {}};
+    if (py::isinstance<py::str>(source)) {
+        Py_ssize_t size = 0;
+        const char* text = PyUnicode_AsUTF8AndSize(source.ptr(), &size);
+        if (text == nullptr) throw py::error_already_set();
+        view.bytes = std::string_view(text, static_cast<std::size_t>(size));
+        return view;
+    }
+    if (!py::isinstance<py::bytes>(source)) view.owner = py::bytes(source);  // bytearray, memoryview, ...
+    char* data = nullptr;
+    Py_ssize_t size = 0;
+    if (PyBytes_AsStringAndSize(view.owner.ptr(), &data, &size) != 0) throw py::error_already_set();
+    view.bytes = std::string_view(data, static_cast<std::size_t>(size));
+    return view;
+}
+
 py::object to_python(const nlohmann::ordered_json& value)
 {
     return json_loads()(value.dump());

@@ -17,12 +17,6 @@ using ostrand::core::Color;
 using ostrand::core::File;
 using ostrand::geo::GEFData;
 
-// The bytes of a Python str (as UTF-8) or of a bytes-like object.
-std::string bytes_of(const py::object& text)
-{
-    if (py::isinstance<py::str>(text)) return text.cast<std::string>();
-    return std::string(py::bytes(text));
-}
 
 void bind_gef_data(py::module_& module)
 {
@@ -52,20 +46,22 @@ void bind_gef_data(py::module_& module)
         .def_static(
             "from_cpt_text",
             [](const py::object& bytes, std::string name) {
-                const std::string text = bytes_of(bytes);
+                const ByteView view = view_bytes(bytes);
                 py::gil_scoped_release release;
-                return GEFData::from_cpt_text(text, std::move(name));
+                return GEFData::from_cpt_text(view.bytes, std::move(name));
             },
             py::arg("bytes"), py::arg("name"),
             "Reads the bytes (or text) of a CPT file of either kind; `name` is used when the file names no test.")
         .def_static(
             "from_text",
-            [](const py::object& text, std::string name) { return GEFData::from_text(bytes_of(text), std::move(name)); },
+            [](const py::object& text, std::string name) {
+                return GEFData::from_text(view_bytes(text).bytes, std::move(name));
+            },
             py::arg("text"), py::arg("name"), "Reads GEF-CPT text; `name` is used when the text has no #TESTID.")
         .def_static(
             "from_bro_xml",
             [](const py::object& text, std::string name) {
-                return GEFData::from_bro_xml(bytes_of(text), std::move(name));
+                return GEFData::from_bro_xml(view_bytes(text).bytes, std::move(name));
             },
             py::arg("text"), py::arg("name"), "Reads a BRO XML CPT; `name` is used when the text has no broId.")
         .def(
@@ -99,7 +95,7 @@ void bind_file(py::module_& module)
 {
     py::class_<File>(module, "File", "A file of the platform: an immutable sequence of bytes.")
         .def_static(
-            "from_data", [](const py::object& bytes) { return File::from_data(bytes_of(bytes)); }, py::arg("data"))
+            "from_data", [](const py::object& bytes) { return File::from_data(std::string(view_bytes(bytes).bytes)); }, py::arg("data"))
         .def_static("from_url", &File::from_url, py::arg("url"), py::call_guard<py::gil_scoped_release>(),
                     "The resource at `url`, fetched through the platform.")
         .def(

@@ -16,7 +16,7 @@ using ostrand::core::StringIO;
 std::unique_ptr<OutputFileParser> create_parser(const py::object& fod_file)
 {
     if (py::isinstance<py::str>(fod_file)) {
-        const StringIO text(fod_file.cast<std::string>());
+        const StringIO text{std::string(view_bytes(fod_file).bytes)};
         py::gil_scoped_release release;
         return OutputFileParser::create(text);
     }
@@ -25,7 +25,7 @@ std::unique_ptr<OutputFileParser> create_parser(const py::object& fod_file)
         py::gil_scoped_release release;
         return OutputFileParser::create(file);
     }
-    const BytesIO bytes{std::string(py::bytes(fod_file))};
+    const BytesIO bytes{std::string(view_bytes(fod_file).bytes)};
     py::gil_scoped_release release;
     return OutputFileParser::create(bytes);
 }

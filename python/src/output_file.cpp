@@ -157,10 +157,9 @@ void bind_header(py::module_& module)
 
 FilePtr read(const py::object& source)
 {
-    const std::string bytes =
-        py::isinstance<py::str>(source) ? source.cast<std::string>() : std::string(py::bytes(source));
+    const ByteView view = view_bytes(source);
     py::gil_scoped_release release;
-    return std::make_shared<OutputFile>(dfo::read_output_file(bytes));
+    return std::make_shared<OutputFile>(dfo::read_output_file(view.bytes));
 }
 
 void bind_file(py::module_& module)
