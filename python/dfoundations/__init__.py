@@ -15,6 +15,7 @@ input files, run analyses and read output files into pandas DataFrames.
 
 import os as _os
 
+from . import _dfoundations
 from ._dfoundations import *  # noqa: F401,F403  (the compiled library)
 from ._dfoundations import (  # the internal names that `import *` leaves out
     _CalculationOptions,
@@ -27,6 +28,11 @@ from ._dfoundations import (  # the internal names that `import *` leaves out
     _slip_layer_naming,
     _type_naming,
 )
+
+# The classes say they are the package's, as users import them.
+for _value in vars(_dfoundations).values():
+    if isinstance(_value, type) and _value.__module__ == _dfoundations.__name__:
+        _value.__module__ = __name__
 
 
 def read_output_file(source):

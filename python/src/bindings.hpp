@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -59,6 +60,9 @@ struct ByteView {
     std::string_view bytes;
 };
 ByteView view_bytes(const py::object& source);
+
+// A file as Python users hold it: a byte stream as bytes, the platform's File as it is.
+py::object file_object(std::variant<ostrand::core::BytesIO, ostrand::core::File> file);
 
 // Python's value of a JSON document: dicts keep the key order, integers stay integers.
 py::object to_python(const nlohmann::ordered_json& value);

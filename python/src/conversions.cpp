@@ -96,6 +96,12 @@ ByteView view_bytes(const py::object& source)
     return view;
 }
 
+py::object file_object(std::variant<ostrand::core::BytesIO, ostrand::core::File> file)
+{
+    if (auto* stream = std::get_if<ostrand::core::BytesIO>(&file)) return py::bytes(stream->getvalue());
+    return py::cast(std::get<ostrand::core::File>(std::move(file)));
+}
+
 py::object to_python(const nlohmann::ordered_json& value)
 {
     return json_loads()(value.dump());

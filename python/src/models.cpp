@@ -8,11 +8,15 @@ namespace {
 using namespace dfo;
 using detail::Model;
 
-// An input file as Python users hold it: bytes, or the platform File with as_file.
-py::object file_object(InputFile file)
+// The input file the template service fills from a model document, as Python users hold it: bytes,
+// or the platform File with as_file. The service runs without the GIL.
+py::object input_file_of(std::string document_text, bool as_file)
 {
-    if (auto* stream = std::get_if<ostrand::core::BytesIO>(&file)) return py::bytes(stream->getvalue());
-    return py::cast(std::get<ostrand::core::File>(std::move(file)));
+    InputFile file = [&] {
+        py::gil_scoped_release release;
+        return input_file_from_document(std::move(document_text), {.as_file = as_file});
+    }();
+    return file_object(std::move(file));
 }
 
 void bind_model_base(py::module_& module)
@@ -47,11 +51,10 @@ void bind_model_base(py::module_& module)
         .def(
             "generate_input_file",
             [](const Model& model, const std::optional<Metadata>& metadata, bool as_file) {
-                InputFile file = [&] {
-                    py::gil_scoped_release release;
-                    return model.generate_input_file(metadata, {.as_file = as_file});
-                }();
-                return file_object(std::move(file));
+                // What Model::generate_input_file does, with the model read under the GIL, so that
+                // another thread cannot change it while the service fills the file.
+                model._validate();
+                return input_file_of(model._generate_input_text(metadata), as_file);
             },
             py::arg("metadata") = py::none(), py::kw_only(), py::arg("as_file") = false,
             "Validates the model and has the platform's template service fill an input file: bytes, or a File "
@@ -229,15 +232,7 @@ void bind_models(py::module_& module)
     bind_bearing_model(module);
     bind_tension_model(module);
     module.def(
-        "input_file_from_document",
-        [](std::string document_text, bool as_file) {
-            InputFile file = [&] {
-                py::gil_scoped_release release;
-                return input_file_from_document(std::move(document_text), {.as_file = as_file});
-            }();
-            return file_object(std::move(file));
-        },
-        py::arg("document_text"), py::kw_only(), py::arg("as_file") = false,
+        "input_file_from_document", &input_file_of, py::arg("document_text"), py::kw_only(), py::arg("as_file") = false,
         "Has the template service fill an input file from a model document's JSON text; models call this after "
         "checking themselves, so prefer their generate_input_file.");
 }

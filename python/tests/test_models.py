@@ -1,6 +1,7 @@
 """Both model kinds from Python: every operation, keyword options, unchanged models after a refusal,
 and input files as bytes or platform files."""
 
+import concurrent.futures
 import json
 
 import pytest
@@ -81,6 +82,13 @@ def test_a_verification_model_takes_one_pile_type_and_every_bearing_option():
         model.create_pile_type("PT2", dfo.RoundPile(0.4), dfo.PileType.CONTINUOUS_FLIGHT_AUGER,
                                dfo.PileSlipLayer.NONE)
     assert len(model.pile_types) == 1
+
+
+def test_threads_write_input_files_of_one_model_at_once(bearing_model):
+    metadata = dfo.Metadata(company="Deltares")
+    with concurrent.futures.ThreadPoolExecutor(max_workers=4) as pool:
+        files = list(pool.map(lambda _: bearing_model.generate_input_file(metadata), range(8)))
+    assert len(set(files)) == 1 and files[0].startswith(b"INPUT FILE FOR D-FOUNDATIONS")
 
 
 def test_a_tension_model_writes_its_input_file(tension_model):
