@@ -62,19 +62,28 @@ void bind_model_base(py::module_& module)
             "service fails, with the service's InternalError as its __cause__.");
 }
 
-void bind_bearing_model(py::module_& module)
+// A model kind with the constructor and calculation options both kinds have.
+template <class Kind, class Options>
+py::class_<Kind, Model> model_class(py::module_& module, const char* name, const char* doc)
 {
-    py::class_<BearingPilesModel, Model>(module, "BearingPilesModel", "A Bearing Piles (EC7-NL) model.")
-        .def(py::init([](ConstructionSequence construction_sequence,
-                         const BearingPilesCalculationOptions& calculation_options, double excavation_level,
-                         std::optional<IntegerOrReal> reduction_cone_resistance, bool create_default_materials) {
-                 return BearingPilesModel(construction_sequence, calculation_options, excavation_level,
-                                          {reduction_cone_resistance, create_default_materials});
+    py::class_<Kind, Model> kind(module, name, doc);
+    kind.def(py::init([](ConstructionSequence construction_sequence, const Options& calculation_options,
+                         double excavation_level, std::optional<IntegerOrReal> reduction_cone_resistance,
+                         bool create_default_materials) {
+                 return Kind(construction_sequence, calculation_options, excavation_level,
+                             {reduction_cone_resistance, create_default_materials});
              }),
              py::arg("construction_sequence"), py::arg("calculation_options"), py::arg("excavation_level"),
              py::arg("reduction_cone_resistance") = py::none(), py::kw_only(),
              py::arg("create_default_materials") = true)
-        .def_property_readonly("calculation_options", &BearingPilesModel::calculation_options)
+        .def_property_readonly("calculation_options", &Kind::calculation_options);
+    return kind;
+}
+
+void bind_bearing_model(py::module_& module)
+{
+    model_class<BearingPilesModel, BearingPilesCalculationOptions>(module, "BearingPilesModel",
+                                                                   "A Bearing Piles (EC7-NL) model.")
         .def(
             "create_material",
             [](BearingPilesModel& model, const std::string& name, SoilType soil_type, double gamma_unsat,
@@ -152,17 +161,8 @@ void bind_bearing_model(py::module_& module)
 
 void bind_tension_model(py::module_& module)
 {
-    py::class_<TensionPilesModel, Model>(module, "TensionPilesModel", "A Tension Piles (EC7-NL) model.")
-        .def(py::init([](ConstructionSequence construction_sequence,
-                         const TensionPilesCalculationOptions& calculation_options, double excavation_level,
-                         std::optional<IntegerOrReal> reduction_cone_resistance, bool create_default_materials) {
-                 return TensionPilesModel(construction_sequence, calculation_options, excavation_level,
-                                          {reduction_cone_resistance, create_default_materials});
-             }),
-             py::arg("construction_sequence"), py::arg("calculation_options"), py::arg("excavation_level"),
-             py::arg("reduction_cone_resistance") = py::none(), py::kw_only(),
-             py::arg("create_default_materials") = true)
-        .def_property_readonly("calculation_options", &TensionPilesModel::calculation_options)
+    model_class<TensionPilesModel, TensionPilesCalculationOptions>(module, "TensionPilesModel",
+                                                                   "A Tension Piles (EC7-NL) model.")
         .def(
             "create_material",
             [](TensionPilesModel& model, const std::string& name, SoilType soil_type, double gamma_unsat,
