@@ -27,6 +27,7 @@ void bind_vocabulary(py::module_& module);
 void bind_geo(py::module_& module);
 void bind_components(py::module_& module);
 void bind_models(py::module_& module);
+void bind_model_document(py::module_& module);
 void bind_input_file_reader(py::module_& module);
 void bind_analysis(py::module_& module);
 void bind_output(py::module_& module);
@@ -63,6 +64,10 @@ ByteView view_bytes(const py::object& source);
 
 // A file as Python users hold it: a byte stream as bytes, the platform's File as it is.
 py::object file_object(std::variant<ostrand::core::BytesIO, ostrand::core::File> file);
+
+// The input file the template service fills from a model document's text, as file_object gives it;
+// the service runs without the GIL.
+py::object input_file_of(std::string document_text, bool as_file);
 
 // Python's value of a JSON document: dicts keep the key order, integers stay integers.
 py::object to_python(const nlohmann::ordered_json& value);

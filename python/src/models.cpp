@@ -8,17 +8,6 @@ namespace {
 using namespace dfo;
 using detail::Model;
 
-// The input file the template service fills from a model document, as Python users hold it: bytes,
-// or the platform File with as_file. The service runs without the GIL.
-py::object input_file_of(std::string document_text, bool as_file)
-{
-    InputFile file = [&] {
-        py::gil_scoped_release release;
-        return input_file_from_document(std::move(document_text), {.as_file = as_file});
-    }();
-    return file_object(std::move(file));
-}
-
 void bind_model_base(py::module_& module)
 {
     py::class_<Model>(module, "_Model", "What both model kinds share: settings, collections, the model document.")
@@ -225,6 +214,15 @@ void bind_tension_model(py::module_& module)
 }
 
 }  // namespace
+
+py::object input_file_of(std::string document_text, bool as_file)
+{
+    dfo::InputFile file = [&] {
+        py::gil_scoped_release release;
+        return dfo::input_file_from_document(std::move(document_text), {.as_file = as_file});
+    }();
+    return file_object(std::move(file));
+}
 
 void bind_models(py::module_& module)
 {

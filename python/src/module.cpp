@@ -10,6 +10,7 @@ PYBIND11_MODULE(_dfoundations, module)
     bind_geo(module);
     bind_components(module);
     bind_models(module);
+    bind_model_document(module);
     bind_input_file_reader(module);
     bind_analysis(module);
     bind_output(module);

@@ -56,6 +56,12 @@ void bind_vocabulary(py::module_& module)
               detail::ReductionConeResistance::MANUAL, "Derived from a model's cone-resistance reduction value.");
 
     module.def(
+        "format_number", [](std::int64_t value) { return format_number(value); }, py::arg("value"),
+        "Numbers as the library writes them: integers plainly; a float in the shortest text that reads back to "
+        "the same value, with a digit after the point (0.3, 2.0, 1e-05).");
+    module.def(
+        "format_number", [](double value) { return format_number(value); }, py::arg("value"));
+    module.def(
         "_type_naming", [] { return py::dict(py::cast(detail::TYPE_NAMING)); },
         "Display texts of the pile types, written beside their codes.");
     module.def(

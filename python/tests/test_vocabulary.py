@@ -52,6 +52,12 @@ def test_a_member_is_never_a_bare_integer():
         dfo.BearingPilesCalculationOptions(2, False)
 
 
+@pytest.mark.parametrize("value, text", [(0.3, "0.3"), (2.0, "2.0"), (1e-05, "1e-05"), (987000000.0, "987000000.0"),
+                                         (5, "5"), (float("nan"), "nan")])
+def test_numbers_are_written_as_the_library_writes_them(value, text):
+    assert dfo.format_number(value) == text
+
+
 def test_the_naming_tables_cover_their_enumerations():
     assert set(dfo._type_naming()) == set(dfo.PileType)
     assert set(dfo._material_naming()) == set(dfo.PileMaterial)
