@@ -235,7 +235,4 @@ void bind_models(py::module_& module)
         "checking themselves, so prefer their generate_input_file.");
 }
 
-// Reading input files into models is added here: a model document and what the file holds beyond it.
-void bind_input_file_reader(py::module_& /*module*/) {}
-
 }  // namespace dfoundations_python

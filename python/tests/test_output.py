@@ -110,6 +110,18 @@ def test_the_patterns_and_the_table_reader_are_there():
     assert dfo._ParserV19._parse_tables(text, as_pandas=False) == {"T": {"A": {0: 1, 1: 2}, "B": {0: "x", 1: "y"}}}
 
 
+def test_a_column_name_given_twice_keeps_both_columns_in_the_frame():
+    text = "[T]\n[TABLE]\n[COLUMN INDICATION]\nA\nA\nB\n[END OF COLUMN INDICATION]\n[DATA]\n1 2.5 x\n3 4.5 \n" \
+           "[END OF DATA]\n[END OF TABLE]\n[END OF T]\n"
+    frame = dfo._ParserV19._parse_tables(text)["T"]
+    assert list(frame.columns) == ["A", "A", "B"]
+    assert frame.iloc[:, 0].tolist() == [1, 3] and frame.iloc[:, 1].tolist() == [2.5, 4.5]
+    assert frame["B"].tolist() == ["x", None]
+    # The column map keeps the name's first position and its last column's cells.
+    column_map = dfo._ParserV19._parse_tables(text, as_pandas=False)["T"]
+    assert list(column_map) == ["A", "B"] and column_map["A"] == {0: 2.5, 1: 4.5}
+
+
 def test_threads_read_at_once_and_get_the_same_tables():
     text = (EXAMPLE_DATA / "quay_wall_verification.fod").read_bytes()
     expected = column_map_of(dfo.OutputFileParser(text).results()["MAX SHAFT AND POINT"])
