@@ -81,7 +81,8 @@ void bind_bearing_model(py::module_& module)
                 model.create_material(name, soil_type, gamma_unsat, gamma_sat, friction_angle, {diameter_d50, color});
             },
             py::arg("name"), py::arg("soil_type"), py::arg("gamma_unsat"), py::arg("gamma_sat"),
-            py::arg("friction_angle"), py::kw_only(), py::arg("diameter_d50") = 0.2, py::arg("color") = py::none())
+            py::arg("friction_angle"), py::kw_only(), py::arg("diameter_d50") = 0.2, py::arg("color") = py::none(),
+            "Registers a soil material under a unique name of at most 25 characters (ModelError otherwise).")
         .def(
             "create_profile",
             [](BearingPilesModel& model, const std::string& name, const std::vector<ProfileLayer>& layers, double x,
@@ -142,10 +143,12 @@ void bind_bearing_model(py::module_& module)
             py::arg("factor_clay_loam_peat") = py::none(), py::arg("factor_pile_class") = py::none(),
             py::arg("e_modulus") = py::none(), py::arg("slip_layer_adhesion") = py::none(),
             py::arg("use_pre_2016") = false, py::arg("as_prefab") = false, py::arg("qciii_reduction") = py::none(),
-            py::arg("overrule_tip_section_factor") = py::none(), py::arg("overrule_tip_shape_factor") = py::none())
+            py::arg("overrule_tip_section_factor") = py::none(), py::arg("overrule_tip_shape_factor") = py::none(),
+            "Registers a pile type: a shape and a configuration that accepts its class (ModelError otherwise). A "
+            "verification calculation takes one pile type.")
         .def("create_pile", &BearingPilesModel::create_pile, py::arg("name"), py::arg("x"), py::arg("y"),
              py::arg("pile_head_level"), py::arg("surcharge"), py::arg("limit_state_str_geo"),
-             py::arg("serviceability_limit_state"));
+             py::arg("serviceability_limit_state"), "Registers a pile under a unique name of at most 10 characters; a model holds at most 200 piles.");
 }
 
 void bind_tension_model(py::module_& module)
@@ -166,7 +169,7 @@ void bind_tension_model(py::module_& module)
             py::arg("friction_angle"), py::kw_only(), py::arg("diameter_d50") = 0.2,
             py::arg("max_cone_resist_type") = MaxConeResistType::STANDARD, py::arg("max_cone_resist") = 0.0,
             py::arg("apply_tension") = true, py::arg("min_void_ratio") = 0.4, py::arg("max_void_ratio") = 0.8,
-            py::arg("color") = py::none())
+            py::arg("color") = py::none(), "Registers a soil material under a unique name of at most 25 characters (ModelError otherwise).")
         .def(
             "create_profile",
             [](TensionPilesModel& model, const std::string& name, const std::vector<ProfileLayer>& layers, double x,
@@ -177,7 +180,8 @@ void bind_tension_model(py::module_& module)
             },
             py::arg("name"), py::arg("layers"), py::arg("x"), py::arg("y"), py::arg("measurements"),
             py::arg("phreatic_level"), py::arg("pile_tip_level"), py::arg("top_tension_zone"), py::kw_only(),
-            py::arg("cpt_rule") = CPTRule::NEN, py::arg("min_layer_thickness") = 0.1)
+            py::arg("cpt_rule") = CPTRule::NEN, py::arg("min_layer_thickness") = 0.1,
+            "A profile from CPT rows: a level [m] first, then qc [MPa] and further columns.")
         .def(
             "import_profile",
             [](TensionPilesModel& model, const ostrand::geo::GEFData& cpt, const std::vector<ProfileLayer>& layers,
@@ -190,7 +194,8 @@ void bind_tension_model(py::module_& module)
             py::arg("cpt"), py::arg("layers"), py::arg("x"), py::arg("y"), py::arg("phreatic_level"),
             py::arg("pile_tip_level"), py::arg("top_tension_zone"), py::kw_only(), py::arg("name") = py::none(),
             py::arg("manual_ground_level") = py::none(), py::arg("cpt_rule") = CPTRule::NEN,
-            py::arg("min_layer_thickness") = 0.1)
+            py::arg("min_layer_thickness") = 0.1, "A profile from GEF data; `name` empty or absent takes the GEF "
+            "data's name.")
         .def(
             "create_pile_type",
             [](TensionPilesModel& model, const std::string& name, const detail::PileShape& shape,
@@ -202,7 +207,8 @@ void bind_tension_model(py::module_& module)
             },
             py::arg("name"), py::arg("shape"), py::arg("type_sand_gravel"), py::arg("type_clay_loam_peat"),
             py::arg("material"), py::kw_only(), py::arg("factor_sand_gravel") = py::none(),
-            py::arg("factor_clay_loam_peat") = py::none(), py::arg("unit_weight_material") = py::none())
+            py::arg("factor_clay_loam_peat") = py::none(), py::arg("unit_weight_material") = py::none(),
+            "Registers a pile type: a shape and a configuration that accepts its class (ModelError otherwise).")
         .def(
             "create_pile",
             [](TensionPilesModel& model, const std::string& name, double x, double y, double pile_head_level,
@@ -210,7 +216,9 @@ void bind_tension_model(py::module_& module)
                 model.create_pile(name, x, y, pile_head_level, {load_max_min});
             },
             py::arg("name"), py::arg("x"), py::arg("y"), py::arg("pile_head_level"), py::kw_only(),
-            py::arg("load_max_min") = py::none(), "`load_max_min`: the maximum and minimum load.");
+            py::arg("load_max_min") = py::none(),
+            "Registers a pile under a unique name of at most 10 characters; `load_max_min` is the maximum and "
+            "minimum load.");
 }
 
 }  // namespace
