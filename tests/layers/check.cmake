@@ -5,13 +5,15 @@
 #   src/external/dfoundations/   text/, foi/ (to read input files back), the SDK headers and its own files,
 #                                never host/
 #   tools/cli/                   public headers and its own files only
+#   python/                      public headers and its own files only
 # Run as: cmake -DSOURCE_DIR=<repository> -P check.cmake
 set(floors
   "src/text|^text/"
   "src/foi|^(text|foi)/|^ostrand/errors\\.hpp$"
   "src/host|^(text|foi|host)/|^ostrand/(core|api_v1|geo|errors|platform)\\.hpp$|^ostrand/external/external_program\\.hpp$"
   "src/external/dfoundations|^(text|foi|external/dfoundations)/|^ostrand/"
-  "tools/cli|^ostrand/|^[^/]+$")
+  "tools/cli|^ostrand/|^[^/]+$"
+  "python|^ostrand/|^[^/]+$")
 set(faults "")
 foreach(floor ${floors})
   string(REPLACE "|" ";" parts "${floor}")
