@@ -23,18 +23,28 @@ void bind_model_document(py::module_& module)
             "The BearingPilesModel or TensionPilesModel of the document (a part of it: changing it changes the "
             "document's input file).")
         .def_readonly("metadata", &ModelDocument::metadata)
+        .def_readonly("input_file_version", &ModelDocument::input_file_version,
+                      "The input file layout the document asks for (19 or 25), or None.")
+        .def_property_readonly(
+            "input_file_extras", [](const ModelDocument& document) { return to_python(document.input_file_extras); },
+            "What the input file the document was read from states beyond it, or None.")
         .def(
             "_generate_input", [](const ModelDocument& document) { return to_python(document._generate_input()); },
             "The model document again, with the document's own date and time.")
-        .def("_generate_input_text", &ModelDocument::_generate_input_text)
+        .def("_generate_input_text", py::overload_cast<>(&ModelDocument::_generate_input_text, py::const_))
         .def(
             "generate_input_file",
-            [](const ModelDocument& document, bool as_file) {
+            [](const ModelDocument& document, bool as_file, std::optional<int> version) {
+                // The layout asked for, else the one the document asks for, else 19.
+                const int layout = version.value_or(document.input_file_version.value_or(19));
+                dfo::checked_input_file_version({.as_file = as_file, .version = layout});
                 document.base()._validate();
-                return input_file_of(document._generate_input_text(), as_file);
+                return input_file_of(document._generate_input_text(layout), as_file);
             },
-            py::kw_only(), py::arg("as_file") = false,
-            "Validates the model and has the template service fill an input file from the document.");
+            py::kw_only(), py::arg("as_file") = false, py::arg("version") = py::none(),
+            "Validates the model and has the template service fill an input file from the document, with the "
+            "extras of the input file it was read from; in the layout `version` (19 or 25), by default the one "
+            "the document asks for.");
 
     module.def(
         "read_model_document", [](std::string_view json_text) { return dfo::read_model_document(json_text); },

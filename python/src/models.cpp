@@ -1,5 +1,7 @@
 // The two model kinds and what they share. Every rejected operation raises (ModelError for invalid
 // model input) and leaves the model as it was; input-file generation runs without the GIL.
+#include <chrono>
+
 #include "bindings.hpp"
 
 namespace dfoundations_python {
@@ -39,16 +41,21 @@ void bind_model_base(py::module_& module)
              py::arg("metadata") = py::none(), "The model document as the JSON text sent to the template service.")
         .def(
             "generate_input_file",
-            [](const Model& model, const std::optional<Metadata>& metadata, bool as_file) {
+            [](const Model& model, const std::optional<Metadata>& metadata, bool as_file, int version) {
                 // What Model::generate_input_file does, with the model read under the GIL, so that
                 // another thread cannot change it while the service fills the file.
+                const int layout = dfo::checked_input_file_version({.as_file = as_file, .version = version});
                 model._validate();
-                return input_file_of(model._generate_input_text(metadata), as_file);
+                if (layout == 19) return input_file_of(model._generate_input_text(metadata), as_file);
+                return input_file_of(
+                    model._generate_input_text(metadata.value_or(Metadata()), std::chrono::system_clock::now(), layout),
+                    as_file);
             },
-            py::arg("metadata") = py::none(), py::kw_only(), py::arg("as_file") = false,
+            py::arg("metadata") = py::none(), py::kw_only(), py::arg("as_file") = false, py::arg("version") = 19,
             "Validates the model and has the platform's template service fill an input file: bytes, or a File "
-            "with as_file. RuntimeError 'Input file could not be generated, please check your model' when the "
-            "service fails, with the service's InternalError as its __cause__.");
+            "with as_file; in the layout of D-Foundations 19.x, or 25.1 with version=25. RuntimeError 'Input "
+            "file could not be generated, please check your model' when the service fails, with the service's "
+            "InternalError as its __cause__.");
 }
 
 // A model kind with the constructor and calculation options both kinds have.
@@ -87,13 +94,11 @@ void bind_bearing_model(py::module_& module)
             "create_profile",
             [](BearingPilesModel& model, const std::string& name, const std::vector<ProfileLayer>& layers, double x,
                double y, const Measurements& measurements, double phreatic_level, double pile_tip_level,
-               double overconsolidation_ratio, double top_positive_skin_friction,
-               double bottom_negative_skin_friction, double expected_ground_level_settlement, CPTRule cpt_rule,
-               double min_layer_thickness) {
+               double overconsolidation_ratio, double top_positive_skin_friction, double bottom_negative_skin_friction,
+               double expected_ground_level_settlement, CPTRule cpt_rule, double min_layer_thickness) {
                 model.create_profile(name, layers, x, y, measurements, phreatic_level, pile_tip_level,
-                                     overconsolidation_ratio, top_positive_skin_friction,
-                                     bottom_negative_skin_friction, expected_ground_level_settlement,
-                                     {cpt_rule, min_layer_thickness});
+                                     overconsolidation_ratio, top_positive_skin_friction, bottom_negative_skin_friction,
+                                     expected_ground_level_settlement, {cpt_rule, min_layer_thickness});
             },
             py::arg("name"), py::arg("layers"), py::arg("x"), py::arg("y"), py::arg("measurements"),
             py::arg("phreatic_level"), py::arg("pile_tip_level"), py::arg("overconsolidation_ratio"),
@@ -131,9 +136,9 @@ void bind_bearing_model(py::module_& module)
                std::optional<double> qciii_reduction, std::optional<double> overrule_tip_section_factor,
                std::optional<double> overrule_tip_shape_factor) {
                 model.create_pile_type(name, shape, pile_type, slip_layer,
-                                       {type_sand_gravel, type_clay_loam_peat, type_p, load_settlement_curve,
-                                        material, factor_sand_gravel, factor_clay_loam_peat, factor_pile_class,
-                                        e_modulus, slip_layer_adhesion, use_pre_2016, as_prefab, qciii_reduction,
+                                       {type_sand_gravel, type_clay_loam_peat, type_p, load_settlement_curve, material,
+                                        factor_sand_gravel, factor_clay_loam_peat, factor_pile_class, e_modulus,
+                                        slip_layer_adhesion, use_pre_2016, as_prefab, qciii_reduction,
                                         overrule_tip_section_factor, overrule_tip_shape_factor});
             },
             py::arg("name"), py::arg("shape"), py::arg("pile_type"), py::arg("slip_layer"), py::kw_only(),
@@ -148,7 +153,8 @@ void bind_bearing_model(py::module_& module)
             "verification calculation takes one pile type.")
         .def("create_pile", &BearingPilesModel::create_pile, py::arg("name"), py::arg("x"), py::arg("y"),
              py::arg("pile_head_level"), py::arg("surcharge"), py::arg("limit_state_str_geo"),
-             py::arg("serviceability_limit_state"), "Registers a pile under a unique name of at most 10 characters; a model holds at most 200 piles.");
+             py::arg("serviceability_limit_state"),
+             "Registers a pile under a unique name of at most 10 characters; a model holds at most 200 piles.");
 }
 
 void bind_tension_model(py::module_& module)
@@ -169,14 +175,15 @@ void bind_tension_model(py::module_& module)
             py::arg("friction_angle"), py::kw_only(), py::arg("diameter_d50") = 0.2,
             py::arg("max_cone_resist_type") = MaxConeResistType::STANDARD, py::arg("max_cone_resist") = 0.0,
             py::arg("apply_tension") = true, py::arg("min_void_ratio") = 0.4, py::arg("max_void_ratio") = 0.8,
-            py::arg("color") = py::none(), "Registers a soil material under a unique name of at most 25 characters (ModelError otherwise).")
+            py::arg("color") = py::none(),
+            "Registers a soil material under a unique name of at most 25 characters (ModelError otherwise).")
         .def(
             "create_profile",
             [](TensionPilesModel& model, const std::string& name, const std::vector<ProfileLayer>& layers, double x,
                double y, const Measurements& measurements, double phreatic_level, double pile_tip_level,
                double top_tension_zone, CPTRule cpt_rule, double min_layer_thickness) {
-                model.create_profile(name, layers, x, y, measurements, phreatic_level, pile_tip_level,
-                                     top_tension_zone, {cpt_rule, min_layer_thickness});
+                model.create_profile(name, layers, x, y, measurements, phreatic_level, pile_tip_level, top_tension_zone,
+                                     {cpt_rule, min_layer_thickness});
             },
             py::arg("name"), py::arg("layers"), py::arg("x"), py::arg("y"), py::arg("measurements"),
             py::arg("phreatic_level"), py::arg("pile_tip_level"), py::arg("top_tension_zone"), py::kw_only(),
@@ -194,7 +201,8 @@ void bind_tension_model(py::module_& module)
             py::arg("cpt"), py::arg("layers"), py::arg("x"), py::arg("y"), py::arg("phreatic_level"),
             py::arg("pile_tip_level"), py::arg("top_tension_zone"), py::kw_only(), py::arg("name") = py::none(),
             py::arg("manual_ground_level") = py::none(), py::arg("cpt_rule") = CPTRule::NEN,
-            py::arg("min_layer_thickness") = 0.1, "A profile from GEF data; `name` empty or absent takes the GEF "
+            py::arg("min_layer_thickness") = 0.1,
+            "A profile from GEF data; `name` empty or absent takes the GEF "
             "data's name.")
         .def(
             "create_pile_type",
@@ -237,10 +245,10 @@ void bind_models(py::module_& module)
     bind_model_base(module);
     bind_bearing_model(module);
     bind_tension_model(module);
-    module.def(
-        "input_file_from_document", &input_file_of, py::arg("document_text"), py::kw_only(), py::arg("as_file") = false,
-        "Has the template service fill an input file from a model document's JSON text; models call this after "
-        "checking themselves, so prefer their generate_input_file.");
+    module.def("input_file_from_document", &input_file_of, py::arg("document_text"), py::kw_only(),
+               py::arg("as_file") = false,
+               "Has the template service fill an input file from a model document's JSON text; models call this after "
+               "checking themselves, so prefer their generate_input_file.");
 }
 
 }  // namespace dfoundations_python

@@ -54,8 +54,10 @@ struct ModelDocument {
 
     // The model document again, with the document's own date and time.
     nlohmann::ordered_json _generate_input() const;
-    // The same as the JSON text the template service is sent.
+    // The same as the JSON text the template service is sent; with `input_file_version`, asking for
+    // that layout when it is not the default 19.
     std::string _generate_input_text() const;
+    std::string _generate_input_text(int input_file_version) const;
     // Validates the model and has the template service fill an input file from the document, in the
     // layout `options.version`.
     InputFile generate_input_file(GenerateInputFileOptions options = {}) const;

@@ -66,12 +66,16 @@ std::string ModelDocument::_generate_input_text() const
     return with_extras(base()._generate_input_text(metadata, stamped_at), input_file_extras);
 }
 
+std::string ModelDocument::_generate_input_text(int input_file_version) const
+{
+    return with_extras(base()._generate_input_text(metadata, stamped_at, input_file_version), input_file_extras);
+}
+
 InputFile ModelDocument::generate_input_file(GenerateInputFileOptions options) const
 {
     const int version = checked_input_file_version(options);
     base()._validate();
-    return input_file_from_document(
-        with_extras(base()._generate_input_text(metadata, stamped_at, version), input_file_extras), options);
+    return input_file_from_document(_generate_input_text(version), options);
 }
 
 ModelDocument read_model_document(std::string_view json_text)

@@ -1,0 +1,73 @@
+"""Input files read back from Python: the document and extras as the C++ reader gives them, the file
+written again, and the refusals with their exact messages and causes."""
+
+import json
+
+import pytest
+
+import dfoundations as dfo
+from conftest import FIXTURES, fixture_files, run_cli
+
+BM3_1 = FIXTURES / "foi" / "bm3-1.foi"
+BM3_6 = FIXTURES / "foi" / "bm3-6.foi"
+
+
+def with_crlf(data):
+    return data.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
+
+
+@pytest.mark.parametrize("path", fixture_files("foi", "*.foi") + fixture_files("foi25", "*.foi"))
+def test_a_file_reads_as_the_program_reads_it_and_comes_back_line_for_line(path):
+    data = path.read_bytes()
+    reading = dfo.read_input_file(data)
+    assert reading.document_with_extras() == run_cli("foi", path)
+    assert reading.layout_version == (25 if path.parent.name == "foi25" else 19)
+    assert reading.warnings == []
+    assert reading.generate_input_file() == with_crlf(data)
+
+
+def test_a_model_document_read_from_a_file_is_changed_and_written_again(bearing_model):
+    reading = dfo.read_input_file(bearing_model.generate_input_file())
+    assert reading.model_error == "" and reading.extras == {}
+    document = reading.document_with_extras()
+    document["profiles"][0]["pile_tip_level"] = -17.25
+    changed = dfo.read_model_document(json.dumps(document)).generate_input_file()
+    assert b"      -17.25 : Pile tip level [m]" in changed
+
+
+def test_a_model_writes_the_layout_of_d_foundations_25_when_asked(tension_model):
+    assert b"D-Foundations=1015" in tension_model.generate_input_file()
+    assert b"D-Foundations=1033" in tension_model.generate_input_file(version=25)
+    with pytest.raises(ValueError):
+        tension_model.generate_input_file(version=23)
+
+
+def test_a_model_is_built_from_a_file_of_its_kind():
+    if not BM3_1.exists():
+        pytest.skip("no fixtures")
+    model = dfo.TensionPilesModel.from_input_file(BM3_1.read_bytes())
+    assert [profile["name"] for profile in model.profiles] == ["CPT"]
+    with pytest.raises(ValueError, match="holds a Tension Piles model, not a Bearing Piles model"):
+        dfo.BearingPilesModel.from_input_file(BM3_1.read_bytes())
+
+
+def test_a_file_the_model_refuses_is_a_model_error_with_the_rule_as_its_cause():
+    if not BM3_6.exists():
+        pytest.skip("no fixtures")
+    with pytest.raises(dfo.ModelError) as raised:
+        dfo.TensionPilesModel.from_input_file(BM3_6.read_bytes())
+    message = str(raised.value)
+    assert message.startswith("Input file line 1502 (calculation_options): Calculation type for Tension Piles")
+    assert isinstance(raised.value.__cause__, dfo.ModelError)
+    assert message.endswith(str(raised.value.__cause__))
+    assert dfo.read_input_file(BM3_6.read_bytes()).model_error == message
+
+
+@pytest.mark.parametrize("data, message", [
+    (b"just text\n", "Input file line 1: the file has no [INPUT DATA]: it is no D-Foundations input file."),
+    ("[INPUT DATA]\r\n[END OF INPUT DATA]\r\n", "Input file line 1: [INPUT DATA] has no [MODEL]."),
+])
+def test_what_is_no_input_file_is_a_parsing_error_naming_the_line(data, message):
+    with pytest.raises(dfo.ParsingError) as raised:
+        dfo.read_input_file(data)
+    assert str(raised.value) == message
