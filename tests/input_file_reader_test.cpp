@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "foi/foi_text.hpp"
 #include "foi/input_file_writer.hpp"
 #include "foi_comparison.hpp"
 #include "model_documents.hpp"
@@ -148,6 +149,20 @@ TEST(InputFileReader, RefusesAFileTheModelRefusesAtItsLineWithTheRuleNested)
     // The reading itself keeps the file's document and says why the model refuses it.
     const InputFileReading reading = read_input_file(read_file(fixture("foi", "bm3-6")));
     EXPECT_TRUE(reading.model_error.starts_with("Input file line 1502"));
+}
+
+// D-Foundations writes Windows-1252; the same file saved by an editor as UTF-8 reads the same.
+TEST(InputFileReader, ReadsWindows1252AndUtf8Alike)
+{
+    json document = tension_document();
+    document["metadata"]["title_1"] = "Kade \xC3\xA9\xC3\xA9n \xE2\x82\xAC";  // "Kade één €"
+    const std::string windows_1252 = fill_dfoundations_template(document);
+    ASSERT_NE(windows_1252.find("Kade \xE9\xE9n \x80"), std::string::npos);
+    const std::string utf8 = ostrand::foi::utf8_from_windows_1252(windows_1252);
+    for (const std::string& file : {windows_1252, utf8})
+        EXPECT_EQ(read_input_file(file).document["metadata"]["title_1"], "Kade \xC3\xA9\xC3\xA9n \xE2\x82\xAC");
+    // Written again, both are the Windows-1252 file.
+    EXPECT_EQ(written_again(read_input_file(utf8)), windows_1252);
 }
 
 TEST(InputFileReader, RefusesWhatIsNoInputFileOfThesesModelsNamingTheLine)

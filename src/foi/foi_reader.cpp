@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "foi/foi_text.hpp"
+#include "text/utf8.hpp"
 
 namespace ostrand::foi {
 
@@ -265,6 +266,14 @@ FoiFile read_foi(std::string_view bytes)
 {
     FoiFile file;
     const std::vector<std::string_view> lines = split_lines(bytes, file.ends_with_line_end);
+    // D-Foundations writes Windows-1252. Bytes beyond ASCII that are valid UTF-8 come from an editor
+    // or a caller's text instead: Windows-1252 text is all but never valid UTF-8 by chance.
+    const bool utf8 = !std::all_of(bytes.begin(), bytes.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80;
+    }) && text::is_valid_utf8(bytes);
+    const auto decoded = [utf8](std::string_view line) {
+        return utf8 ? std::string(line) : utf8_from_windows_1252(line);
+    };
 
     // The header runs to the banner; a banner only counts before the first section.
     std::size_t first_data = 0;
@@ -279,7 +288,7 @@ FoiFile read_foi(std::string_view bytes)
     for (std::size_t at = 0; at < first_data; ++at) {
         FoiItem item;
         item.line = at + 1;
-        item.text = utf8_from_windows_1252(lines[at]);
+        item.text = decoded(lines[at]);
         item.kind = trimmed(item.text).empty() ? ItemKind::blank : ItemKind::plain;
         file.header.push_back(std::move(item));
     }
@@ -328,12 +337,12 @@ FoiFile read_foi(std::string_view bytes)
     for (std::size_t at = first_data; at < lines.size(); ++at) {
         FoiItem item;
         item.line = at + 1;
-        item.text = utf8_from_windows_1252(lines[at]);
+        item.text = decoded(lines[at]);
         std::string_view name;
         const Marker kind = marker(lines[at], name);
         if (kind == Marker::open && closing_of[at] != 0 && stack.size() < deepest_nesting) {
             item.kind = ItemKind::section;
-            item.name = utf8_from_windows_1252(name);
+            item.name = decoded(name);
             item.end_line = closing_of[at];
             stack.push_back(std::move(item));
         } else if (kind == Marker::close && !orphan_closing[at] && !stack.empty() && stack.back().end_line == at + 1) {
@@ -343,21 +352,21 @@ FoiFile read_foi(std::string_view bytes)
             add(std::move(section));
         } else if (kind == Marker::next) {
             item.kind = ItemKind::separator;
-            item.name = utf8_from_windows_1252(name);
+            item.name = decoded(name);
             add(std::move(item));
         } else {
             if (kind == Marker::open && closing_of[at] != 0) {
                 too_deep[closing_of[at] - 1] = true;
-                file.warnings.push_back({item.line, "[" + utf8_from_windows_1252(name) + "] lies more than " +
+                file.warnings.push_back({item.line, "[" + decoded(name) + "] lies more than " +
                                                         std::to_string(deepest_nesting) +
                                                         " sections deep; its lines are kept as plain lines."});
             } else if (kind == Marker::open) {
-                file.warnings.push_back({item.line, "[" + utf8_from_windows_1252(name) + "] is not closed by [END OF " +
-                                                        utf8_from_windows_1252(name) +
+                file.warnings.push_back({item.line, "[" + decoded(name) + "] is not closed by [END OF " +
+                                                        decoded(name) +
                                                         "]; its lines are read as lines of the section around it."});
             } else if (kind == Marker::close && !too_deep[at]) {
-                file.warnings.push_back({item.line, "[END OF " + utf8_from_windows_1252(name) +
-                                                        "] closes no open section; it is kept as a plain line."});
+                file.warnings.push_back(
+                    {item.line, "[END OF " + decoded(name) + "] closes no open section; it is kept as a plain line."});
             }
             if (kind == Marker::none) {
                 classify(item);

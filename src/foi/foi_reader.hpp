@@ -92,6 +92,8 @@ struct FoiFile {
 };
 
 // Reads the text of an input file as its bytes (Windows-1252, any of CR LF, LF and CR as line ends).
+// Bytes beyond ASCII that are valid UTF-8 are read as UTF-8: a file saved by an editor, or a text a
+// caller hands over, rather than one D-Foundations wrote.
 // Never fails: what does not fit the layout (an unclosed section, a stray closing, sections nested
 // more than 100 deep) is kept as plain lines and named in `warnings`.
 FoiFile read_foi(std::string_view bytes);
