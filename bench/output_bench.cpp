@@ -15,6 +15,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_files.hpp"
 #include "heap_counter.hpp"
 
 #include "ostrand/external/dfoundations/output.hpp"
@@ -171,10 +172,7 @@ int main(int argc, char** argv)
     const std::string write = "--write-file=";
     if (argc == 3 && std::string(argv[1]).rfind(write, 0) == 0) {
         const std::string text = verification_file(4, std::stoul(argv[2]));
-        FILE* out = std::fopen(argv[1] + write.size(), "wb");
-        if (out == nullptr) return 2;
-        std::fwrite(text.data(), 1, text.size(), out);
-        return std::fclose(out) == 0 ? 0 : 2;
+        return bench_files::write_file(argv[1] + write.size(), text);
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

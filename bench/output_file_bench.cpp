@@ -14,6 +14,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_files.hpp"
 #include "heap_counter.hpp"
 
 #include "ostrand/external/dfoundations/output_file.hpp"
@@ -137,10 +138,7 @@ int main(int argc, char** argv)
         const std::size_t count = std::stoul(argv[2]);
         const std::string text =
             is_tall ? tall_file(count, argc >= 4 ? argv[3] : "25.1.0.2830") : many_tables_file(count);
-        FILE* out = std::fopen(argv[1] + tall.size(), "wb");
-        if (out == nullptr) return 2;
-        std::fwrite(text.data(), 1, text.size(), out);
-        return std::fclose(out) == 0 ? 0 : 2;
+        return bench_files::write_file(argv[1] + tall.size(), text);
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

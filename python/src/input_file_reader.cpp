@@ -62,7 +62,7 @@ void bind_input_file_reader(py::module_& module)
         .def(
             "generate_input_file",
             [](const InputFileReading& reading, bool as_file) {
-                return input_file_of(reading.document_with_extras().dump(), as_file);
+                return input_file_of(reading._generate_input_text(), as_file);
             },
             py::kw_only(), py::arg("as_file") = false, "The input file again: bytes, or a File with as_file.");
 

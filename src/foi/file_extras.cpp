@@ -143,16 +143,11 @@ bool same_lines(const std::vector<FoiItem>& a, const std::vector<FoiItem>& b)
 // ---------------------------------------------------------------------------------------------
 // The sections below [INPUT DATA].
 
-const FoiItem* input_data(const FoiFile& file)
+// The first section named `name` among `items`, or nullptr; as const as the items are.
+template <class Items>
+auto section_in(Items& items, std::string_view name) -> decltype(&items.front())
 {
-    for (const FoiItem& item : file.items)
-        if (item.kind == ItemKind::section && item.name == "INPUT DATA") return &item;
-    return nullptr;
-}
-
-const FoiItem* top_section(const FoiItem& data, std::string_view name)
-{
-    for (const FoiItem& item : data.items)
+    for (auto& item : items)
         if (item.kind == ItemKind::section && item.name == name) return &item;
     return nullptr;
 }
@@ -218,7 +213,8 @@ void compare_level(const std::vector<FoiItem>& theirs, const std::vector<FoiItem
     for (const Placed& line : original.lines) {
         const auto found = by_place.find(line.scope + '\n' + line.key);
         if (found == by_place.end()) {
-            extras.unkept.push_back({line.item->line, "'" + line.item->text + "' has no place in the file written again"});
+            extras.unkept.push_back(
+                {line.item->line, "'" + line.item->text + "' has no place in the file written again"});
         } else if (found->second->text != line.item->text) {
             extras.values["lines"][line.scope][line.key] = override_of(found->second->text, line.item->text);
         }
@@ -256,13 +252,13 @@ Extras extras_between(const FoiFile& original, const FoiFile& written, int model
 {
     Extras extras{Json::object(), {}};
     compare_header(original, written, extras.values);
-    const FoiItem* theirs = input_data(original);
-    const FoiItem* ours = input_data(written);
+    const FoiItem* theirs = section_in(original.items, "INPUT DATA");
+    const FoiItem* ours = section_in(written.items, "INPUT DATA");
     if (theirs == nullptr || ours == nullptr) return extras;
     std::string previous;
     for (const FoiItem& section : theirs->items) {
         if (section.kind != ItemKind::section) continue;
-        const FoiItem* counterpart = top_section(*ours, section.name);
+        const FoiItem* counterpart = ours->section(section.name);
         if (counterpart != nullptr && section_is_read(section.name, model_type)) {
             compare_read_section(section, *counterpart, extras);
         } else if (counterpart == nullptr || section_lines(section) != section_lines(*counterpart)) {
@@ -271,7 +267,7 @@ Extras extras_between(const FoiFile& original, const FoiFile& written, int model
         previous = section.name;
     }
     for (const FoiItem& section : ours->items)
-        if (section.kind == ItemKind::section && top_section(*theirs, section.name) == nullptr)
+        if (section.kind == ItemKind::section && theirs->section(section.name) == nullptr)
             extras.values["absent_sections"].push_back(section.name);
     return extras;
 }
@@ -290,13 +286,6 @@ void put_back(const FoiItem& placed, const Json& change, const std::string& wher
 {
     FoiItem& item = const_cast<FoiItem&>(placed);
     if (item.text == text_member(change, "written", where)) item.text = text_member(change, "file", where);
-}
-
-FoiItem* top_section(FoiItem& data, std::string_view name)
-{
-    for (FoiItem& item : data.items)
-        if (item.kind == ItemKind::section && item.name == name) return &item;
-    return nullptr;
 }
 
 // Whether a scope of the extras lies within `scope`.
@@ -342,7 +331,7 @@ void put_back_sections(FoiItem& data, const Json& sections)
 {
     for (const auto& [name, kept] : sections.items()) {
         FoiItem replacement = section_of(name, kept.contains("lines") ? kept["lines"] : Json());
-        if (FoiItem* present = top_section(data, name)) {
+        if (FoiItem* present = section_in(data.items, name)) {
             present->items = std::move(replacement.items);
             continue;
         }
@@ -367,9 +356,7 @@ std::string with_extras(std::string_view written_text, const Json& extras)
             if (extras["header"].contains(key)) put_back(file.header[i], extras["header"][key], "header/" + key);
         }
     }
-    FoiItem* data = nullptr;
-    for (FoiItem& item : file.items)
-        if (item.kind == ItemKind::section && item.name == "INPUT DATA") data = &item;
+    FoiItem* data = section_in(file.items, "INPUT DATA");
     if (data == nullptr) return write_foi(file);
     if (extras.contains("lines")) {
         const Json& lines = extras["lines"];

@@ -333,34 +333,34 @@ Json read_cpt(const CptBlock& cpt)
 
 struct ProfileBlock {
     const FoiItem* name = nullptr;
-    std::vector<FoiItem> settings;  // copies keep Settings' span over one block only
-    std::vector<std::vector<FoiItem>> layers;
-    std::vector<std::size_t> layer_lines;
+    std::span<const FoiItem> settings;
+    std::vector<input::Headed> layers;
 };
 
 bool is_layer_heading(const FoiItem& item) { return item.kind == ItemKind::plain && item.text.starts_with("Layer ("); }
 
 std::vector<ProfileBlock> profile_blocks(const FoiItem& profiles)
 {
+    // A "Layer (n)" line before any profile is taken for a profile's name.
+    bool any = false;
+    const auto is_name = [&any](const FoiItem& item) {
+        if (item.kind != ItemKind::plain || (any && is_layer_heading(item))) return false;
+        return any = true;
+    };
     std::vector<ProfileBlock> blocks;
-    for (const FoiItem& item : profiles.items) {
-        if (item.kind == ItemKind::blank) continue;
-        if (is_layer_heading(item) && !blocks.empty()) {
-            blocks.back().layers.emplace_back();
-            blocks.back().layer_lines.push_back(item.line);
-        } else if (item.kind == ItemKind::plain) {
-            blocks.push_back({&item, {}, {}, {}});
-        } else if (!blocks.empty()) {
-            auto& target = blocks.back().layers.empty() ? blocks.back().settings : blocks.back().layers.back();
-            target.push_back(item);
-        }
+    for (const input::Headed& part : input::headed_parts(profiles.items, is_name)) {
+        std::vector<input::Headed> layers = input::headed_parts(part.items, is_layer_heading);
+        const auto settings_end =
+            layers.empty() ? part.items.size() : static_cast<std::size_t>(layers.front().heading - part.items.data());
+        blocks.push_back({part.heading, part.items.first(settings_end), std::move(layers)});
     }
     return blocks;
 }
 
-Json read_layer(Context& context, const std::vector<FoiItem>& items, std::size_t line, const std::string& path)
+Json read_layer(Context& context, const input::Headed& part, const std::string& path)
 {
-    const Settings layer(items, line);
+    const std::size_t line = part.heading->line;
+    const Settings layer(part.items, line);
     const FoiItem& material = layer.at("Material");
     const std::int64_t index = input::integer(material);
     if (index < 0 || static_cast<std::size_t>(index) >= context.soil_order.size())
@@ -410,8 +410,7 @@ Json read_profile(Context& context, const ProfileBlock& block, const std::vector
     result["cpt"] = read_cpt(cpts[static_cast<std::size_t>(index)]);
     Json layers = Json::array();
     for (std::size_t i = 0; i < block.layers.size(); ++i)
-        layers.push_back(
-            read_layer(context, block.layers[i], block.layer_lines[i], path + ".layers[" + std::to_string(i) + "]"));
+        layers.push_back(read_layer(context, block.layers[i], path + ".layers[" + std::to_string(i) + "]"));
     result["layers"] = std::move(layers);
     for (const ProfileKeys& key : profile_keys) {
         const FoiItem& item = settings.at(key.caption);
@@ -479,22 +478,21 @@ InputDocument read_input_document(std::string_view bytes)
     input.layout_version = version && *version >= 1033 ? 25 : 19;
 
     Context context{input, model_type(data), {}};
+    // The members in the order a model writes them, filled in the order the file is read: the soils
+    // before the profiles whose layers name them.
     Json document = input::object_with_room(12);
+    for (const char* key : {"model_type", "construction_sequence", "calculation_options", "excavation_level",
+                            "cone_resistance_reduction_type", "reduction_cone_resistance", "soil_names", "soils",
+                            "profiles", "pile_types", "piles", "metadata"})
+        document[key] = nullptr;
     document["model_type"] = context.model_type;
-    document["construction_sequence"] = 1;
     document["calculation_options"] = input::read_calculation_options(context, data);
     read_soils(context, data, document);
     read_profiles(context, data, document);
-    // Keep the members in the order a model writes them.
-    Json ordered = input::object_with_room(12);
-    for (const char* key :
-         {"model_type", "construction_sequence", "calculation_options", "excavation_level",
-          "cone_resistance_reduction_type", "reduction_cone_resistance", "soil_names", "soils", "profiles"})
-        ordered[key] = std::move(document[key]);
-    ordered["pile_types"] = input::read_pile_types(context, data);
-    ordered["piles"] = input::read_piles(context, data);
-    ordered["metadata"] = read_metadata(input, data);
-    input.document = std::move(ordered);
+    document["pile_types"] = input::read_pile_types(context, data);
+    document["piles"] = input::read_piles(context, data);
+    document["metadata"] = read_metadata(input, data);
+    input.document = std::move(document);
     return input;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,6 +58,30 @@ private:
     std::span<const FoiItem> items_;
     std::size_t line_;
 };
+
+// A line that heads a part of a section (a profile's name, "Layer (1)", a pile type's name) and the
+// lines of that part, up to the next heading.
+struct Headed {
+    const FoiItem* heading;
+    std::span<const FoiItem> items;
+};
+
+// The parts of `items` that begin at the lines `is_heading` picks, asked of each line in order; the
+// lines before the first heading belong to no part.
+template <class IsHeading>
+std::vector<Headed> headed_parts(std::span<const FoiItem> items, IsHeading is_heading)
+{
+    std::vector<std::size_t> headings;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (is_heading(items[i])) headings.push_back(i);
+    std::vector<Headed> parts;
+    parts.reserve(headings.size());
+    for (std::size_t k = 0; k < headings.size(); ++k) {
+        const std::size_t end = k + 1 < headings.size() ? headings[k + 1] : items.size();
+        parts.push_back({&items[headings[k]], items.subspan(headings[k] + 1, end - headings[k] - 1)});
+    }
+    return parts;
+}
 
 // The section `name` among the items of `parent`; refused, naming what lacks it, when absent.
 const FoiItem& section(const FoiItem& parent, std::string_view name);

@@ -102,22 +102,6 @@ Json tension_config(const Settings& settings)
     return config;
 }
 
-// The pile types of a types section: a count, then per type its name, its settings and the line
-// that says whether the name is the user's.
-std::vector<std::pair<const FoiItem*, std::span<const FoiItem>>> type_blocks(const FoiItem& types)
-{
-    std::vector<std::pair<const FoiItem*, std::span<const FoiItem>>> blocks;
-    const std::vector<FoiItem>& items = types.items;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (items[i].kind != ItemKind::plain) continue;
-        std::size_t end = i + 1;
-        while (end < items.size() && items[end].kind != ItemKind::plain) ++end;
-        blocks.emplace_back(&items[i], std::span<const FoiItem>(items).subspan(i + 1, end - i - 1));
-        i = end - 1;
-    }
-    return blocks;
-}
-
 std::vector<std::string> split_row(const FoiItem& row)
 {
     std::vector<std::string> fields;
@@ -148,7 +132,10 @@ Json read_pile_types(Context& context, const FoiItem& data)
     const FoiItem* types = data.section(bearing ? "TYPES - BEARING PILES" : "TYPES - TENSION PILES (CUR)");
     Json result = Json::array();
     if (types == nullptr) return result;
-    for (const auto& [name, items] : type_blocks(*types)) {
+    // A count, then per type its name, its settings and the line that says whether the name is the
+    // user's.
+    const auto is_name = [](const FoiItem& item) { return item.kind == ItemKind::plain; };
+    for (const auto& [name, items] : headed_parts(types->items, is_name)) {
         const Settings settings(items, name->line);
         context.mark("pile_types[" + std::to_string(result.size()) + "]", name->line);
         Json shape = read_shape(settings);

@@ -52,6 +52,8 @@ struct InputFileReading {
     // The document with the extras as its member "input_file_extras": what `dfoundations foi`
     // prints and `dfoundations input` takes back.
     nlohmann::ordered_json document_with_extras() const;
+    // The same as the JSON text the template service is sent.
+    std::string _generate_input_text() const;
     // The input file again, through the template service.
     InputFile generate_input_file(GenerateInputFileOptions options = {}) const;
 };

@@ -80,13 +80,12 @@ InputFileReading read_input_file(std::string_view bytes)
         reading.document = build(input)._generate_input();
         // The file's own header date and time, which a new stamp would replace.
         reading.document["metadata"] = input.document["metadata"];
-        // A file of D-Foundations 25 is written again in its own layout.
-        if (input.layout_version == 25) reading.document["input_file_version"] = 25;
     } catch (const InputFileError& error) {
         reading.model_error = error.what();
         reading.document = input.document;
-        if (input.layout_version == 25) reading.document["input_file_version"] = 25;
     }
+    // A file of D-Foundations 25 is written again in its own layout.
+    if (input.layout_version == 25) reading.document["input_file_version"] = 25;
     std::string written;
     try {
         written = foi::fill_dfoundations_template(reading.document);
@@ -111,9 +110,14 @@ nlohmann::ordered_json InputFileReading::document_with_extras() const
     return result;
 }
 
+std::string InputFileReading::_generate_input_text() const
+{
+    return document_reader::with_input_file_extras(document.dump(), extras);
+}
+
 InputFile InputFileReading::generate_input_file(GenerateInputFileOptions options) const
 {
-    return input_file_from_document(document_with_extras().dump(), options);
+    return input_file_from_document(_generate_input_text(), options);
 }
 
 BearingPilesModel BearingPilesModel::from_input_file(std::string_view input_file)

@@ -1,6 +1,7 @@
 // A model document as the models write it again, and the checks its text passes before it is parsed.
 #include <stdexcept>
 
+#include "external/dfoundations/models/model_document_parts.hpp"
 #include "ostrand/external/dfoundations/model_document.hpp"
 
 namespace ostrand::external::dfoundations {
@@ -39,15 +40,14 @@ void require_shallow(std::string_view text)
     }
 }
 
-// The extras of an input file go last, inside the document's closing brace.
-std::string with_extras(std::string text, const nlohmann::ordered_json& extras)
+}  // namespace
+
+std::string document_reader::with_input_file_extras(std::string text, const nlohmann::ordered_json& extras)
 {
     if (extras.is_null()) return text;
     text.pop_back();
     return text + ", \"input_file_extras\": " + extras.dump() + "}";
 }
-
-}  // namespace
 
 const detail::Model& ModelDocument::base() const
 {
@@ -61,14 +61,12 @@ nlohmann::ordered_json ModelDocument::_generate_input() const
     return document;
 }
 
-std::string ModelDocument::_generate_input_text() const
-{
-    return with_extras(base()._generate_input_text(metadata, stamped_at), input_file_extras);
-}
+std::string ModelDocument::_generate_input_text() const { return _generate_input_text(19); }
 
 std::string ModelDocument::_generate_input_text(int input_file_version) const
 {
-    return with_extras(base()._generate_input_text(metadata, stamped_at, input_file_version), input_file_extras);
+    return document_reader::with_input_file_extras(
+        base()._generate_input_text(metadata, stamped_at, input_file_version), input_file_extras);
 }
 
 InputFile ModelDocument::generate_input_file(GenerateInputFileOptions options) const

@@ -41,6 +41,10 @@ void create_pile(TensionPilesModel& model, const DocumentMember& pile);
 // document again; `at`, when given, names the member being built when an operation raises.
 ModelDocument build_model_document(const nlohmann::ordered_json& document, std::string* at);
 
+// A model document's JSON text with the extras of the input file it was read from as its last
+// member, inside its closing brace; the text itself when there are none (null).
+std::string with_input_file_extras(std::string text, const nlohmann::ordered_json& extras);
+
 // The metadata, stamping the date and the time where the document has other than 01/01/1900 and
 // 00:00:00.
 Metadata metadata_of(const DocumentMember& metadata);

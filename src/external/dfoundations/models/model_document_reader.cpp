@@ -371,18 +371,16 @@ ModelDocument read_model_document(const nlohmann::ordered_json& document)
 {
     // The extras of an input file travel with the document untouched; the model does not hold them.
     const auto extras = document.find("input_file_extras");
-    if (extras != document.end()) {
-        if (!extras->is_object() && !extras->is_null())
-            detail::refuse_member("input_file_extras", "must be an object or null");
-        nlohmann::ordered_json bare = document;
-        bare.erase("input_file_extras");
-        ModelDocument result = read_model_document(bare);
-        result.input_file_extras = *extras;
-        return result;
-    }
+    const bool has_extras = extras != document.end();
+    if (has_extras && !extras->is_object() && !extras->is_null())
+        detail::refuse_member("input_file_extras", "must be an object or null");
     ModelDocument result = document_reader::build_model_document(document, nullptr);
     nlohmann::ordered_json written = result._generate_input();
     if (result.input_file_version) written["input_file_version"] = *result.input_file_version;
+    if (has_extras) {
+        result.input_file_extras = *extras;
+        written["input_file_extras"] = *extras;
+    }
     detail::require_written_again(document, written);
     return result;
 }
