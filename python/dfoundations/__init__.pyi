@@ -1,9 +1,12 @@
 # Type stubs of the dfoundations package, so that editors complete names and arguments.
+import concurrent.futures
 import enum
 import os
 from typing import Literal, Optional, Sequence, Union, overload
 
 import pandas
+
+__version__: str
 
 Bytes = Union[bytes, bytearray, memoryview]
 Table = Union[pandas.DataFrame, dict[str, dict[int, Union[int, float, str, None]]]]
@@ -549,6 +552,7 @@ class ReadWarning:
     message: str
 
 class OutputFile:
+    name: Optional[str]
     header: FileHeader
     root: Section
     input: Optional[Section]
@@ -556,11 +560,23 @@ class OutputFile:
     warnings: list[ReadWarning]
     def sections(self) -> list[Section]: ...
     def tables(self) -> list[OutputTable]: ...
+    def to_json(self, file_name: str = "") -> str: ...
     def section(self, path: str) -> Optional[Section]: ...
     def table(self, path: str) -> Optional[OutputTable]: ...
     def nearest_table_paths(self, path: str, count: int = 5) -> list[str]: ...
 
 def read_output_file(source: Union[Bytes, str, os.PathLike[str]]) -> OutputFile: ...
+def read_output_files(sources: Sequence[Union[Bytes, str, os.PathLike[str]]], *,
+                      executor: Optional[concurrent.futures.Executor] = None,
+                      client: Optional[object] = None) -> list[Union[OutputFile, BaseException]]: ...
+def run_analyses(input_files: Sequence[Union[Bytes, str, os.PathLike[str], BearingPilesModel, TensionPilesModel,
+                                             InputFileReading]], *,
+                 executor: Optional[concurrent.futures.Executor] = None, client: Optional[object] = None,
+                 engine: Optional[str] = None, timeout: float = 300.0) -> list[Union[OutputFile, BaseException]]: ...
+def summary(files: Union[OutputFile, os.PathLike[str], Sequence[Union[OutputFile, os.PathLike[str], BaseException]],
+                         dict[str, OutputFile]]) -> dict[str, pandas.DataFrame]: ...
+def _summary(files: list[tuple[str, OutputFile]]) -> dict[str, pandas.DataFrame]: ...
+def calculation_name(file: OutputFile) -> str: ...
 def _read_output_file(bytes: Union[Bytes, str]) -> OutputFile: ...
 
 class PileView:

@@ -1,10 +1,13 @@
 // The compiled part of the dfoundations package; dfoundations/__init__.py re-exports it.
+#include <ostrand/external/dfoundations/version.hpp>
+
 #include "bindings.hpp"
 
 PYBIND11_MODULE(_dfoundations, module)
 {
     using namespace dfoundations_python;
     module.doc() = "D-Foundations models, input files, analyses and output files.";
+    module.attr("__version__") = ostrand::external::dfoundations::version;
     bind_errors(module);
     bind_vocabulary(module);
     bind_geo(module);
@@ -15,4 +18,5 @@ PYBIND11_MODULE(_dfoundations, module)
     bind_analysis(module);
     bind_output(module);
     bind_output_file(module);
+    bind_summary(module);
 }

@@ -1,6 +1,8 @@
 #include <cstdio>
 #include <iostream>
 
+#include <ostrand/external/dfoundations/version.hpp>
+
 #include "commands.hpp"
 #include "report.hpp"
 
@@ -9,7 +11,7 @@ int main(int argc, char** argv)
     using namespace dfoundations_cli;
     CLI::App app{"dfoundations: build D-Foundations models, run analyses and read output files"};
     app.require_subcommand(1);
-    app.set_version_flag("--version", "dfoundations " DFOUNDATIONS_PROGRAM_VERSION);
+    app.set_version_flag("--version", "dfoundations " DFOUNDATIONS_LIBRARY_VERSION);
     app.footer(std::string("\n") + EXIT_STATUS_TABLE + "\nFILE arguments take - for standard input.");
     int status = DONE;
     add_read_command(app, status);
