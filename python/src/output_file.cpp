@@ -164,7 +164,8 @@ FilePtr read(const py::object& source)
 
 void bind_file(py::module_& module)
 {
-    py::class_<OutputFile, std::shared_ptr<OutputFile>>(module, "OutputFile",
+    // Dynamic attributes: the Python layer keeps the file's name and the bytes it pickles as.
+    py::class_<OutputFile, std::shared_ptr<OutputFile>>(module, "OutputFile", py::dynamic_attr(),
                                                         "A whole output file: sections, value lines and tables.")
         .def_property_readonly("header", [](const FilePtr& file) { return file->header(); })
         .def_property_readonly("root", [](const FilePtr& file) { return Ref<Section>{file, &file->root()}; })
@@ -185,7 +186,19 @@ void bind_file(py::module_& module)
                 return file->nearest_table_paths(path, count);
             },
             py::arg("path"), py::arg("count") = 5, "The table paths that come closest to `path`, best first.")
-        .def_property_readonly("warnings", [](const FilePtr& file) { return file->warnings(); });
+        .def_property_readonly("warnings", [](const FilePtr& file) { return file->warnings(); })
+        .def(
+            "to_json",
+            [](const FilePtr& file, std::string_view file_name) {
+                std::string text;
+                {
+                    py::gil_scoped_release release;
+                    text = dfo::to_json(*file, file_name);
+                }
+                return text;
+            },
+            py::arg("file_name") = "",
+            "The whole file as one line of JSON text, as `dfoundations read` prints it (docs/output_file.schema.json).");
 
     module.def(
         "_read_output_file", &read,

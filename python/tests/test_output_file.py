@@ -2,12 +2,15 @@
 prints those), paths, views, and parts that outlive the names they were reached by."""
 
 import gc
+import json
 import math
+import os
+import subprocess
 
 import pytest
 
 import dfoundations as dfo
-from conftest import EXAMPLE_DATA, TEST_DATA, fixture_files, run_cli
+from conftest import CLI, EXAMPLE_DATA, TEST_DATA, fixture_files, run_cli
 
 QUAY_WALL = EXAMPLE_DATA / "quay_wall_verification.fod"
 NEN_TABLE = "DUMPFILE OUTPUT/VERIFICATION RESULTS/NEN PILE RESULTS/MAX SHAFT AND POINT"
@@ -102,3 +105,14 @@ def test_the_views_of_a_preliminary_design():
         pytest.skip("no 25.1 preliminary design among the fixtures")
     pile = dfo.piles(dfo.read_output_file(path))[0]
     assert pile.name and pile.tables
+
+
+@pytest.mark.parametrize("path", [QUAY_WALL, TEST_DATA / "verification_v19_latin1.fod"] + fixture_files("fod25"),
+                         ids=str)
+def test_to_json_is_what_the_program_prints(path):
+    if not os.path.exists(CLI):
+        pytest.skip(f"the program {CLI} is not built")
+    printed = subprocess.run([CLI, "read", str(path)], capture_output=True, check=True).stdout.decode("utf-8")
+    text = dfo.read_output_file(path).to_json(str(path))
+    assert text == printed
+    assert json.loads(text)["file"] == str(path)

@@ -1,4 +1,4 @@
-#include "external/dfoundations/models/json_text_writer.hpp"
+#include "external/dfoundations/json_text_writer.hpp"
 
 #include <charconv>
 #include <cmath>
@@ -121,7 +121,10 @@ void JsonTextWriter::escaped(std::string_view text, const Location& at)
             if (length == 0) {
                 throw errors::ModelError("Invalid model: the text at " + at.describe() + " is not valid UTF-8.");
             }
-            if (code_point < 0x10000) {
+            if (characters_ == Characters::UTF8) {
+                std::memcpy(out, text.data() + i, length);
+                out += length;
+            } else if (code_point < 0x10000) {
                 out = write_escape(out, static_cast<unsigned>(code_point));
             } else {
                 const char32_t offset = code_point - 0x10000;
@@ -142,6 +145,13 @@ void JsonTextWriter::real(double value, const Location& at)
         throw errors::ModelError("Invalid model: the number at " + at.describe() + " is " + text::format_number(value) +
                                  "; only finite numbers can be written.");
     }
+    char* out = room(MAX_PIECE);
+    used_ = static_cast<std::size_t>(text::write_number(out, value) - buffer_);
+}
+
+void JsonTextWriter::real_or_null(double value)
+{
+    if (!std::isfinite(value)) return raw("null");
     char* out = room(MAX_PIECE);
     used_ = static_cast<std::size_t>(text::write_number(out, value) - buffer_);
 }

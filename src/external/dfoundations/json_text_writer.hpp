@@ -1,6 +1,8 @@
-// Writes JSON text the way the template service reads the model document: ", " and ": " as
-// separators, ASCII only (every other character as a \u escape), integers plainly and reals in the
-// shared number format. Refuses what would not be JSON: a non-finite number or malformed UTF-8.
+// The project's one writer of JSON text, for the model document and for output files read whole.
+// Integers are written plainly and reals in the shared number format; the caller writes the
+// separators. Refuses what would not be JSON: a non-finite number or malformed UTF-8. The model
+// document is ASCII only (every other character as a \u escape), the way the template service reads
+// it; other documents may keep UTF-8 as it is.
 #pragma once
 
 #include <cstddef>
@@ -24,14 +26,21 @@ struct Location {
 
 class JsonTextWriter {
 public:
+    enum class Characters { ASCII, UTF8 };
+
     // Appends to `out`; call finish() to write what is still buffered.
-    explicit JsonTextWriter(std::string& out) : out_(out) {}
+    explicit JsonTextWriter(std::string& out, Characters characters = Characters::ASCII)
+        : out_(out), characters_(characters)
+    {
+    }
     JsonTextWriter(const JsonTextWriter&) = delete;
     JsonTextWriter& operator=(const JsonTextWriter&) = delete;
 
     void raw(std::string_view text);
     void string(std::string_view text, const Location& at);
     void real(double value, const Location& at);
+    // A real, or null where it is not finite (a missing table cell).
+    void real_or_null(double value);
     void integer(std::int64_t value);
     void value(const nlohmann::ordered_json& value, const Location& at);
     // An array of rows of reals, written straight from the stored rows.
@@ -54,6 +63,7 @@ private:
     void escaped(std::string_view text, const Location& at);
 
     std::string& out_;
+    Characters characters_;
     std::size_t used_ = 0;
     char buffer_[1 << 14];
 };

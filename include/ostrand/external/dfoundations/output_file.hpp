@@ -154,6 +154,16 @@ private:
 // Errors: errors::ParsingError when the text holds no section at all.
 OutputFile read_output_file(std::string_view bytes);
 
+// The whole file as one line of JSON text ending in a line feed, as docs/output_file.schema.json
+// describes it and `dfoundations read` prints it: {"file": file_name, "header": {...}, "warnings":
+// [...], "items": [...]}, every section, value line and table in file order. Text stays UTF-8;
+// missing table cells are null.
+//
+//     std::cout << to_json(read_output_file(bytes), "bm1-10.fod");
+std::string to_json(const OutputFile& file, std::string_view file_name = {});
+// One table as the JSON object that stands for it in the file's document (no line feed after it).
+std::string to_json(const OutputTable& table);
+
 // ---- Views ----------------------------------------------------------------------------------
 // Each view looks for the sections that D-Foundations writes for one kind of calculation and is
 // empty when the file has none of them.

@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "external/dfoundations/models/json_text_writer.hpp"
+#include "external/dfoundations/json_text_writer.hpp"
 #include "ostrand/api_v1.hpp"
 #include "ostrand/errors.hpp"
 #include "ostrand/external/dfoundations/models.hpp"
