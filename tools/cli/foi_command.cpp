@@ -40,7 +40,8 @@ void add_foi_command(CLI::App& app, int& status)
 {
     auto options = std::make_shared<FoiOptions>();
     auto* command = app.add_subcommand(
-        "foi", "Read a D-Foundations input file (.foi) into a model document (JSON) that `input` takes back");
+        "foi", "Read a D-Foundations input file (.foi) into a model document (JSON) that `input` takes back "
+                "(read_input_file)");
     command->add_option("FILE", options->input_file, "Input file (.foi; - for standard input)")->required();
     command->add_option("-o,--output", options->output, "Document to write (default: standard output)");
     command->footer(EXIT_STATUS_TABLE);

@@ -29,7 +29,8 @@ int print_gef(const std::string& path)
 
 void add_gef_command(CLI::App& app, int& status)
 {
-    auto* command = app.add_subcommand("gef", "Read a CPT file (GEF-CPT or BRO XML) and print its GEF data as JSON");
+    auto* command = app.add_subcommand(
+        "gef", "Read a CPT file (GEF-CPT or BRO XML) and print its GEF data as JSON (GEFData::from_file, to_json)");
     command->alias("cpt");
     auto path = std::make_shared<std::string>();
     command

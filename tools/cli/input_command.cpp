@@ -1,7 +1,8 @@
-// dfoundations input DOCUMENT.json [-o FILE.foi] [--version 19|25]: reads a model document through
+// dfoundations input DOCUMENT.json [-o FILE.foi] [--layout 19|25]: reads a model document through
 // the model operations and writes the input file of that model, in the layout of D-Foundations 19.x
 // or 25.1 (absent: the one the document names, else 19). `--example bearing|tension` prints a small
 // complete document to start from.
+#include <cstdio>
 #include <exception>
 #include <memory>
 #include <string>
@@ -21,7 +22,8 @@ struct InputOptions {
     std::string document;
     std::string output;
     std::string example;
-    int version = 0;  // 0: not given
+    int layout = 0;  // 0: not given
+    int old_layout_option = 0;
 };
 
 int write_input_file(const InputOptions& options)
@@ -29,8 +31,8 @@ int write_input_file(const InputOptions& options)
     namespace dfo = ostrand::external::dfoundations;
     const dfo::ModelDocument document = dfo::read_model_document(read_input(options.document));
     try {
-        const int version = options.version != 0 ? options.version : document.input_file_version.value_or(19);
-        const dfo::InputFile input_file = document.generate_input_file({.version = version});
+        const int layout = options.layout != 0 ? options.layout : document.input_file_version.value_or(19);
+        const dfo::InputFile input_file = document.generate_input_file({.version = layout});
         write_output(options.output, std::get<ostrand::core::BytesIO>(input_file).getvalue(), options.document);
     } catch (const std::runtime_error& error) {
         std::rethrow_if_nested(error);  // the template service's own error says what is wrong
@@ -50,16 +52,22 @@ int print_example(const std::string& kind)
 void add_input_command(CLI::App& app, int& status)
 {
     auto options = std::make_shared<InputOptions>();
-    auto* command = app.add_subcommand("input", "Turn a model document (JSON) into a D-Foundations input file");
+    auto* command = app.add_subcommand(
+        "input", "Turn a model document (JSON) into a D-Foundations input file (read_model_document, then "
+                 "ModelDocument::generate_input_file)");
     auto* document = command->add_option("DOCUMENT", options->document, "Model document (.json; - for standard input)");
     auto* output =
         command->add_option("-o,--output", options->output, "Input file to write (default: standard output)");
-    // The program's own --version is the app's; CLI11 gives a subcommand's options their turn first.
-    command
-        ->add_option("--version", options->version,
-                     "Input file layout: 19 (D-Foundations 19.x) or 25 (D-Foundations 25.1); default: the "
-                     "document's \"input_file_version\", else 19")
-        ->check(CLI::IsMember({19, 25}));
+    auto* layout = command
+                       ->add_option("--layout", options->layout,
+                                    "Input file layout: 19 (D-Foundations 19.x) or 25 (D-Foundations 25.1); default: "
+                                    "the document's \"input_file_version\", else 19")
+                       ->check(CLI::IsMember({19, 25}));
+    // The earlier spelling, which also hid the program's own --version, keeps working for a while.
+    command->add_option("--version", options->old_layout_option)
+        ->check(CLI::IsMember({19, 25}))
+        ->excludes(layout)
+        ->group("");
     command->add_option("--example", options->example, "Print a small complete model document to start from")
         ->check(CLI::IsMember({"bearing", "tension"}))
         ->excludes(document)
@@ -71,6 +79,11 @@ void add_input_command(CLI::App& app, int& status)
             return;
         }
         if (options->document.empty()) throw CLI::RequiredError("DOCUMENT or --example");
+        if (options->old_layout_option != 0) {
+            std::fputs("dfoundations input: note: --version is now called --layout; the old spelling will go away\n",
+                       stderr);
+            options->layout = options->old_layout_option;
+        }
         status = run_reported("input", [&] { return write_input_file(*options); });
     });
 }

@@ -287,7 +287,8 @@ void add_parse_command(CLI::App& app, int& status)
     auto options = std::make_shared<ParseOptions>();
     auto* command = app.add_subcommand(
         "parse",
-        "Read a D-Foundations output file (.fod) and print its calculation parameters and result tables as JSON");
+        "Read a D-Foundations output file (.fod) and print its calculation parameters and result tables as JSON "
+        "(OutputFileParser)");
     command
         ->add_option("FILE", options->file,
                      "The output file (UTF-8, or Latin-1 when it is not valid UTF-8; - for standard input)")

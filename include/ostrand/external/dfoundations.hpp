@@ -13,5 +13,8 @@
 #include "ostrand/external/dfoundations/models.hpp"
 #include "ostrand/external/dfoundations/number_format.hpp"
 #include "ostrand/external/dfoundations/output.hpp"
+#include "ostrand/external/dfoundations/output_file.hpp"
+#include "ostrand/external/dfoundations/summary.hpp"
+#include "ostrand/external/dfoundations/version.hpp"
 #include "ostrand/external/dfoundations/vocabulary.hpp"
 #include "ostrand/geo.hpp"
