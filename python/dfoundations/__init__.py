@@ -13,8 +13,6 @@ input files, run analyses and read output files into pandas DataFrames.
     tables = parser.results()                                                 # name -> DataFrame
 """
 
-import os as _os
-
 from . import _dfoundations
 from ._dfoundations import *  # noqa: F401,F403  (the compiled library)
 from ._dfoundations import (  # the internal names that `import *` leaves out
@@ -25,23 +23,16 @@ from ._dfoundations import (  # the internal names that `import *` leaves out
     _ReductionConeResistance,
     _material_naming,
     _read_output_file,
+    _summary,
     _slip_layer_naming,
     _type_naming,
 )
+
+from .batch import read_output_file, read_output_files, run_analyses, summary  # noqa: E402
+
+__version__ = _dfoundations.__version__  # the library's, as `dfoundations --version` prints it
 
 # The classes say they are the package's, as users import them.
 for _value in vars(_dfoundations).values():
     if isinstance(_value, type) and _value.__module__ == _dfoundations.__name__:
         _value.__module__ = __name__
-
-
-def read_output_file(source):
-    """Reads a whole output file (.fod) of any version.
-
-    `source` is the file's bytes (UTF-8, else Latin-1), its decoded text, or a path (``os.PathLike``).
-    Raises ParsingError when the text holds no section at all.
-    """
-    if isinstance(source, _os.PathLike):
-        with open(source, "rb") as file:
-            source = file.read()
-    return _read_output_file(source)
