@@ -286,12 +286,24 @@ TEST(AnalysisErrors, HandleExecutionErrorRaisesOnlyForMappedTypes)
 
 TEST(DSeriesFiles, AreFoundByExtensionIgnoringLetterCase)
 {
-    const ostrand::ResultContent result = {{"a.fod", "A"}, {"b.FOD", "B"}, {"log.txt", "L"}};
+    const ostrand::ResultContent result = {{"a.FOD", "A"}, {"log.txt", "L"}};
     EXPECT_EQ(ep::_get_dseries_file_body(result, ".fod")->getvalue(), "A");
     EXPECT_EQ(ep::_get_dseries_file_body(result, ".Txt")->getvalue(), "L");
     EXPECT_FALSE(ep::_get_dseries_file_body(result, ".foi").has_value());
     EXPECT_FALSE(ep::_get_dseries_file_body({}, ".fod").has_value());
     EXPECT_FALSE(ep::_get_dseries_file_body(result, "much longer than any name.fod").has_value());
+}
+
+TEST(DSeriesFiles, TwoWithTheExtensionAreAnErrorThatNamesThem)
+{
+    const ostrand::ResultContent result = {{"a.fod", "A"}, {"b.FOD", "B"}, {"log.txt", "L"}};
+    try {
+        (void)ep::_get_dseries_file_body(result, ".fod");
+        FAIL() << "one of two output files was taken";
+    } catch (const errors::ExecutionError& error) {
+        EXPECT_STREQ(error.what(), "The job wrote more than one file ending in .fod (a.fod, b.FOD); which one is the "
+                                   "output cannot be told.");
+    }
 }
 
 TEST(RaiseError, ThrowsTheHostErrorOfEachType)

@@ -191,6 +191,23 @@ TEST(BroReader, ReadsARegistrationRequestAndDeclaredEncodings)
     EXPECT_THAT(data.elevation, ElementsAre(0.0, -1000.0));
 }
 
+// Some schema generations nest the parameters and the result one element deeper.
+TEST(BroReader, FindsParametersAndResultNestedDeeper)
+{
+    std::string text = cpt_xml("penetrationLength:ja coneResistance:ja", plain_encoding, "0.0,1.0;1.0,2.0",
+                               "<broId>CPT&#x41;1</broId>");
+    const auto wrap = [&](const std::string& open, const std::string& close, const std::string& wrapper) {
+        text.replace(text.find(open), open.size(), "<c:" + wrapper + ">" + open);
+        text.replace(text.find(close), close.size(), close + "</c:" + wrapper + ">");
+    };
+    wrap("<c:parameters>", "</c:parameters>", "procedure");
+    wrap("<c:cptResult>", "</c:cptResult>", "result");
+    const GEFData data = GEFData::from_bro_xml(text, "unused");
+    EXPECT_EQ(data.name, "CPTA1");
+    EXPECT_THAT(data.elevation, ElementsAre(0.0, -1000.0));
+    EXPECT_THAT(data.qc, ElementsAre(Optional(1.0), Optional(2.0)));
+}
+
 TEST(BroReader, ReportsUnusableFilesWithTheReason)
 {
     const std::string two = "penetrationLength:ja coneResistance:ja";
@@ -236,6 +253,13 @@ TEST(BroReader, ReportsUnusableFilesWithTheReason)
          "BRO XML offset \"NAP\" is not a number"},
         {cpt_xml(two, plain_encoding, "0,1", "<deliveredLocation><location><pos>1.0</pos></location></deliveredLocation>"),
          "BRO XML deliveredLocation \"1.0\" is not a pair of coordinates"},
+        // XML has no character 0; read, it would cut the name short.
+        {cpt_xml(two, plain_encoding, "0,1", "<broId>CPT&#x0;42</broId>"),
+         "BRO XML file is not well-formed XML: it refers to the character 0 (line 1)"},
+        {cpt_xml(two, plain_encoding, "0,1", "<broId>CPT&#00;42</broId>"),
+         "BRO XML file is not well-formed XML: it refers to the character 0 (line 1)"},
+        {cpt_xml(two, plain_encoding, "0,1", std::string("<broId>CPT\0" "42</broId>", 18)),
+         "BRO XML file is not well-formed XML: it holds the character 0 (line 1)"},
     };
     for (const auto& expected : cases) {
         SCOPED_TRACE(expected.text);

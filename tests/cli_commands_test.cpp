@@ -1,7 +1,9 @@
 // The run and input commands of the dfoundations program, run as a user would.
+#include <signal.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -36,21 +38,21 @@ protected:
 TEST_F(Commands, RunWritesTheOutputFileNextToTheInputOrWhereAsked)
 {
     const auto console = scratch.script("console.sh", "cp \"$1\" result.fod\n");
-    const auto input = scratch.write("model.foi", "[INPUT FILE]\n");
+    const auto input = scratch.write("model.foi", "[INPUT FILE]\n[END OF INPUT FILE]\n");
     const std::string settings = "DFOUNDATIONS_CONSOLE=" + quoted(console);
 
     Finished run = program("run " + quoted(input), settings);
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(test_support::read(scratch / "model.fod"), "[INPUT FILE]\n");
+    EXPECT_EQ(test_support::read(scratch / "model.fod"), "[INPUT FILE]\n[END OF INPUT FILE]\n");
 
     run = program("run " + quoted(input) + " -o " + quoted(scratch / "elsewhere.fod") + " --timeout 30", settings);
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(test_support::read(scratch / "elsewhere.fod"), "[INPUT FILE]\n");
+    EXPECT_EQ(test_support::read(scratch / "elsewhere.fod"), "[INPUT FILE]\n[END OF INPUT FILE]\n");
 }
 
 TEST_F(Commands, RunReportsFailuresOnStandardErrorWithANonZeroStatus)
 {
-    const auto input = scratch.write("model.foi", "[INPUT FILE]\n");
+    const auto input = scratch.write("model.foi", "[INPUT FILE]\n[END OF INPUT FILE]\n");
     const auto fails = scratch.script("fails.sh", "echo 'Error: no piles' >&2\nexit 2\n");
     const auto hangs = scratch.script("hangs.sh", "sleep 30\n");
     const struct {
@@ -75,17 +77,128 @@ TEST_F(Commands, RunReportsFailuresOnStandardErrorWithANonZeroStatus)
     EXPECT_FALSE(fs::exists(scratch / "model.fod"));
 }
 
-TEST_F(Commands, RunKeepsWhatTheConsoleWroteWhenItWroteNoOutputFile)
+// The folders in `folder` whose names begin with `prefix`.
+std::vector<fs::path> folders_named(const fs::path& folder, const std::string& prefix)
 {
-    const auto console = scratch.script("console.sh", "echo 'No licence found' > calculation.log\n");
-    const auto input = scratch.write("model.foi", "[INPUT FILE]\n");
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.is_directory() && entry.path().filename().string().rfind(prefix, 0) == 0)
+            found.push_back(entry.path());
+    return found;
+}
+
+TEST_F(Commands, RunKeepsWhatTheConsoleWroteInAFolderOfItsOwnAndReplacesNothing)
+{
+    // The console writes files named like the user's own: its input copy and an error file.
+    const auto console = scratch.script("console.sh", "echo 'No licence found' > model.err\ncp \"$1\" model.foi\n");
+    const auto input = scratch.write("model.foi", "[INPUT FILE]\n[END OF INPUT FILE]\n");
+    const auto own_err = scratch.write("model.err", "the user's own\n");
     const Finished run = program("run " + quoted(input), "DFOUNDATIONS_CONSOLE=" + quoted(console));
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "dfoundations run: D-Foundations wrote no .fod output file. It wrote, kept for reading: " +
-                           (scratch / "model.log").string() + "\n");
-    EXPECT_EQ(test_support::read(scratch / "model.log"), "No licence found\n");
+    const auto kept = folders_named(scratch.path(), "model.run-");
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(run.err, "dfoundations run: D-Foundations wrote no .fod output file. It wrote, kept for reading in " +
+                           kept[0].string() + ": model.err model.foi\n");
+    EXPECT_EQ(test_support::read(kept[0] / "model.err"), "No licence found\n");
+    EXPECT_EQ(test_support::read(input), "[INPUT FILE]\n[END OF INPUT FILE]\n");
+    EXPECT_EQ(test_support::read(own_err), "the user's own\n");
     EXPECT_EQ(run.out.rfind(R"({"error":{"type":"Error","message":"D-Foundations wrote no .fod output file.)", 0), 0u)
         << run.out;
+}
+
+TEST_F(Commands, RunToStandardOutputLeavesNothingInTheWorkingFolder)
+{
+    const auto console = scratch.script("console.sh", "echo 'No licence found' > calculation.err\n");
+    const auto input = scratch.write("model.foi", "[INPUT FILE]\n[END OF INPUT FILE]\n");
+    fs::create_directories(scratch / "work");
+    fs::create_directories(scratch / "tmp");
+    const std::string command = "cd " + quoted(scratch / "work") + " && TMPDIR=" + quoted(scratch / "tmp") +
+                                " DFOUNDATIONS_CONSOLE=" + quoted(console) + " '" DFOUNDATIONS_CLI "' run " +
+                                quoted(input) + " -o - > /dev/null 2> " + quoted(scratch / "err.txt");
+    EXPECT_EQ(test_support::exit_status(std::system(command.c_str())), 1);
+    EXPECT_TRUE(fs::is_empty(scratch / "work"));
+    const auto kept = folders_named(scratch / "tmp", "dfoundations-run-");
+    ASSERT_EQ(kept.size(), 1u) << test_support::read(scratch / "err.txt");
+    EXPECT_EQ(test_support::read(kept[0] / "calculation.err"), "No licence found\n");
+}
+
+TEST_F(Commands, RunRefusesAnOutputThatIsNoneOrAmbiguous)
+{
+    const auto input = scratch.write("model.foi", "[INPUT FILE]\n[END OF INPUT FILE]\n");
+    const auto old_output = scratch.write("model.fod", "an earlier output\n");
+    const struct {
+        std::string script;
+        std::string message;
+    } cases[] = {
+        {"head -c 3000 /dev/urandom | tr -d '[]' > input.fod\n",
+         "dfoundations run: D-Foundations wrote a .fod file that is no output file ("},
+        {"cp \"$1\" a.fod\ncp \"$1\" b.fod\n",
+         "dfoundations run: The job wrote more than one file ending in .fod (a.fod, b.fod); which one is the output "
+         "cannot be told.\n"},
+    };
+    for (const auto& c : cases) {
+        const auto console = scratch.script("console.sh", c.script);
+        const Finished run = program("run " + quoted(input), "DFOUNDATIONS_CONSOLE=" + quoted(console));
+        EXPECT_EQ(run.status, 1) << c.script;
+        EXPECT_EQ(run.err.rfind(c.message, 0), 0u) << run.err;
+        EXPECT_EQ(test_support::read(old_output), "an earlier output\n");
+    }
+}
+
+TEST_F(Commands, RunRefusesATimeoutOfZeroInFewWords)
+{
+    const auto input = scratch.write("model.foi", "[INPUT FILE]\n[END OF INPUT FILE]\n");
+    const Finished run = program("run " + quoted(input) + " --timeout 0");
+    EXPECT_EQ(run.status, 64);
+    EXPECT_NE(run.err.find("--timeout: Value 0 not in range 1 to 2147483647"), std::string::npos) << run.err;
+    EXPECT_LT(run.err.size(), 300u) << run.err;
+}
+
+// On a terminal (here the pseudo-terminal of script(1)) the run shows how long it has waited, and
+// clears that line when it is done; elsewhere it prints nothing of the kind.
+TEST_F(Commands, RunShowsTheElapsedTimeOnATerminal)
+{
+    if (std::system("command -v script > /dev/null") != 0) GTEST_SKIP() << "no script(1) for a terminal";
+    const auto console = scratch.script("console.sh", "sleep 2\ncp \"$1\" result.fod\n");
+    const auto input = scratch.write("model.foi", "[INPUT FILE]\n[END OF INPUT FILE]\n");
+    const auto runner = scratch.script("runner.sh", "DFOUNDATIONS_CONSOLE=" + quoted(console) +
+                                                        " '" DFOUNDATIONS_CLI "' run " + quoted(input) + "\n");
+    const std::string command = "script -qec " + quoted(runner) + " /dev/null > " + quoted(scratch / "terminal.txt");
+    // A file that is no output file fails the run, which does not matter here: only the wait does.
+    (void)std::system(command.c_str());
+    const std::string shown = test_support::read(scratch / "terminal.txt");
+    EXPECT_NE(shown.find("\rdfoundations run: waiting for D-Foundations, 0:01"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("\r\033[K"), std::string::npos) << shown;
+
+    const Finished plain = program("run " + quoted(input), "DFOUNDATIONS_CONSOLE=" + quoted(console));
+    EXPECT_EQ(plain.err.find("waiting for"), std::string::npos) << plain.err;
+}
+
+// A stopped run ends the console and what it started (a zombie left to a parent that does not reap
+// it counts as ended), and leaves no job folder behind.
+TEST_F(Commands, RunStoppedBySignalEndsTheConsoleGroupAndRemovesItsJobFolder)
+{
+    const auto pids = scratch / "pids";
+    const auto console = scratch.script("console.sh", "sleep 60 &\necho $$ $! > " + quoted(pids) + ".new\nmv " +
+                                                          quoted(pids) + ".new " + quoted(pids) + "\nwait\n");
+    const auto input = scratch.write("model.foi", "[INPUT FILE]\n[END OF INPUT FILE]\n");
+    fs::create_directories(scratch / "tmp");
+    for (const std::string signal : {"INT", "TERM", "HUP"}) {
+        fs::remove(pids);
+        const std::string command =
+            "TMPDIR=" + quoted(scratch / "tmp") + " DFOUNDATIONS_CONSOLE=" + quoted(console) +
+            " '" DFOUNDATIONS_CLI "' run " + quoted(input) + " 2> " + quoted(scratch / "err.txt") + " & program=$!\n" +
+            "while [ ! -s " + quoted(pids) + " ]; do sleep 0.05; done\n" + "kill -" + signal +
+            " $program\nwait $program\nstatus=$?\n" + "for i in $(seq 100); do\n  alive=no\n  for pid in $(cat " +
+            quoted(pids) + "); do grep -qs '^State:[[:space:]]*[^Z]' /proc/$pid/status && alive=yes; done\n" +
+            "  [ $alive = no ] && exit $status\n  sleep 0.05\ndone\nexit 99\n";
+        const auto script = scratch.script("stop.sh", command);
+        const int status = test_support::exit_status(std::system(("'" + script.string() + "'").c_str()));
+        EXPECT_EQ(status, 128 + (signal == "INT" ? SIGINT : signal == "TERM" ? SIGTERM : SIGHUP)) << signal;
+        EXPECT_TRUE(fs::is_empty(scratch / "tmp")) << signal;
+        EXPECT_EQ(test_support::read(scratch / "err.txt"),
+                  "dfoundations run: stopped by SIG" + signal + "; the D-Foundations console program was ended.\n");
+    }
 }
 
 TEST_F(Commands, InputReportsADocumentTheTemplateCannotUse)
@@ -100,6 +213,22 @@ TEST_F(Commands, InputReportsADocumentTheTemplateCannotUse)
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err.rfind("dfoundations input: Cannot read ", 0), 0u) << run.err;
     EXPECT_FALSE(fs::exists(scratch / "model.foi"));
+}
+
+TEST_F(Commands, InputReportsAStoreItCannotWriteAsAFileFailure)
+{
+    const Finished example = program("input --example bearing");
+    ASSERT_EQ(example.status, 0) << example.err;
+    const auto document = scratch.write("bearing.json", example.out);
+    const auto not_a_folder = scratch.write("occupied", "a file where the store should be");
+    // The program's own settings come first in program(); a later assignment wins.
+    const Finished run = program("input " + quoted(document) + " -o " + quoted(scratch / "bearing.foi"),
+                                 "DFOUNDATIONS_STORE=" + quoted(not_a_folder / "store"));
+    EXPECT_EQ(run.status, 2) << run.out;
+    EXPECT_EQ(run.err.rfind("dfoundations input: Cannot create the store " + (not_a_folder / "store").string(), 0), 0u)
+        << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_FALSE(fs::exists(scratch / "bearing.foi"));
 }
 
 TEST_F(Commands, InputTakesBackTheExamplesItPrints)

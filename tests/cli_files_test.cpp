@@ -22,7 +22,7 @@ class ProgramFiles : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        input = scratch.write("model.foi", "[INPUT FILE]\n");
+        input = scratch.write("model.foi", "[INPUT FILE]\n[END OF INPUT FILE]\n");
         console = "DFOUNDATIONS_CONSOLE=" + quoted(scratch.script("console.sh", "cp \"$1\" result.fod\n"));
     }
 
@@ -66,7 +66,7 @@ TEST_F(ProgramFiles, ANewFileGetsTheModeTheUmaskAllowsAndAnOldOneKeepsItsOwn)
     ::chmod(old.c_str(), 0604);
     const Finished replaced = shell("run " + quoted(input) + " -o " + quoted(old), "umask 077;");
     ASSERT_EQ(replaced.status, 0) << replaced.err;
-    EXPECT_EQ(test_support::read(old), "[INPUT FILE]\n");
+    EXPECT_EQ(test_support::read(old), "[INPUT FILE]\n[END OF INPUT FILE]\n");
     EXPECT_EQ(mode_of(old), 0604u);
 }
 
@@ -77,7 +77,7 @@ TEST_F(ProgramFiles, ASymbolicLinkWritesItsTarget)
     const Finished run = shell("run " + quoted(input) + " -o " + quoted(scratch / "link.fod"));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(fs::is_symlink(scratch / "link.fod"));
-    EXPECT_EQ(test_support::read(target), "[INPUT FILE]\n");
+    EXPECT_EQ(test_support::read(target), "[INPUT FILE]\n[END OF INPUT FILE]\n");
 }
 
 TEST_F(ProgramFiles, AFifoIsWrittenThroughNotReplaced)
@@ -88,7 +88,7 @@ TEST_F(ProgramFiles, AFifoIsWrittenThroughNotReplaced)
                                "cat " + quoted(fifo) + " > " + quoted(scratch / "read.txt") + " &");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(fs::is_fifo(fifo));
-    EXPECT_EQ(test_support::read(scratch / "read.txt"), "[INPUT FILE]\n");
+    EXPECT_EQ(test_support::read(scratch / "read.txt"), "[INPUT FILE]\n[END OF INPUT FILE]\n");
 }
 
 TEST_F(ProgramFiles, TheInputFileIsNeverTheOutput)
@@ -98,7 +98,7 @@ TEST_F(ProgramFiles, TheInputFileIsNeverTheOutput)
         const Finished run = shell("run " + quoted(input) + " -o " + quoted(output));
         EXPECT_EQ(run.status, 2);
         EXPECT_NE(run.err.find("it is the input file"), std::string::npos) << run.err;
-        EXPECT_EQ(test_support::read(input), "[INPUT FILE]\n");
+        EXPECT_EQ(test_support::read(input), "[INPUT FILE]\n[END OF INPUT FILE]\n");
     }
 }
 

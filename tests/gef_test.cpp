@@ -168,6 +168,29 @@ TEST(GefReader, ReadsEveryKindOfLineEnd)
     }
 }
 
+// Depth columns written as negative numbers (down being negative) still go down from the ground
+// level, as D-Foundations reads them; a file whose levels climb is read as it is, with a warning.
+TEST(GefReader, ReadsNegativeDepthsGoingDownAndWarnsWhenLevelsClimb)
+{
+    const std::string header = "#TESTID= NEG-1\n#ZID= 31000, 3.06\n#COLUMNINFO= 1, m, depth, QUANTITY\n"
+                               "#COLUMNINFO= 2, MPa, qc, 2\n#EOH=\n";
+    for (const std::string quantity : {"1", "11"}) {
+        std::string text = header;
+        text.replace(text.find("QUANTITY"), 8, quantity);
+        const GEFData data = GEFData::from_text(text + "-0.02 1.5\n-1.00 2.0\n-29.46 12.5\n", "x");
+        EXPECT_THAT(data.elevation, ElementsAre(3040.0, 2060.0, -26400.0)) << quantity;
+        EXPECT_TRUE(data.warnings.empty()) << quantity;
+        EXPECT_EQ(data.to_json().contains("warnings"), false);
+    }
+    std::string text = header;
+    text.replace(text.find("QUANTITY"), 8, "1");
+    const GEFData climbing = GEFData::from_text(text + "0.5 1.5\n1.0 2.0\n0.8 2.5\n", "x");
+    EXPECT_THAT(climbing.elevation, ElementsAre(2560.0, 2060.0, 2260.0));
+    EXPECT_THAT(climbing.warnings,
+                ElementsAre("the CPT does not go down: row 3 lies at 2260.0 mm, above row 2 at 2060.0 mm"));
+    EXPECT_EQ(climbing.to_json()["warnings"], nlohmann::ordered_json(climbing.warnings));
+}
+
 TEST(GefReader, RefusesReportsOfAnotherKindBySayingWhatTheyAre)
 {
     const std::string columns = "#COLUMNINFO= 1, m, depth, 1\n#COLUMNINFO= 2, m, layer top, 2\n#EOH=\n0.5 1.5\n";

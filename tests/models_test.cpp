@@ -1,4 +1,7 @@
 // The model collections, their rules and limits, and the public operations of both model kinds.
+#include <functional>
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -293,4 +296,56 @@ TEST(DefaultMaterials, ARefusedRowLeavesNoneOfTheRowsBehind)
     model.create_material("Own", SoilType::SAND, 17.0, 19.0, 30.0);
     EXPECT_THROW(model._create_default_materials(), ModelError);
     EXPECT_EQ(model.materials().size(), 1u);
+}
+
+// An input file keeps each name on a line of its own; a name that breaks that line, or reads as a
+// section header or a value line, is refused by every operation that takes a name.
+TEST(NameRules, ANameMustStayOneLineOfTheInputFile)
+{
+    const struct {
+        std::string name;
+        std::string rule;
+    } cases[] = {
+        {"", " cannot be empty or blank"},
+        {"   ", " cannot be empty or blank"},
+        {"A\nB", " cannot hold a line break or another control character"},
+        {"A\rB", " cannot hold a line break or another control character"},
+        {"A\tB", " cannot hold a line break or another control character"},
+        {"A\xE2\x80\xA8"
+         "B",
+         " cannot hold a line break or another control character"},
+        {"[PROFILES]", " cannot start with '[', which begins a section of the input file ('[PROFILES]')"},
+        {" [END OF INPUT DATA]",
+         " cannot start with '[', which begins a section of the input file (' [END OF INPUT DATA]')"},
+        {"1 : Material = Steel", " cannot start with a number followed by ':' or '=', which makes a value line of "
+                                 "the input file ('1 : Material = Steel')"},
+        {"  -3.5= x", " cannot start with a number followed by ':' or '=', which makes a value line of the input "
+                      "file ('  -3.5= x')"},
+    };
+    const std::string material = detail::bearing_default_materials().front().name;
+    for (const auto& c : cases) {
+        BearingPilesModel model = bearing_model();
+        const std::pair<std::string, std::function<void()>> operations[] = {
+            {"material", [&] { model.create_material(c.name, SoilType::SAND, 17.0, 19.0, 30.0); }},
+            {"profile",
+             [&] {
+                 model.create_profile(c.name, layers({material}), 0.0, 0.0, rows(), -1.0, -20.0, 1.0, -0.5, -10.0, 0.1);
+             }},
+            {"pile type",
+             [&] {
+                 model.create_pile_type(c.name, RoundPile(0.4), PileType::CONTINUOUS_FLIGHT_AUGER, PileSlipLayer::NONE);
+             }},
+            {"pile", [&] { model.create_pile(c.name, 0.0, 0.0, 0.0, 0.0, 1.0, 1.0); }},
+        };
+        for (const auto& [member, operation] : operations)
+            expect_rejected<ModelError>(model, operation, "Name of " + member + c.rule);
+    }
+    // Names as real files have them stay allowed.
+    BearingPilesModel model = bearing_model();
+    model.create_material("Sand D50 = 0.599", SoilType::SAND, 17.0, 19.0, 30.0);
+    model.create_profile("CPT 1", layers({material}), 0.0, 0.0, rows(), -1.0, -20.0, 1.0, -0.5, -10.0, 0.1);
+    model.create_pile_type("Rect 300x500 prefab", RoundPile(0.4), PileType::CONTINUOUS_FLIGHT_AUGER,
+                           PileSlipLayer::NONE);
+    model.create_pile("1", 0.0, 0.0, 0.0, 0.0, 1.0, 1.0);
+    EXPECT_EQ(model.piles().size(), 1u);
 }

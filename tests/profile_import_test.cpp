@@ -197,3 +197,68 @@ TEST(GefImport, TheStaticConversionReturnsTheGefName)
     EXPECT_TRUE(cpt.imported());
     EXPECT_EQ(cpt.measurements().size(), 3u);
 }
+
+// A CPT of 12,000 rows (2 mm apart) with two thin soft layers and one hard peak in it.
+GEFData long_gef()
+{
+    GEFData data = gef();
+    data.elevation.clear();
+    data.qc.clear();
+    data.fs.emplace();
+    for (int row = 0; row < 12000; ++row) {
+        data.elevation.push_back(-2.0 * row);
+        const double qc = row == 7001 ? 40.0 : row == 3000 || row == 9000 ? 0.1 : 5.0 + (row % 7) * 0.01;
+        data.qc.push_back(qc);
+        data.fs->push_back(row == 11 ? std::nullopt : std::optional<double>(0.05));
+    }
+    return data;
+}
+
+TEST(GefImport, ThinsALongCptOnlyWhenAskedKeepingBoundariesAndExtremes)
+{
+    const GEFData data = long_gef();
+    EXPECT_THROW(imported_cpt(data), ModelError);  // more than 5000 rows, as before
+
+    const json rows = imported_cpt(data, {.thin_cpt = true})["measurements"];
+    ASSERT_LE(rows.size(), 5000u);
+    EXPECT_GE(rows.size(), 4500u);  // most of the room is used
+    const auto has = [&](double level, double qc) {
+        for (const auto& row : rows)
+            if (row[0] == level && row[1] == qc) return true;
+        return false;
+    };
+    EXPECT_TRUE(has(0.0, 5.0));                           // the first row
+    EXPECT_TRUE(has(-23.998, 5.0 + (11999 % 7) * 0.01));  // the last
+    EXPECT_TRUE(has(-6.0, 0.1));                          // both soft spots and the peak
+    EXPECT_TRUE(has(-18.0, 0.1));
+    EXPECT_TRUE(has(-14.002, 40.0));
+    // The top of the one layer of imported_cpt (-1.0) and its pile tip level (-20.0).
+    EXPECT_TRUE(has(-1.0, 5.0 + (500 % 7) * 0.01));
+    EXPECT_TRUE(has(-20.0, 5.0 + (10000 % 7) * 0.01));
+    for (std::size_t i = 1; i < rows.size(); ++i) ASSERT_LT(rows[i][0], rows[i - 1][0]) << "rows stay in order";
+    for (const auto& row : rows) ASSERT_NE(row[0], -0.022) << "a row without fs stays out";
+
+    GEFData short_data = gef();
+    EXPECT_EQ(imported_cpt(short_data, {.thin_cpt = true}), imported_cpt(short_data));
+}
+
+TEST(CptReach, ListsProfilesWhoseCptEndsAbovePileTipOrTrajectoryEnd)
+{
+    const std::string material = detail::bearing_default_materials().front().name;
+    BearingPilesModel model = bearing_model();  // its trajectory runs from -10.0 to -20.0
+    const Measurements to_25{{0.0, 1.0}, {-25.0, 9.0}};
+    const Measurements to_15{{0.0, 1.0}, {-15.0, 9.0}};
+    const Measurements to_5{{0.0, 1.0}, {-5.0, 9.0}};
+    model.create_profile("deep", layers({material}), 0, 0, to_25, -1.0, -18.0, 1.0, 0.0, -5.0, 0.1);
+    model.create_profile("mid", layers({material}), 0, 0, to_15, -1.0, -12.0, 1.0, 0.0, -5.0, 0.1);
+    model.create_profile("shallow", layers({material}), 0, 0, to_5, -1.0, -12.0, 1.0, 0.0, -5.0, 0.1);
+
+    std::vector<std::string> messages;
+    for (const auto& cpt : model.short_cpts()) messages.push_back(cpt.message());
+    EXPECT_EQ(messages, (std::vector<std::string>{
+                            "Profile 'mid': its CPT ends at -15.0, above the end of the trajectory -20.0",
+                            "Profile 'shallow': its CPT ends at -5.0, above its pile tip level -12.0",
+                            "Profile 'shallow': its CPT ends at -5.0, above the end of the trajectory -20.0",
+                        }));
+    EXPECT_EQ(model.profiles().size(), 3u);  // a check to ask for: the operations took all three
+}

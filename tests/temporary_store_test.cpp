@@ -154,8 +154,8 @@ TEST(AtomicWrite, AFailedWriteLeavesTheOldFileAndNothingAside)
 
     fs::create_directory(scratch / "occupied");
     fs::create_directory(scratch / "occupied" / "keep");  // a non-empty folder cannot be replaced by a file
-    EXPECT_THROW(host::write_file_atomically(scratch / "occupied", "new"), errors::InternalError);
-    EXPECT_THROW(host::write_file_atomically(scratch / "no such folder" / "x", "new"), errors::InternalError);
+    EXPECT_THROW(host::write_file_atomically(scratch / "occupied", "new"), errors::StorageError);
+    EXPECT_THROW(host::write_file_atomically(scratch / "no such folder" / "x", "new"), errors::StorageError);
 
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(scratch.path())) names.insert(entry.path().filename().string());
@@ -217,13 +217,20 @@ TEST_F(TemporaryFiles, AStoreDropsItsOwnFilesOlderThanADayWhenItOpens)
     const fs::path fresh_file = host::path_of_file_url(api._upload_temporary_file(fresh_stream));
     const auto foreign = store / "notes.txt";
     std::ofstream(foreign) << "not the store's";
-    for (const auto& path : {old_file, foreign})
+    // What a program killed while writing leaves beside a name of the store.
+    const auto aside = store / ("." + fresh_file.filename().string() + ".Ab12Cd");
+    std::ofstream(aside) << "half";
+    const auto foreign_hidden = store / ".notes.txt.Ab12Cd";
+    std::ofstream(foreign_hidden) << "not the store's";
+    for (const auto& path : {old_file, foreign, aside, foreign_hidden})
         fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(25));
 
     EmbeddedPlatform reopened(host::EmbeddedPlatformOptions{.store = store});
     EXPECT_FALSE(fs::exists(old_file));
+    EXPECT_FALSE(fs::exists(aside));
     EXPECT_TRUE(fs::exists(fresh_file));
     EXPECT_TRUE(fs::exists(foreign));
+    EXPECT_TRUE(fs::exists(foreign_hidden));
 }
 
 }  // namespace

@@ -29,6 +29,13 @@ public:
     using Error::Error;
 };
 
+// A file of the platform that could not be written or read (a full disk, a read-only or missing
+// folder): a failure of the machine, not of the model or the service.
+class StorageError : public InternalError {
+public:
+    using InternalError::InternalError;
+};
+
 // The generic failure of a job on a worker.
 class ExecutionError : public Error {
 public:

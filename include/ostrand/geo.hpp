@@ -30,6 +30,8 @@ struct GEFData {
     std::optional<std::string> gef_version_number;
     std::optional<std::string> gef_file_date;         // "%Y-%m-%d"
     std::optional<std::string> research_report_date;  // "%Y-%m-%d"; BRO XML only
+    // What the reader found doubtful but read all the same, for instance a test that does not go down.
+    std::vector<std::string> warnings;
 
     // Reads a CPT file of either kind, told apart by its content: BRO XML when its first
     // character (after a byte order mark and blanks) is '<', GEF-CPT otherwise. An unreadable
@@ -55,7 +57,7 @@ struct GEFData {
     static GEFData from_bro_xml(std::string_view text, std::string name);
 
     // The fields in declaration order; absent values are null, except the fields after
-    // gef_file_date, which are written only when present.
+    // gef_file_date, which are written only when present (the warnings when there are any).
     nlohmann::ordered_json to_json() const;
 };
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -42,6 +43,15 @@ public:
     // it), waiting at most `timeout`. A failed job comes back with the worker's message as `error`.
     virtual JobOutcome execute_job(const std::string& job_document, std::chrono::seconds timeout) = 0;
 };
+
+// A check that a job waiting on this thread runs about every 50 ms, for instance to show the time
+// or to notice Ctrl-C. Whatever it throws ends the wait: the job's program is stopped with its whole
+// process group, the job's folder is removed, and the exception reaches the caller of execute().
+using JobWaitCheck = std::function<void()>;
+// Installs `check` for the calling thread (an empty one removes it) and returns the one it replaces.
+JobWaitCheck set_job_wait_check(JobWaitCheck check);
+// Runs the calling thread's check, when it has one.
+void check_job_wait();
 
 // The platform in use; the embedded one unless another was installed. The pointer keeps it alive
 // for the call even when another one is installed meanwhile.

@@ -4,8 +4,10 @@
 #include <cmath>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 #include "bindings.hpp"
+#include "ostrand/platform.hpp"
 
 namespace dfoundations_python {
 namespace {
@@ -53,6 +55,26 @@ std::chrono::seconds whole_seconds(double timeout)
     return std::chrono::seconds(static_cast<std::int64_t>(std::ceil(std::min(timeout, 1e9))));
 }
 
+// Lets Ctrl-C reach a job that waits without the GIL: the wait asks about every 50 ms whether a
+// signal handler raised (KeyboardInterrupt, say); if so the job's program is ended and that
+// exception is raised. Only the main thread sees signals; elsewhere the check finds nothing.
+class SignalsEndTheWait {
+public:
+    SignalsEndTheWait()
+        : previous_(ostrand::set_job_wait_check([] {
+              py::gil_scoped_acquire gil;
+              if (PyErr_CheckSignals() != 0) throw py::error_already_set();
+          }))
+    {
+    }
+    ~SignalsEndTheWait() { ostrand::set_job_wait_check(std::move(previous_)); }
+    SignalsEndTheWait(const SignalsEndTheWait&) = delete;
+    SignalsEndTheWait& operator=(const SignalsEndTheWait&) = delete;
+
+private:
+    ostrand::JobWaitCheck previous_;
+};
+
 }  // namespace
 
 void bind_analysis(py::module_& module)
@@ -68,11 +90,13 @@ void bind_analysis(py::module_& module)
             "execute",
             [](Analysis& self, double timeout) {
                 const std::chrono::seconds limit = whole_seconds(timeout);
+                const SignalsEndTheWait signals;
                 self.locked([&](DFoundationsAnalysis& analysis) { analysis.execute(limit); });
             },
             py::arg("timeout"),
             "Runs the job, waiting at most `timeout` seconds. A failed run raises ExecutionError (or the error the "
-            "worker's message maps to); a text input raises NotImplementedError.")
+            "worker's message maps to); a text input raises NotImplementedError. Ctrl-C ends the job within a "
+            "second and raises KeyboardInterrupt.")
         .def(
             "get_output_file",
             [](Analysis& self, const std::string& extension, bool as_file) -> py::object {

@@ -11,24 +11,38 @@
 namespace dfoundations_python {
 namespace {
 
-// An attribute of a module, kept for the life of the process (a handle, so that nothing is released
-// after the interpreter has gone).
-py::handle kept(const char* module, const char* name)
-{
-    return py::object(py::module_::import(module).attr(name)).release();
-}
+// An attribute of a module, imported on first use and kept for the life of the process (a bare
+// reference, so that nothing is released after the interpreter has gone). The GIL guards the slot;
+// no lock of its own is held during the import, which may let other threads run: a thread waiting
+// for such a lock while it holds the GIL would keep the import from ever finishing.
+class KeptAttribute {
+public:
+    constexpr KeptAttribute(const char* module, const char* name) : module_(module), name_(name) {}
 
-py::handle json_loads()
-{
-    static const py::handle loads = kept("json", "loads");
-    return loads;
-}
+    py::handle get()
+    {
+        if (value_ == nullptr) {
+            PyObject* imported = py::object(py::module_::import(module_).attr(name_)).release().ptr();
+            if (value_ == nullptr)
+                value_ = imported;
+            else
+                Py_DECREF(imported);  // another thread was first while this one imported
+        }
+        return value_;
+    }
 
-py::handle data_frame_type()
-{
-    static const py::handle type = kept("pandas", "DataFrame");
-    return type;
-}
+private:
+    const char* module_;
+    const char* name_;
+    PyObject* value_ = nullptr;
+};
+
+constinit KeptAttribute json_loads_attribute("json", "loads");
+constinit KeptAttribute data_frame_attribute("pandas", "DataFrame");
+
+py::handle json_loads() { return json_loads_attribute.get(); }
+
+py::handle data_frame_type() { return data_frame_attribute.get(); }
 
 template <class Number>
 py::array numbers(const std::vector<Number>& column)
@@ -109,12 +123,16 @@ py::object to_python(const nlohmann::ordered_json& value)
 
 py::object to_data_frame(const dfo::DataTable& table)
 {
+    // pandas first: it imports numpy, so that pybind11's own function-local static of the numpy API
+    // no longer imports anything when the arrays below first ask for it. Importing within that
+    // static's initialisation lets another thread take the GIL and then wait for the static forever.
+    const py::handle data_frame = data_frame_type();
     // Columns keyed by position first, so that a name given twice keeps both of its columns.
     py::dict columns;
     for (std::size_t index = 0; index < table.column_count(); ++index) {
         columns[py::int_(index)] = column_array(table.column(index));
     }
-    py::object frame = data_frame_type()(columns, py::arg("copy") = false);
+    py::object frame = data_frame(columns, py::arg("copy") = false);
     frame.attr("columns") = py::cast(table.column_names());
     return frame;
 }

@@ -74,6 +74,10 @@ void translate(std::exception_ptr thrown)
         std::rethrow_exception(thrown);
     } catch (const py::error_already_set&) {
         throw;  // pybind11's own exceptions go to its own translator
+    } catch (const py::reference_cast_error&) {
+        // None, inside a list for instance, where an object of the library is needed: a wrong type
+        // of argument, not a failure of the library.
+        PyErr_SetString(PyExc_TypeError, "None was given where an object of the library is needed");
     } catch (const py::builtin_exception&) {
         throw;
     } catch (const std::exception& error) {

@@ -37,6 +37,7 @@ void bind_gef_data(py::module_& module)
         .def_readwrite("excavation_depth", &GEFData::excavation_depth)
         .def_readwrite("gef_version_number", &GEFData::gef_version_number)
         .def_readwrite("gef_file_date", &GEFData::gef_file_date)
+        .def_readwrite("warnings", &GEFData::warnings)
         .def_readwrite("research_report_date", &GEFData::research_report_date)
         .def_static(
             "from_file", [](const std::filesystem::path& path) { return GEFData::from_file(path); }, py::arg("path"),

@@ -31,6 +31,18 @@ void bind_model_base(py::module_& module)
         .def("_serialize", [](const Model& model) { return to_python(model._serialize()); })
         .def("_validate", &Model::_validate, "ModelError unless the model has a profile, a pile type and a pile.")
         .def(
+            "short_cpts",
+            [](const Model& model) {
+                py::list found;
+                for (const auto& cpt : model.short_cpts())
+                    found.append(py::dict(py::arg("profile") = cpt.profile, py::arg("cpt_end") = cpt.cpt_end,
+                                          py::arg("needed_level") = cpt.needed_level,
+                                          py::arg("needed_for") = cpt.needed_for, py::arg("message") = cpt.message()));
+                return found;
+            },
+            "The profiles whose CPT ends above their pile tip level or the end of the trajectory, as dicts "
+            "(profile, cpt_end, needed_level, needed_for, message); a calculation cannot use them.")
+        .def(
             "_generate_input",
             [](const Model& model, const std::optional<Metadata>& metadata) {
                 return to_python(model._generate_input(metadata));
@@ -112,18 +124,19 @@ void bind_bearing_model(py::module_& module)
                double x, double y, double phreatic_level, double pile_tip_level, double overconsolidation_ratio,
                double top_positive_skin_friction, double bottom_negative_skin_friction,
                double expected_ground_level_settlement, std::optional<std::string> name,
-               std::optional<double> manual_ground_level, CPTRule cpt_rule, double min_layer_thickness) {
+               std::optional<double> manual_ground_level, CPTRule cpt_rule, double min_layer_thickness, bool thin_cpt) {
                 model.import_profile(cpt, layers, x, y, phreatic_level, pile_tip_level, overconsolidation_ratio,
                                      top_positive_skin_friction, bottom_negative_skin_friction,
                                      expected_ground_level_settlement,
-                                     {std::move(name), manual_ground_level, cpt_rule, min_layer_thickness});
+                                     {std::move(name), manual_ground_level, cpt_rule, min_layer_thickness, thin_cpt});
             },
             py::arg("cpt"), py::arg("layers"), py::arg("x"), py::arg("y"), py::arg("phreatic_level"),
             py::arg("pile_tip_level"), py::arg("overconsolidation_ratio"), py::arg("top_positive_skin_friction"),
             py::arg("bottom_negative_skin_friction"), py::arg("expected_ground_level_settlement"), py::kw_only(),
             py::arg("name") = py::none(), py::arg("manual_ground_level") = py::none(),
-            py::arg("cpt_rule") = CPTRule::NEN, py::arg("min_layer_thickness") = 0.1,
-            "A profile from GEF data; `name` empty or absent takes the GEF data's name.")
+            py::arg("cpt_rule") = CPTRule::NEN, py::arg("min_layer_thickness") = 0.1, py::arg("thin_cpt") = false,
+            "A profile from GEF data; `name` empty or absent takes the GEF data's name. With thin_cpt a CPT of "
+            "more than 5000 rows is thinned to 5000, keeping the layer boundaries and the qc minima and maxima.")
         .def(
             "create_pile_type",
             [](BearingPilesModel& model, const std::string& name, const detail::PileShape& shape, PileType pile_type,
@@ -194,16 +207,16 @@ void bind_tension_model(py::module_& module)
             [](TensionPilesModel& model, const ostrand::geo::GEFData& cpt, const std::vector<ProfileLayer>& layers,
                double x, double y, double phreatic_level, double pile_tip_level, double top_tension_zone,
                std::optional<std::string> name, std::optional<double> manual_ground_level, CPTRule cpt_rule,
-               double min_layer_thickness) {
+               double min_layer_thickness, bool thin_cpt) {
                 model.import_profile(cpt, layers, x, y, phreatic_level, pile_tip_level, top_tension_zone,
-                                     {std::move(name), manual_ground_level, cpt_rule, min_layer_thickness});
+                                     {std::move(name), manual_ground_level, cpt_rule, min_layer_thickness, thin_cpt});
             },
             py::arg("cpt"), py::arg("layers"), py::arg("x"), py::arg("y"), py::arg("phreatic_level"),
             py::arg("pile_tip_level"), py::arg("top_tension_zone"), py::kw_only(), py::arg("name") = py::none(),
             py::arg("manual_ground_level") = py::none(), py::arg("cpt_rule") = CPTRule::NEN,
-            py::arg("min_layer_thickness") = 0.1,
-            "A profile from GEF data; `name` empty or absent takes the GEF "
-            "data's name.")
+            py::arg("min_layer_thickness") = 0.1, py::arg("thin_cpt") = false,
+            "A profile from GEF data; `name` empty or absent takes the GEF data's name. With thin_cpt a CPT of "
+            "more than 5000 rows is thinned to 5000, keeping the layer boundaries and the qc minima and maxima.")
         .def(
             "create_pile_type",
             [](TensionPilesModel& model, const std::string& name, const detail::PileShape& shape,

@@ -281,14 +281,15 @@ void bind_views(py::module_& module)
         });
 
     module.def(
-        "piles", [](const FilePtr& file) { return views<PileView>(file, dfo::piles(*file)); }, py::arg("file"),
+        "piles", [](const FilePtr& file) { return views<PileView>(file, dfo::piles(*file)); },
+        py::arg("file").none(false),
         "The piles of a Bearing Piles preliminary design; empty for a file of another kind.");
     module.def(
         "iterations", [](const FilePtr& file) { return views<IterationView>(file, dfo::iterations(*file)); },
-        py::arg("file"), "The steps of a verification design.");
+        py::arg("file").none(false), "The steps of a verification design.");
     module.def(
         "elements", [](const FilePtr& file) { return views<ElementView>(file, dfo::elements(*file)); },
-        py::arg("file"), "The elements of a Shallow Foundations verification.");
+        py::arg("file").none(false), "The elements of a Shallow Foundations verification.");
     module.def("tension_groups", &dfo::tension_groups, py::arg("file"), "The results of Tension Piles by index.");
     module.def("calculation_warnings", &dfo::calculation_warnings, py::arg("file"),
                "The warning flags, and per pile type its dimension warnings.");

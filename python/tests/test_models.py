@@ -120,3 +120,24 @@ def test_both_models_import_a_profile_from_a_cpt_file(cpt_file, bearing_model, t
                                  manual_ground_level=1.5)
     assert bearing_model.profiles[-1]["name"] == cpt.name
     assert tension_model.profiles[-1]["name"] == "imported"
+
+
+def test_short_cpts_lists_the_profiles_a_calculation_cannot_use(bearing_model):
+    assert [cpt["message"] for cpt in bearing_model.short_cpts()] == [
+        "Profile 'CPT-01': its CPT ends at -5.0, above its pile tip level -18.0",
+        "Profile 'CPT-01': its CPT ends at -5.0, above the end of the trajectory -20.0",
+    ]
+    assert bearing_model.short_cpts()[0]["cpt_end"] == -5.0
+
+
+def test_a_long_cpt_is_thinned_on_import_only_when_asked(bearing_model):
+    text = "#COLUMNINFO= 1, m, length, 1\n#COLUMNINFO= 2, MPa, qc, 2\n#ZID= 31000, 0.0\n#EOH=\n" + "".join(
+        f"{row * 0.002:.3f} {1.0 + row % 5}\n" for row in range(6000))
+    cpt = dfo.GEFData.from_text(text, "LONG")
+    assert cpt.warnings == []
+    layers = [dfo.ProfileLayer(0.0, "Peat")]
+    with pytest.raises(dfo.ModelError):
+        bearing_model.import_profile(cpt, layers, 0.0, 0.0, -1.0, -10.0, 1.0, 0.0, -5.0, 0.1)
+    bearing_model.import_profile(cpt, layers, 0.0, 0.0, -1.0, -10.0, 1.0, 0.0, -5.0, 0.1, thin_cpt=True)
+    rows = bearing_model.profiles[-1]["cpt"]["measurements"]
+    assert 3000 < len(rows) <= 5000

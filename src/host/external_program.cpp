@@ -88,13 +88,25 @@ std::optional<std::pair<std::string, std::optional<ErrorType>>> _dseries_excepti
 std::optional<core::BytesIO> _get_dseries_file_body(const ResultContent& result, std::string_view extension)
 {
     const auto lower = [](unsigned char c) { return std::tolower(c); };
+    const auto ends_with_extension = [&](const std::string& name) {
+        return name.size() >= extension.size() && std::equal(extension.begin(), extension.end(),
+                                                             name.end() - static_cast<std::ptrdiff_t>(extension.size()),
+                                                             [&](char a, char b) { return lower(a) == lower(b); });
+    };
+    const std::string* found = nullptr;
+    std::size_t count = 0;
+    std::string names;
     for (const auto& [name, bytes] : result) {
-        if (name.size() < extension.size()) continue;
-        if (std::equal(extension.begin(), extension.end(), name.end() - static_cast<std::ptrdiff_t>(extension.size()),
-                       [&](char a, char b) { return lower(a) == lower(b); }))
-            return core::BytesIO(bytes);
+        if (!ends_with_extension(name)) continue;
+        names += (count++ == 0 ? "" : ", ") + name;
+        if (!found) found = &bytes;
     }
-    return std::nullopt;
+    if (!found) return std::nullopt;
+    // Taking one of two would hand over an output that may not belong to the input.
+    if (count > 1)
+        throw errors::ExecutionError("The job wrote more than one file ending in " + std::string(extension) + " (" +
+                                     names + "); which one is the output cannot be told.");
+    return core::BytesIO(*found);
 }
 
 }  // namespace ostrand::external::external_program

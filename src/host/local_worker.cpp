@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -29,6 +30,13 @@ namespace fs = std::filesystem;
 namespace {
 constexpr const char* input_name = "input.foi";
 constexpr std::size_t message_tail = 2000;
+constexpr std::uintmax_t max_result_bytes = std::uintmax_t{1} << 30;  // no output file comes near 1 GiB
+
+// What the caller's wait check threw, carried past the worker's own error handling so that it
+// reaches the caller unchanged once the program and its folder are gone.
+struct WaitStopped {
+    std::exception_ptr cause;
+};
 
 // A job's folder: `run/` is the program's working folder, the logs lie beside it. Removed at the end.
 class JobFolder {
@@ -90,6 +98,11 @@ public:
                 return status;
             }
             if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
+            try {
+                check_job_wait();
+            } catch (...) {
+                throw WaitStopped{std::current_exception()};
+            }
             std::this_thread::sleep_for(pause);
             pause = std::min(pause * 2, std::chrono::milliseconds(50));
         }
@@ -193,6 +206,9 @@ ResultContent collect_results(const fs::path& run)
     for (const auto& entry : fs::directory_iterator(run)) {
         const std::string name = entry.path().filename().string();
         if (name == input_name || !entry.is_regular_file() || entry.is_symlink()) continue;
+        if (entry.file_size() > max_result_bytes)
+            throw std::runtime_error("D-Foundations wrote " + name + " of " + std::to_string(entry.file_size()) +
+                                     " bytes, more than the 1 GiB this worker takes back.");
         result.emplace(name, read_file(entry.path()));
     }
     return result;
@@ -315,6 +331,8 @@ JobOutcome run_dfoundations_job(const std::string& job_document, std::chrono::se
 
     try {
         return run(command, *input, timeout);
+    } catch (const WaitStopped& stopped) {
+        std::rethrow_exception(stopped.cause);
     } catch (const std::exception& problem) {
         return failed(std::string("The worker could not run the job: ") + problem.what());
     }

@@ -1,6 +1,7 @@
 #include "ostrand/platform.hpp"
 
 #include <mutex>
+#include <utility>
 
 #include "host/embedded_platform.hpp"
 
@@ -8,6 +9,7 @@ namespace ostrand {
 
 namespace {
 std::mutex platform_mutex;
+thread_local JobWaitCheck job_wait_check;
 std::shared_ptr<Platform>& installed()
 {
     static std::shared_ptr<Platform> current = std::make_shared<host::EmbeddedPlatform>();
@@ -27,6 +29,17 @@ std::shared_ptr<Platform> set_platform(std::shared_ptr<Platform> replacement)
     if (!replacement) replacement = std::make_shared<host::EmbeddedPlatform>();
     installed().swap(replacement);
     return replacement;
+}
+
+JobWaitCheck set_job_wait_check(JobWaitCheck check)
+{
+    std::swap(job_wait_check, check);
+    return check;
+}
+
+void check_job_wait()
+{
+    if (job_wait_check) job_wait_check();
 }
 
 }  // namespace ostrand

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -25,7 +26,7 @@ std::string system_message(int error) { return std::strerror(error); }
 
 [[noreturn]] void fail(const std::string& what, int error)
 {
-    throw errors::InternalError(what + ": " + system_message(error) + ".");
+    throw errors::StorageError(what + ": " + system_message(error) + ".");
 }
 
 // The folder a path names, without a trailing separator.
@@ -39,6 +40,14 @@ fs::path folder_path(const fs::path& path)
 bool is_store_name(const std::string& name)
 {
     return name.size() == 32 && name.find_first_not_of("0123456789abcdef") == std::string::npos;
+}
+
+// ".<store name>.XXXXXX": a file being written beside its final name, left behind only by a
+// program that was killed halfway.
+bool is_aside_name(const std::string& name)
+{
+    constexpr std::size_t size = 1 + 32 + 1 + 6;
+    return name.size() == size && name.front() == '.' && name[33] == '.' && is_store_name(name.substr(1, 32));
 }
 
 void write_all(int descriptor, std::string_view bytes, const fs::path& path)
@@ -75,11 +84,15 @@ void write_file_atomically(const fs::path& target, std::string_view bytes)
     if (descriptor < 0) fail("Cannot create a file in " + target.parent_path().string(), errno);
     try {
         write_all(descriptor, bytes, aside);
-        if (::close(descriptor) != 0) fail("Cannot write " + aside, errno);
     } catch (...) {
         ::close(descriptor);
         ::unlink(aside.c_str());
         throw;
+    }
+    if (::close(descriptor) != 0) {  // closed even when it fails: never closed twice
+        const int error = errno;
+        ::unlink(aside.c_str());
+        fail("Cannot write " + aside, error);
     }
     if (::rename(aside.c_str(), target.c_str()) != 0) {
         const int error = errno;
@@ -92,9 +105,16 @@ std::string read_file(const fs::path& path)
 {
     std::error_code ignored;
     if (fs::is_directory(path, ignored)) fail("Cannot read " + path.string(), EISDIR);
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) fail("Cannot read " + path.string(), errno);
-    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    // Read in one piece of the file's size: growing a string as it comes would take twice as much.
+    std::string bytes(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
+    in.seekg(0);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (in.bad()) fail("Cannot read " + path.string(), errno);
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    // A file that grew meanwhile: the rest as it comes.
+    bytes.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad()) fail("Cannot read " + path.string(), errno);
     return bytes;
 }
@@ -118,7 +138,7 @@ void TemporaryStore::ensure_folder() const
         std::error_code error;
         fs::create_directories(folder_, error);
         if (error)
-            throw errors::InternalError("Cannot create the store " + folder_.string() + ": " + error.message() + ".");
+            throw errors::StorageError("Cannot create the store " + folder_.string() + ": " + error.message() + ".");
         return;
     }
     if (::mkdir(folder_.c_str(), 0700) != 0 && errno != EEXIST)
@@ -126,8 +146,8 @@ void TemporaryStore::ensure_folder() const
     struct stat status {};
     if (::lstat(folder_.c_str(), &status) != 0) fail("Cannot use the store " + folder_.string(), errno);
     if (!S_ISDIR(status.st_mode) || status.st_uid != ::getuid() || (status.st_mode & 077) != 0)
-        throw errors::InternalError("The store " + folder_.string() +
-                                    " is not a private folder of this user; set DFOUNDATIONS_STORE to another folder.");
+        throw errors::StorageError("The store " + folder_.string() +
+                                   " is not a private folder of this user; set DFOUNDATIONS_STORE to another folder.");
 }
 
 std::string TemporaryStore::put(std::string_view bytes)
@@ -176,7 +196,8 @@ void TemporaryStore::drop_older_than(std::chrono::seconds age) const
     const auto limit = fs::file_time_type::clock::now() - age;
     for (fs::directory_iterator entry(folder_, error), end; !error && entry != end; entry.increment(error)) {
         std::error_code ignored;
-        if (!is_store_name(entry->path().filename().string()) || !entry->is_regular_file(ignored)) continue;
+        const std::string name = entry->path().filename().string();
+        if (!(is_store_name(name) || is_aside_name(name)) || !entry->is_regular_file(ignored)) continue;
         const auto written = entry->last_write_time(ignored);
         if (!ignored && written < limit) fs::remove(entry->path(), ignored);
     }

@@ -40,7 +40,8 @@ public:
     // Removes the file at a download URL of this store; any other URL, or a file already gone, is
     // left alone.
     void discard(const std::string& download_url) const;
-    // Removes the store's own files last written more than `age` ago; never fails.
+    // Removes the store's own files last written more than `age` ago, and the halves of files that a
+    // killed program was writing; never fails.
     void drop_older_than(std::chrono::seconds age) const;
 
 private:

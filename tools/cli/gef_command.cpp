@@ -21,7 +21,9 @@ int print_gef(const std::string& path)
     // The file's own name is the CPT's name when the file has no #TESTID.
     const std::string name = path == "-" ? "stdin" : std::filesystem::path(path).stem().string();
     const std::string bytes = read_input(path);
-    std::cout << ostrand::geo::GEFData::from_cpt_text(bytes, name).to_json().dump() << '\n';
+    const auto data = ostrand::geo::GEFData::from_cpt_text(bytes, name);
+    std::cout << data.to_json().dump() << '\n';
+    for (const auto& warning : data.warnings) std::cerr << "dfoundations gef: warning: " << warning << '\n';
     return DONE;
 }
 

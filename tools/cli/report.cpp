@@ -1,6 +1,8 @@
 #include "report.hpp"
 
+#include <exception>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 
 #include "files.hpp"
@@ -41,6 +43,24 @@ std::string error_document()
     return document.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
+namespace {
+
+// The message of a failure to write or read a file of the platform behind `error`: the error
+// itself, or the cause nested in it.
+std::optional<std::string> storage_failure(const std::exception& error)
+{
+    if (dynamic_cast<const ostrand::errors::StorageError*>(&error) != nullptr) return error.what();
+    try {
+        std::rethrow_if_nested(error);
+    } catch (const std::exception& cause) {
+        return storage_failure(cause);
+    } catch (...) {
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 int run_reported(const char* command, const std::function<int()>& work)
 {
     try {
@@ -49,6 +69,10 @@ int run_reported(const char* command, const std::function<int()>& work)
         std::cerr << "dfoundations " << command << ": " << error.what() << '\n';
         return FILE_FAILED;
     } catch (const std::exception& error) {
+        if (const auto storage = storage_failure(error)) {
+            std::cerr << "dfoundations " << command << ": " << *storage << '\n';
+            return FILE_FAILED;
+        }
         std::cout << error_document() << '\n';
         std::cerr << "dfoundations " << command << ": " << error.what() << '\n';
         return REFUSED;

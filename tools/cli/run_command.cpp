@@ -1,11 +1,22 @@
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <iterator>
+#include <limits>
 #include <memory>
-#include <set>
 
 #include "commands.hpp"
 #include "files.hpp"
+#include "ostrand/errors.hpp"
 #include "ostrand/external/dfoundations/analysis.hpp"
+#include "ostrand/external/dfoundations/output_file.hpp"
+#include "ostrand/platform.hpp"
 #include "report.hpp"
 
 namespace dfoundations_cli {
@@ -20,21 +31,138 @@ struct RunOptions {
     int timeout = 600;
 };
 
-// Keeps what the console wrote instead of an output file (its log, its error file) beside the
-// output path, named after it, and returns the paths written.
-std::vector<std::string> keep_beside(const fs::path& output, const ostrand::ResultContent& files)
-{
-    std::vector<std::string> kept;
-    std::set<std::string> taken;
-    for (const auto& [name, bytes] : files) {
-        const std::string extension = fs::path(name).extension().string();
-        fs::path target = output.parent_path() / (output.stem().string() + extension);
-        if (extension.empty() || !taken.insert(extension).second)
-            target = output.parent_path() / fs::path(name).filename();
-        write_output(target.string(), bytes);
-        kept.push_back(target.string());
+// ---- An interrupted run -----------------------------------------------------------------------
+// SIGINT, SIGTERM and SIGHUP are noted while the job waits; the wait then ends by throwing, which
+// stops the console with its whole process group and removes the job folder before the program
+// ends by the same signal.
+
+volatile std::sig_atomic_t stop_signal = 0;
+
+extern "C" void note_stop_signal(int signal) { stop_signal = signal; }
+
+constexpr int STOP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
+
+struct Stopped {
+    int signal;
+};
+
+class StopSignals {
+public:
+    StopSignals()
+    {
+        struct sigaction action {};
+        action.sa_handler = note_stop_signal;
+        sigemptyset(&action.sa_mask);
+        for (std::size_t i = 0; i < std::size(STOP_SIGNALS); ++i) ::sigaction(STOP_SIGNALS[i], &action, &previous_[i]);
     }
-    return kept;
+    ~StopSignals()
+    {
+        for (std::size_t i = 0; i < std::size(STOP_SIGNALS); ++i) ::sigaction(STOP_SIGNALS[i], &previous_[i], nullptr);
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+private:
+    struct sigaction previous_[std::size(STOP_SIGNALS)]{};
+};
+
+[[noreturn]] void end_by(int signal)
+{
+    std::cerr << "dfoundations run: stopped by SIG" << ::sigabbrev_np(signal)
+              << "; the D-Foundations console program was ended.\n";
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+    std::_Exit(128 + signal);
+}
+
+// "1:05" on standard error, rewritten in place about once a second while a terminal shows it.
+class ElapsedTime {
+public:
+    ElapsedTime() : shown_(::isatty(STDERR_FILENO) == 1), start_(std::chrono::steady_clock::now()) {}
+    ~ElapsedTime()
+    {
+        if (shown_ && seconds_ >= 0) std::cerr << "\r\033[K" << std::flush;
+    }
+    ElapsedTime(const ElapsedTime&) = delete;
+    ElapsedTime& operator=(const ElapsedTime&) = delete;
+
+    void update()
+    {
+        if (!shown_) return;
+        const auto seconds =
+            std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start_);
+        if (seconds.count() == seconds_) return;
+        seconds_ = seconds.count();
+        std::cerr << "\rdfoundations run: waiting for D-Foundations, " << seconds_ / 60 << ':' << (seconds_ % 60) / 10
+                  << seconds_ % 10 << std::flush;
+    }
+
+private:
+    bool shown_;
+    std::chrono::steady_clock::time_point start_;
+    long long seconds_ = -1;
+};
+
+void execute(ostrand::external::dfoundations::DFoundationsAnalysis& analysis, std::chrono::seconds timeout)
+{
+    const StopSignals signals;
+    ElapsedTime elapsed;
+    const auto previous = ostrand::set_job_wait_check([&elapsed] {
+        if (stop_signal != 0) throw Stopped{stop_signal};
+        elapsed.update();
+    });
+    try {
+        analysis.execute(timeout);
+    } catch (...) {
+        ostrand::set_job_wait_check(previous);
+        throw;
+    }
+    ostrand::set_job_wait_check(previous);
+    if (stop_signal != 0) throw Stopped{stop_signal};  // noted after the last look
+}
+
+// ---- What the console wrote besides an output file ----------------------------------------------
+
+// A new folder of its own for what the console wrote when it gave no usable output file: beside
+// the output path, or in the system's temporary folder when the output goes to standard output.
+// Being new, nothing of the user's in it can be replaced.
+fs::path new_leftovers_folder(const fs::path& target, bool to_standard_output)
+{
+    const fs::path parent = to_standard_output             ? fs::temp_directory_path()
+                            : target.parent_path().empty() ? fs::path(".")
+                                                           : target.parent_path();
+    const std::string stem = to_standard_output ? std::string("dfoundations-run") : target.stem().string() + ".run";
+    std::string name = (parent / (stem + "-XXXXXX")).string();
+    if (!::mkdtemp(name.data()))
+        throw FileError("Cannot create a folder for what D-Foundations wrote beside '" + target.string() +
+                        "': " + std::strerror(errno) + ".");
+    return name;
+}
+
+// Keeps every file of the job in a new folder and says where, after `message`.
+[[noreturn]] void refuse_keeping(std::string message, const fs::path& target, bool to_standard_output,
+                                 const ostrand::ResultContent& files)
+{
+    if (!files.empty()) {
+        const fs::path folder = new_leftovers_folder(target, to_standard_output);
+        message += " It wrote, kept for reading in " + folder.string() + ":";
+        for (const auto& [name, bytes] : files) {
+            write_output((folder / fs::path(name).filename()).string(), bytes);
+            message += " " + fs::path(name).filename().string();
+        }
+    }
+    throw std::runtime_error(message);
+}
+
+// A file that holds no section of an output file at all is no output of D-Foundations.
+void check_output_file(const std::string& bytes)
+{
+    try {
+        (void)ostrand::external::dfoundations::read_output_file(bytes);
+    } catch (const ostrand::errors::ParsingError& problem) {
+        throw std::runtime_error(std::string("D-Foundations wrote a .fod file that is no output file (") +
+                                 problem.what() + ").");
+    }
 }
 
 int run(const RunOptions& options)
@@ -42,21 +170,26 @@ int run(const RunOptions& options)
     using ostrand::external::dfoundations::DFoundationsAnalysis;
 
     DFoundationsAnalysis analysis(ostrand::core::BytesIO(read_input(options.input)));
+    const bool to_standard_output = options.output == "-";
     const fs::path target = !options.output.empty() ? fs::path(options.output)
                             : options.input == "-"  ? fs::path("stdin.fod")
                                                     : fs::path(options.input).replace_extension(".fod");
-    analysis.execute(std::chrono::seconds(options.timeout));
-    const auto output = analysis.get_output_file();
-    if (!output) {
-        std::string message = "D-Foundations wrote no .fod output file.";
-        const auto kept = keep_beside(target, analysis._get_result_content());
-        if (!kept.empty()) {
-            message += " It wrote, kept for reading:";
-            for (const auto& path : kept) message += " " + path;
-        }
-        throw std::runtime_error(message);
+    try {
+        execute(analysis, std::chrono::seconds(options.timeout));
+    } catch (const Stopped& stopped) {
+        end_by(stopped.signal);
     }
-    write_output(target.string(), std::get<ostrand::core::BytesIO>(*output).getvalue(), options.input);
+    const auto output = analysis.get_output_file();
+    if (!output)
+        refuse_keeping("D-Foundations wrote no .fod output file.", target, to_standard_output,
+                       analysis._get_result_content());
+    const std::string& bytes = std::get<ostrand::core::BytesIO>(*output).getvalue();
+    try {
+        check_output_file(bytes);
+    } catch (const std::runtime_error& problem) {
+        refuse_keeping(problem.what(), target, to_standard_output, analysis._get_result_content());
+    }
+    write_output(target.string(), bytes, options.input);
     return DONE;
 }
 }  // namespace
@@ -69,8 +202,8 @@ void add_run_command(CLI::App& app, int& status)
     command->add_option("FILE", options->input, "D-Foundations input file (.foi; - for standard input)")->required();
     command->add_option("-o,--output", options->output,
                         "Output file (default: FILE with the extension .fod; - for standard output)");
-    command->add_option("--timeout", options->timeout, "Seconds to wait for D-Foundations")
-        ->check(CLI::PositiveNumber)
+    command->add_option("--timeout", options->timeout, "Seconds to wait for D-Foundations (1 to 2147483647)")
+        ->check(CLI::Range(1, std::numeric_limits<int>::max()))
         ->capture_default_str();
     command->footer(EXIT_STATUS_TABLE);
     command->callback([options, &status] { status = run_reported("run", [&] { return run(*options); }); });

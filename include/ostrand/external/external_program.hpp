@@ -68,7 +68,8 @@ private:
 std::optional<std::pair<std::string, std::optional<ErrorType>>> _dseries_exception_map(std::string_view worker_message);
 
 // The result file whose name ends with `extension` (letter case ignored), as an in-memory byte
-// stream, or absent. When several match, the first in name order.
+// stream, or absent. When several match, errors::ExecutionError names them: which one is the
+// output cannot be told.
 std::optional<core::BytesIO> _get_dseries_file_body(const ResultContent& result, std::string_view extension);
 
 }  // namespace ostrand::external::external_program

@@ -95,10 +95,18 @@ struct Layout {
     std::optional<std::size_t> friction_ratio;
 };
 
+// The parameters element: a child of the survey, or deeper in a document that nests it.
+pugi::xml_node parameters_of(const pugi::xml_node& survey)
+{
+    if (const pugi::xml_node direct = element(survey, {"parameters"})) return direct;
+    if (const pugi::xml_node nested = detail::descendant(survey, "parameters")) return nested;
+    return required_element(survey, {"parameters"});
+}
+
 Layout read_layout(const pugi::xml_node& survey)
 {
     Layout layout;
-    const pugi::xml_node parameters = required_element(survey, {"parameters"});
+    const pugi::xml_node parameters = parameters_of(survey);
     for (const pugi::xml_node parameter : parameters.children()) {
         if (parameter.type() != pugi::node_element) continue;
         const std::size_t index = layout.values_per_block++;
@@ -230,7 +238,9 @@ void read_measurements(const pugi::xml_node& cpt, GEFData& data)
 {
     const pugi::xml_node survey = required_element(cpt, {"conePenetrometerSurvey"});
     const Layout layout = read_layout(survey);
-    const pugi::xml_node result = required_element(survey, {"conePenetrationTest", "cptResult"});
+    pugi::xml_node result = element(survey, {"conePenetrationTest", "cptResult"});
+    if (!result) result = detail::descendant(survey, "cptResult");
+    if (!result) result = required_element(survey, {"conePenetrationTest", "cptResult"});
     const Encoding encoding = read_encoding(result);
     std::string_view text = required_element(result, {"values"}).child_value();
 

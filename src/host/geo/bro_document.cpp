@@ -1,7 +1,9 @@
 #include "host/geo/bro_document.hpp"
 
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "host/geo/gef_text.hpp"
 #include "ostrand/errors.hpp"
@@ -62,8 +64,48 @@ bool is_xml(std::string_view text)
     return !text.empty() && text.front() == '<';
 }
 
+namespace {
+
+// The character number of a reference "&#...;" at `at`, or absent when there is none there.
+std::optional<unsigned long> reference_number(std::string_view text, std::size_t at)
+{
+    std::size_t digits = at + 2;
+    const bool hexadecimal = digits < text.size() && (text[digits] == 'x' || text[digits] == 'X');
+    if (hexadecimal) ++digits;
+    const std::size_t end = text.find(';', digits);
+    if (end == std::string_view::npos || end == digits || end - digits > 16) return std::nullopt;
+    unsigned long number = 0;
+    for (std::size_t i = digits; i < end; ++i) {
+        const char c = text[i];
+        const int digit = c >= '0' && c <= '9'                  ? c - '0'
+                          : hexadecimal && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                          : hexadecimal && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                                : -1;
+        if (digit < 0) return std::nullopt;
+        number = std::min(number * (hexadecimal ? 16 : 10) + static_cast<unsigned long>(digit), 0x110000UL);
+    }
+    return number;
+}
+
+// XML has no character 0, as a byte or as a reference (&#x0;); read anyway, it would cut every text
+// it stands in short, a CPT's name for one.
+void refuse_null_characters(std::string_view text)
+{
+    const bool utf16 = text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF");  // half its bytes are 0
+    if (const std::size_t at = text.find('\0'); at != std::string_view::npos && !utf16)
+        throw errors::ParsingError("BRO XML file is not well-formed XML: it holds the character 0 (line " +
+                                   std::to_string(line_at(text, static_cast<std::ptrdiff_t>(at))) + ")");
+    for (std::size_t at = text.find("&#"); at != std::string_view::npos; at = text.find("&#", at + 2))
+        if (reference_number(text, at) == 0UL)
+            throw errors::ParsingError("BRO XML file is not well-formed XML: it refers to the character 0 (line " +
+                                       std::to_string(line_at(text, static_cast<std::ptrdiff_t>(at))) + ")");
+}
+
+}  // namespace
+
 void load_xml(pugi::xml_document& document, std::string_view text)
 {
+    refuse_null_characters(text);
     const pugi::xml_parse_result result =
         document.load_buffer(text.data(), text.size(), pugi::parse_default | pugi::parse_doctype);
     if (!result)
@@ -119,6 +161,22 @@ pugi::xml_node element(const pugi::xml_node& parent, std::initializer_list<std::
         node = found;
     }
     return node;
+}
+
+pugi::xml_node descendant(const pugi::xml_node& parent, std::string_view name)
+{
+    // An explicit stack: a hostile document may nest deeper than the call stack allows.
+    std::vector<pugi::xml_node> pending;
+    for (pugi::xml_node child = parent.last_child(); child; child = child.previous_sibling()) pending.push_back(child);
+    while (!pending.empty()) {
+        const pugi::xml_node node = pending.back();
+        pending.pop_back();
+        if (node.type() != pugi::node_element) continue;
+        if (local_name(node) == name) return node;
+        for (pugi::xml_node child = node.last_child(); child; child = child.previous_sibling())
+            pending.push_back(child);
+    }
+    return {};
 }
 
 pugi::xml_node required_element(const pugi::xml_node& parent, std::initializer_list<std::string_view> path)

@@ -31,6 +31,10 @@ std::string_view local_name(const pugi::xml_node& node);
 // prefixes; an empty node when one of them is missing.
 pugi::xml_node element(const pugi::xml_node& parent, std::initializer_list<std::string_view> path);
 
+// The first element below `parent`, at any depth, with this local name; an empty node when there
+// is none. The register has nested some elements deeper in some of its schema generations.
+pugi::xml_node descendant(const pugi::xml_node& parent, std::string_view name);
+
 // The same element; its absence is a ParsingError "BRO XML CPT has no a/b/c element".
 pugi::xml_node required_element(const pugi::xml_node& parent, std::initializer_list<std::string_view> path);
 

@@ -185,7 +185,9 @@ void read_row(const std::vector<std::string_view>& cells, const GefLayout& layou
     if (layout.sleeve_friction) fs = detail::read_cell(cells, *layout.sleeve_friction, layout, line);
     if (layout.friction_ratio) rf = detail::read_cell(cells, *layout.friction_ratio, layout, line);
     if (!depth) return;  // a measurement without a depth has no level
-    const double level = detail::round_decimals(reference_mm - millimetres(*depth), LEVEL_DECIMALS);
+    // Some writers give the depth as a negative number, down being negative; a test always goes
+    // down, so the depth counts by its size, as D-Foundations reads such a file.
+    const double level = detail::round_decimals(reference_mm - millimetres(std::abs(*depth)), LEVEL_DECIMALS);
     if (!std::isfinite(level)) throw errors::ParsingError(at_line(line) + "the level is out of range");
     data.elevation.push_back(level);
     data.qc.push_back(qc);
@@ -210,6 +212,7 @@ void read_measurements(const std::vector<std::string_view>& lines, const GefHead
     }
     if (data.elevation.empty())
         throw errors::ParsingError("GEF file has no data section: no measurements with a depth follow #EOH=");
+    detail::warn_unless_going_down(data);
 }
 
 nlohmann::ordered_json optional_json(const auto& value)
@@ -311,6 +314,7 @@ nlohmann::ordered_json GEFData::to_json() const
     json["gef_version_number"] = optional_json(gef_version_number);
     json["gef_file_date"] = optional_json(gef_file_date);
     if (research_report_date) json["research_report_date"] = *research_report_date;
+    if (!warnings.empty()) json["warnings"] = warnings;
     return json;
 }
 

@@ -1,5 +1,6 @@
 #include "host/geo/gef_text.hpp"
 
+#include "text/number_format.hpp"
 #include "text/utf8.hpp"
 
 #include <charconv>
@@ -125,6 +126,18 @@ std::optional<std::string> iso_date(std::optional<long> year, std::optional<long
     char text[16];
     std::snprintf(text, sizeof text, "%04ld-%02ld-%02ld", *year, *month, *day);
     return text;
+}
+
+void warn_unless_going_down(GEFData& data)
+{
+    const auto& levels = data.elevation;
+    for (std::size_t row = 1; row < levels.size(); ++row) {
+        if (!(levels[row] > levels[row - 1])) continue;
+        data.warnings.push_back("the CPT does not go down: row " + std::to_string(row + 1) + " lies at " +
+                                text::format_number(levels[row]) + " mm, above row " + std::to_string(row) + " at " +
+                                text::format_number(levels[row - 1]) + " mm");
+        return;
+    }
 }
 
 }  // namespace ostrand::geo::detail

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ostrand/geo.hpp"
+
 namespace ostrand::geo::detail {
 
 // The text as UTF-8: unchanged when it is valid UTF-8, otherwise read as Latin-1.
@@ -42,5 +44,9 @@ double round_decimals(double value, int decimals);
 
 // Upper-case ASCII copy.
 std::string upper(std::string_view text);
+
+// Adds a warning to `data` when a level lies above the one before it: a test goes down, so such a
+// file most likely gives its depths with the wrong sign or its rows out of order.
+void warn_unless_going_down(GEFData& data);
 
 }  // namespace ostrand::geo::detail

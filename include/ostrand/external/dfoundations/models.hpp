@@ -54,7 +54,32 @@ struct ImportProfileOptions {
     std::optional<double> manual_ground_level{};  // m; absent or 0.0: the GEF ground level
     CPTRule cpt_rule = CPTRule::NEN;
     double min_layer_thickness = 0.1;
+    // Thin a CPT of more than 5000 usable rows to at most 5000 (see thinned_gef_data) instead of
+    // refusing it.
+    bool thin_cpt = false;
 };
+
+// A profile whose CPT ends above a level that a calculation needs it to reach.
+struct ShortCPT {
+    std::string profile;
+    double cpt_end;          // m, the level of the CPT's lowest row
+    double needed_level;     // m
+    std::string needed_for;  // "its pile tip level" or "the end of the trajectory"
+
+    // "Profile 'CPT-1': its CPT ends at -10.0, above its pile tip level -18.0"
+    std::string message() const;
+};
+
+// The GEF data with at most `max_rows` of the rows that a profile takes (a qc, and fs and Rf where
+// the data has them); unchanged when it has no more. Kept are the first and last row, the rows on
+// both sides of each of `keep_levels` (m; layer boundaries, a pile tip), and in each run of
+// neighbouring rows the one with the lowest and the one with the highest qc, so that the minima and
+// maxima that the bearing capacity depends on stay in.
+// The layer boundaries and the pile tip level: the levels that thinning a CPT for a profile keeps.
+std::vector<double> levels_to_keep(const std::vector<ProfileLayer>& layers, double pile_tip_level);
+
+geo::GEFData thinned_gef_data(const geo::GEFData& data, const std::vector<double>& keep_levels,
+                              std::size_t max_rows = detail::CPT::MAX_ROWS);
 
 namespace detail {
 
@@ -100,6 +125,10 @@ public:
 
     // Throws ModelError unless the model has a profile, a pile type and a pile.
     void _validate() const;
+    // The profiles whose CPT ends above their pile tip level or above the end of the pile tip
+    // trajectory, in profile order. The model operations accept such profiles; a calculation cannot
+    // use them, so a caller can ask before running one.
+    std::vector<ShortCPT> short_cpts() const;
 
     // The GEF data's name and a CPT made from its rows, ground level and descriptive data.
     static std::pair<std::string, CPT> _cpt_from_gef_data(const geo::GEFData& gef_data,

@@ -9,6 +9,57 @@
 
 namespace ostrand::external::dfoundations::detail {
 
+namespace {
+
+// A line break of any kind, or another control character: LF, CR, VT, FF, NEL, LINE SEPARATOR,
+// PARAGRAPH SEPARATOR and the rest of C0 and DEL.
+bool holds_control_character(std::string_view name)
+{
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        if (byte < 0x20 || byte == 0x7f) return true;
+        if (byte == 0xc2 && i + 1 < name.size() && static_cast<unsigned char>(name[i + 1]) == 0x85) return true;
+        if (byte == 0xe2 && i + 2 < name.size() && name[i + 1] == '\x80' &&
+            (name[i + 2] == '\xa8' || name[i + 2] == '\xa9'))
+            return true;
+    }
+    return false;
+}
+
+// "1 : Material = Steel", "   3 = number of items": a number and then ':' or '=' is a value line.
+bool looks_like_value_line(std::string_view name)
+{
+    std::size_t at = name.find_first_not_of(' ');
+    if (at == std::string_view::npos) return false;
+    if (name[at] == '-' || name[at] == '+') ++at;
+    const std::size_t digits = at;
+    while (at < name.size() && ((name[at] >= '0' && name[at] <= '9') || name[at] == '.')) ++at;
+    if (at == digits) return false;
+    while (at < name.size() && name[at] == ' ') ++at;
+    return at < name.size() && (name[at] == ':' || name[at] == '=');
+}
+
+// An input file keeps each name on a line of its own: a name that is no such line, or that reads as
+// a section header or a value line, would come back as another file.
+void check_name_line(const char* member, const std::string& name)
+{
+    const std::string what = std::string("Name of ") + member;
+    const std::size_t first = name.find_first_not_of(' ');
+    if (first == std::string::npos) throw errors::ModelError(what + " cannot be empty or blank");
+    if (holds_control_character(name))
+        throw errors::ModelError(what + " cannot hold a line break or another control character");
+    if (name[first] == '[')
+        throw errors::ModelError(what + " cannot start with '[', which begins a section of the input file ('" + name +
+                                 "')");
+    if (looks_like_value_line(name))
+        throw errors::ModelError(what +
+                                 " cannot start with a number followed by ':' or '=', which makes a value line of "
+                                 "the input file ('" +
+                                 name + "')");
+}
+
+}  // namespace
+
 Model::Model(ConstructionSequence construction_sequence, const CalculationOptions& calculation_options,
              double excavation_level, std::optional<IntegerOrReal> reduction_cone_resistance)
     : construction_sequence_(construction_sequence),
@@ -27,6 +78,7 @@ ReductionConeResistance Model::_cone_resistance_reduction_type() const
 
 void Model::_create_material(const std::string& name, Material material)
 {
+    check_name_line("material", name);
     if (materials_.contains(name)) throw errors::ModelError("Material with name '" + name + "' already exists");
     if (text::code_point_count(name) > MAX_MATERIAL_NAME) {
         throw errors::ModelError("Name of material can be max. 25 characters long");
@@ -36,6 +88,7 @@ void Model::_create_material(const std::string& name, Material material)
 
 void Model::_create_profile(const std::string& name, Profile profile)
 {
+    check_name_line("profile", name);
     if (profiles_.size() >= MAX_PROFILES) {
         throw errors::ModelError("Maximum number of profiles is 350 (currently: " +
                                  format_number(static_cast<std::int64_t>(profiles_.size())) + ")");
@@ -53,12 +106,14 @@ void Model::_create_profile(const std::string& name, Profile profile)
 
 void Model::_create_pile_type(const std::string& name, PileType pile_type)
 {
+    check_name_line("pile type", name);
     if (pile_types_.contains(name)) throw errors::ModelError("Pile type with name '" + name + "' already exists");
     pile_types_.insert_or_assign(name, std::move(pile_type));
 }
 
 void Model::_create_pile(const std::string& name, Pile pile)
 {
+    check_name_line("pile", name);
     if (piles_.contains(name)) throw errors::ModelError("Pile with name '" + name + "' already exists");
     if (text::code_point_count(name) > MAX_PILE_NAME)
         throw errors::ModelError("Name of pile can be max. 10 characters long");

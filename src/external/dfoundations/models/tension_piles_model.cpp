@@ -54,7 +54,8 @@ void TensionPilesModel::import_profile(const geo::GEFData& cpt, const std::vecto
                                        ImportProfileOptions options)
 {
     auto [cpt_name, imported] =
-        _cpt_from_gef_data(cpt, options.manual_ground_level,
+        _cpt_from_gef_data(options.thin_cpt ? thinned_gef_data(cpt, levels_to_keep(layers, pile_tip_level)) : cpt,
+                           options.manual_ground_level,
                            {.cpt_rule = options.cpt_rule, .min_layer_thickness = options.min_layer_thickness});
     detail::Profile profile(std::move(imported), layers, x, y, phreatic_level,
                             {.pile_tip_level = pile_tip_level, .top_tension_zone = top_tension_zone});
