@@ -46,3 +46,15 @@ def test_the_folder_example_puts_the_tables_of_every_file_in_one_frame(tmp_path)
     frame = pd.read_csv(tmp_path / "all.csv")
     assert list(frame.columns[:2]) == ["file", "path"]
     assert {"verification_v19.fod", "verification_v19_latin1.fod"} <= set(frame["file"])
+
+
+@pytest.mark.skipif(not (FIXTURES / "core" / "v25" / "bm1-10.foi").exists(), reason="no development pairs")
+def test_the_parametric_study_runs_hundreds_of_analyses_on_a_local_cluster(tmp_path):
+    pytest.importorskip("distributed")
+    projects = [FIXTURES / "core" / "v25" / name for name in ("bm1-10.foi", "Tutorial-1.foi")]
+    output = run_example("parametric_study.py", *projects, "--out", tmp_path / "study", cwd=tmp_path)
+    # bm1-10: 28 pile types x 1 CPT, Tutorial-1: 2 x 2, each at 16 pile-tip levels.
+    assert output.startswith("512 analyses, 0 failed, 512 rows"), output
+    frame = pd.read_csv(tmp_path / "study.csv")
+    assert frame.pile_type.nunique() == 30 and frame.cpt.nunique() == 3
+    assert (tmp_path / "study.png").read_bytes().startswith(b"\x89PNG")
