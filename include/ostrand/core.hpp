@@ -47,12 +47,15 @@ private:
 // A file of the platform: an immutable sequence of bytes.
 class File {
 public:
+    // A file that holds exactly these bytes.
     static File from_data(std::string bytes);
     // The resource at `url`, fetched through the current platform.
     static File from_url(const std::string& url);
 
     // A fresh stream over the file's bytes; the caller closes it.
     std::unique_ptr<BytesIO> open_binary() const;
+    // The whole content.
+    // @python bytes
     const std::string& getvalue_binary() const { return *bytes_; }
 
 private:
@@ -63,19 +66,26 @@ private:
 // A colour. D-Foundations writes colours as one integer: red + 256 * green + 65536 * blue.
 class Color {
 public:
+    // @param red, green, blue  0 to 255
     constexpr Color(std::uint8_t red, std::uint8_t green, std::uint8_t blue) : r_(red), g_(green), b_(blue) {}
 
+    // White, the colour of a material that names none.
     static constexpr Color white() { return Color(255, 255, 255); }
-    // Out-of-range codes keep their lowest 24 bits.
+    // The colour of a D-Foundations colour code. Out-of-range codes keep their lowest 24 bits.
+    // @param code  red + 256 * green + 65536 * blue
     static constexpr Color from_deltares(std::int64_t code)
     {
         return Color(static_cast<std::uint8_t>(code & 0xFF), static_cast<std::uint8_t>((code >> 8) & 0xFF),
                      static_cast<std::uint8_t>((code >> 16) & 0xFF));
     }
+    // The colour as D-Foundations writes it: red + 256 * green + 65536 * blue.
     constexpr std::int64_t deltares() const { return r_ + 256 * g_ + 65536 * b_; }
 
+    // 0 to 255.
     constexpr std::uint8_t red() const { return r_; }
+    // 0 to 255.
     constexpr std::uint8_t green() const { return g_; }
+    // 0 to 255.
     constexpr std::uint8_t blue() const { return b_; }
     constexpr bool operator==(const Color&) const = default;
 

@@ -6,6 +6,7 @@
 
 namespace ostrand::errors {
 
+// The base class of the host platform's errors.
 class Error : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;

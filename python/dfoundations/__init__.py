@@ -45,3 +45,7 @@ def read_output_file(source):
         with open(source, "rb") as file:
             source = file.read()
     return _read_output_file(source)
+
+
+# The docstring of the compiled reader, which the C++ header's comment gives, without its signature.
+read_output_file.__doc__ = _read_output_file.__doc__.partition("\n\n")[2]

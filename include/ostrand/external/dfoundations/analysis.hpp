@@ -29,6 +29,8 @@ public:
     using OutputFile = std::variant<core::BytesIO, core::File>;
 
     // The input file as a model's generate_input_file() returns it.
+    // @param input_file  the D-Foundations input file (.foi)
+    // @python input_file is bytes (as generate_input_file returns it), str or a File.
     explicit DFoundationsAnalysis(InputFile input_file);
     explicit DFoundationsAnalysis(core::File input_file);
     // Takes the bytes of `input_file` over as a stream of its own.
@@ -37,6 +39,9 @@ public:
 
     // The output file with `extension` as a byte stream (or a File with `as_file`), or absent when
     // the finished job wrote no such file.
+    // @param extension  the file's extension, letter case ignored: ".fod" for the output file
+    // @returns the file, or absent (before execute(), or when D-Foundations wrote none)
+    // @python Returns bytes (a File with as_file=True), or None.
     std::optional<OutputFile> get_output_file(const std::string& extension = ".fod",
                                               OutputFileOptions options = {}) const;
 

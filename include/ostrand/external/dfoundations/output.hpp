@@ -35,8 +35,11 @@ public:
     // Appends a column; all columns must have the same number of rows.
     void add_column(std::string name, Column column);
 
+    // The column names, in column order.
     const std::vector<std::string>& column_names() const { return names_; }
+    // The number of columns.
     std::size_t column_count() const { return columns_.size(); }
+    // The number of rows.
     std::size_t row_count() const { return rows_; }
     const Column& column(std::size_t index) const { return columns_.at(index); }
     // The first column of that name; std::out_of_range when there is none.
@@ -120,8 +123,14 @@ public:
         R"(\[END OF INPUT DATA\](?:\r\n|\n|\r)\[DUMPFILE( OUTPUT)?\](?:\r\n|\n|\r)(?P<data>.*?)(?:\r\n|\n|\r)\[END OF DUMPFILE( OUTPUT)?\])";
 
     // Recognises the version, model and calculation type of the text in `fod_file` and returns a
-    // new parser of the matching class. Errors: errors::ParsingError with the reason.
+    // new parser of the matching class.
     //   auto parser = OutputFileParser::create(*analysis.get_output_file());
+    // @param fod_file  the output file: text, bytes (UTF-8, else Latin-1) or a File
+    // @returns the parser that fits the file
+    // @throws errors::ParsingError "Could not extract version number ([VERSION EXTERNALS]) from the
+    //         output file." (or the model, the calculation type, the output), or a version and kind
+    //         that no parser reads
+    // @python OutputFileParser(fod_file) takes str, bytes or a File.
     static std::unique_ptr<OutputFileParser> create(const OutputFileText& fod_file);
 
     virtual ~OutputFileParser() = default;
@@ -131,8 +140,15 @@ public:
     // The text of the output section.
     const std::string& raw_results() const { return _raw_results; }
     // Parameter name -> number or flag, in the order the parser reads them.
+    // @python a dict of name to float or bool, e.g. {'Ksi3Used': 1.39, ..., 'IsKsi3Used': True}
+    // @throws std::invalid_argument when a value is not a number
     virtual CalculationParameters calculation_parameters() const = 0;
-    // The result tables; `as_pandas` false gives each table as its column map.
+    // The result tables by name.
+    // @param as_pandas  true: each table as a DataTable (Python: a pandas DataFrame); false: as its
+    //                   column map (column -> {row: cell})
+    // @returns the tables; the version 17 Tension Piles parser gives TensionResults (Python:
+    //          {'pile_groups': [...], 'data': {...}})
+    // @throws std::invalid_argument "..." when a table is malformed
     Results results(bool as_pandas = true) const { return _results(as_pandas); }
     // The class's name, e.g. "VerificationParserV19".
     virtual std::string_view class_name() const = 0;
