@@ -92,6 +92,8 @@ def declared_name(text: str) -> tuple[str, str] | None:
         return None
     head = text.split("=", 1)[0] if "(" not in text.split("=", 1)[0] else text
     paren = head.find("(")
+    if paren >= 0 and re.search(r"\boperator\b", head[:paren]):
+        return None  # an operator says itself what it does
     if paren >= 0 and "operator" not in head[:paren]:
         names = re.findall(r"~?\w+", head[:paren])
         if names and names[-1] not in KEYWORDS:

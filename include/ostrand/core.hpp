@@ -14,15 +14,22 @@ namespace ostrand::core {
 // An in-memory byte stream: bytes, a read position and an open/closed state.
 class BytesIO {
 public:
+    // An empty stream.
     BytesIO() = default;
+    // A stream over `bytes`, positioned at the start.
     explicit BytesIO(std::string bytes) : bytes_(std::move(bytes)) {}
 
     // Reads up to `count` bytes from the current position (all that is left by default).
     std::string read(std::size_t count = std::string::npos);
+    // All the bytes, wherever the position is.
     const std::string& getvalue() const { return bytes_; }
+    // Moves the read position (at most to the end).
     void seek(std::size_t position) { position_ = position < bytes_.size() ? position : bytes_.size(); }
+    // The read position.
     std::size_t tell() const { return position_; }
+    // Marks the stream closed; its bytes stay readable through getvalue().
     void close() { closed_ = true; }
+    // Whether close() was called.
     bool closed() const { return closed_; }
 
 private:
@@ -34,10 +41,14 @@ private:
 // An in-memory text buffer holding decoded text (UTF-8). Reading gives the whole text.
 class StringIO {
 public:
+    // An empty buffer.
     StringIO() = default;
+    // A buffer holding `text` (UTF-8).
     explicit StringIO(std::string text) : text_(std::move(text)) {}
 
+    // The whole text.
     const std::string& read() const { return text_; }
+    // The whole text.
     const std::string& getvalue() const { return text_; }
 
 private:

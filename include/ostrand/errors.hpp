@@ -39,6 +39,7 @@ public:
 // An operation or input kind that is not supported. Carries no message unless given one.
 class NotImplementedError : public std::logic_error {
 public:
+    // An error without a message.
     NotImplementedError() : std::logic_error("") {}
     using std::logic_error::logic_error;
 };

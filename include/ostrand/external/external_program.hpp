@@ -28,6 +28,8 @@ enum class ErrorType { MODEL_ERROR, PARSING_ERROR, INTERNAL_ERROR, EXECUTION_ERR
 // instance "body": "<Base64>"); otherwise _write_job_content writes C itself, one JSON value.
 class ExternalProgram {
 public:
+    // @param program  the program's identifier on the worker, e.g. "dfoundations"
+    // @param version  the version of the job format
     ExternalProgram(std::string program, int version);
     virtual ~ExternalProgram() = default;
 

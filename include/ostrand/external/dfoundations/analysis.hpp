@@ -14,7 +14,7 @@ namespace ostrand::external::dfoundations {
 
 // The named options of DFoundationsAnalysis::get_output_file.
 struct OutputFileOptions {
-    bool as_file = false;
+    bool as_file = false;  // return the platform File instead of a byte stream (Python: instead of bytes)
 };
 
 // Runs D-Foundations on an input file: construct it, call execute(timeout), then get_output_file().
@@ -26,6 +26,7 @@ public:
     // it as UTF-8 bytes first).
     using JobInput = std::variant<core::File, std::shared_ptr<core::BytesIO>, core::StringIO>;
 
+    // An output file as get_output_file returns it: a byte stream, or the platform's File.
     using OutputFile = std::variant<core::BytesIO, core::File>;
 
     // The input file as a model's generate_input_file() returns it.
@@ -45,6 +46,7 @@ public:
     std::optional<OutputFile> get_output_file(const std::string& extension = ".fod",
                                               OutputFileOptions options = {}) const;
 
+    // The input file the job runs.
     JobInput input_file;
 
 protected:

@@ -31,7 +31,7 @@ namespace ostrand::external::dfoundations {
 // A line of an input file that cannot be written back, and why.
 struct InputFileWarning {
     std::size_t line = 0;  // from 1
-    std::string message;
+    std::string message;   // why it cannot be written back
 };
 
 // An input file read back: its model document and what the file states beyond it.
@@ -81,6 +81,9 @@ InputFileReading read_input_file(std::string_view bytes);
 // nested (std::rethrow_if_nested).
 class InputFileError : public errors::ModelError {
 public:
+    // @param line     the line of the file [from 1]
+    // @param member   the member of the model document
+    // @param message  the refusal, e.g. the rule's own message
     InputFileError(std::size_t line, std::string member, const std::string& message);
     // The line of the file [from 1].
     std::size_t line() const { return line_; }

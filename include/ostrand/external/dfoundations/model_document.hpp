@@ -53,6 +53,7 @@ struct ModelDocument {
     // the document has none.
     nlohmann::ordered_json input_file_extras;
 
+    // The model, of either kind, as what both kinds share.
     const detail::Model& base() const;
 
     // The model document again, with the document's own date and time.

@@ -27,9 +27,10 @@ using ColumnMap = OrderedMap<std::vector<Cell>>;
 // A small table of named columns over rows numbered from 0. Every column has one cell type.
 class DataTable {
 public:
-    using IntColumn = std::vector<std::int64_t>;
+    using IntColumn = std::vector<std::int64_t>;                 // no missing cells
     using RealColumn = std::vector<double>;                      // missing = NaN
     using TextColumn = std::vector<std::optional<std::string>>;  // missing = nullopt
+    // A column of one cell type.
     using Column = std::variant<IntColumn, RealColumn, TextColumn>;
 
     // Appends a column; all columns must have the same number of rows.
@@ -48,7 +49,9 @@ public:
     // std::invalid_argument, naming the column and what it holds, when it holds another type.
     //   const auto& shaft = table.real_column("MaxShaft");
     const IntColumn& int_column(std::string_view name) const;
+    // The first column of that name, which holds reals; as int_column.
     const RealColumn& real_column(std::string_view name) const;
+    // The first column of that name, which holds text; as int_column.
     const TextColumn& text_column(std::string_view name) const;
 
     // Column name -> row -> cell, in column order. A repeated column name keeps its first position
@@ -63,21 +66,28 @@ private:
 
 // A result table: the table itself or its column map, as the caller asked.
 using Table = std::variant<DataTable, ColumnMap>;
+// Table name -> table, in file order.
 using TableMap = OrderedMap<Table>;
 
 // The results of the Tension Piles parser: one list of pile numbers per pile group, and per result
 // section either pile type -> tables or CPT name -> pile type -> tables, mixed as the file has them.
 struct TensionResults {
+    // Pile type -> its tables.
     using PileTypeTables = OrderedMap<std::vector<Table>>;
+    // The tables of a pile type, or those of each pile type at a CPT.
     using SectionEntry = std::variant<std::vector<Table>, PileTypeTables>;
+    // Pile type or CPT name -> its entry.
     using Section = OrderedMap<SectionEntry>;
 
-    std::vector<std::vector<std::int64_t>> pile_groups;
-    OrderedMap<Section> data;
+    std::vector<std::vector<std::int64_t>> pile_groups;  // the pile numbers of each pile group
+    OrderedMap<Section> data;                            // result section name -> section
 };
 
+// What OutputFileParser::results gives: tables by name, or the Tension Piles results of version 17.
 using Results = std::variant<TableMap, TensionResults>;
+// A calculation parameter: a number or a flag.
 using ParameterValue = std::variant<double, bool>;
+// Parameter name -> value, in file order.
 using CalculationParameters = OrderedMap<ParameterValue>;
 
 // A regular-expression match that stopped on one of the engine's limits (steps, depth, stack,
@@ -93,6 +103,7 @@ public:
 // It views the caller's text where it can: it lives only as long as the argument it was made from.
 class OutputFileText {
 public:
+    // Decoded text, viewed in place.
     OutputFileText(const core::StringIO& text) : text_(text.getvalue()) {}
     OutputFileText(const core::BytesIO& bytes) : OutputFileText(bytes.getvalue(), 0) {}
     OutputFileText(const core::File& file) : OutputFileText(file.getvalue_binary(), 0) {}
@@ -100,6 +111,7 @@ public:
     OutputFileText(const OutputFileText&) = delete;
     OutputFileText& operator=(const OutputFileText&) = delete;
 
+    // The text, decoded.
     std::string_view text() const { return text_; }
 
 private:
@@ -112,6 +124,7 @@ private:
 // fits it; the parser keeps only the file's output section.
 class OutputFileParser {
 public:
+    // The patterns that recognise a file: its version, its model, its calculation type.
     static constexpr std::string_view VERSION_PATTERN =
         R"(\[VERSION EXTERNALS\](?:\r\n|\n|\r)DGSFoundationCalc.dll=(?P<version>.*)(?:\r\n|\n|\r)\[END OF VERSION EXTERNALS\])";
     static constexpr std::string_view MODEL_PATTERN =

@@ -90,15 +90,19 @@ struct Section {
 // One item of a section: a value line, an unlabelled line, a table or a child section. A table
 // lives on its own, so that the many lines of a file take little room each.
 struct Item {
-    std::variant<ValueLine, TextLine, std::unique_ptr<OutputTable>, Section> content;
+    std::variant<ValueLine, TextLine, std::unique_ptr<OutputTable>, Section> content;  // what the item is
 
+    // The value line, or null when the item is another kind.
     const ValueLine* value() const { return std::get_if<ValueLine>(&content); }
+    // The text line, or null.
     const TextLine* text() const { return std::get_if<TextLine>(&content); }
+    // The table, or null.
     const OutputTable* table() const
     {
         const auto* table = std::get_if<std::unique_ptr<OutputTable>>(&content);
         return table != nullptr ? table->get() : nullptr;
     }
+    // The child section, or null.
     const Section* section() const { return std::get_if<Section>(&content); }
 };
 
@@ -125,6 +129,7 @@ struct ReadWarning {
 // A whole output file: sections, value lines and tables, in file order and by path.
 class OutputFile {
 public:
+    // An empty file; read_output_file gives a read one.
     OutputFile() = default;
     OutputFile(OutputFile&&) = default;
     OutputFile& operator=(OutputFile&&) = default;
@@ -182,7 +187,9 @@ OutputFile read_output_file(std::string_view bytes);
 // Each view looks for the sections that D-Foundations writes for one kind of calculation and is
 // empty when the file has none of them.
 
+// Key -> number, in file order.
 using NumberMap = OrderedMap<double>;
+// Warning name -> whether it is raised, in file order.
 using FlagMap = OrderedMap<bool>;
 
 // A pile of a Bearing Piles preliminary design: [PILE] with PileName, BetaFactor and SFactor.
