@@ -82,6 +82,7 @@ def declared_name(text: str) -> tuple[str, str] | None:
     """The kind and name a declaration's first statement declares, or None."""
     text = re.sub(r"\s+", " ", text).strip()
     text = re.sub(r"^template ?<.*?> ?", "", text)
+    text = re.sub(r"^requires requires ?\(.*?\) ?\{.*?\} ?|^requires [^ ]+ ", "", text)
     match = re.match(r"(?:enum (?:class|struct) |class |struct |union )(?:\[\[[^\]]*\]\] )?(\w+)", text)
     if match:
         return ("enum" if text.startswith("enum") else "class"), match.group(1)
@@ -140,6 +141,10 @@ def parse_header(path: Path) -> list[Entry]:
         in_enum_scope = enum_depth is not None and len(scopes) == enum_depth
         while not in_enum_scope and not statement.strip().startswith("#") and end + 1 < len(lines) and (
                 statement.count("(") > statement.count(")") or not re.search(r"[;{}]", statement)):
+            end += 1
+            statement += " " + lines[end].partition("//")[0]
+        # A template's head and its requires clause belong to the declaration that follows them.
+        while lines[end].strip().startswith(("template", "requires")) and end + 1 < len(lines):
             end += 1
             statement += " " + lines[end].partition("//")[0]
         if end > index:
@@ -237,7 +242,7 @@ def python_text(text: str) -> str:
         text = re.sub(r"(?<![\w:])" + re.escape(cpp) + r"(?!\w)", python, text)
     text = re.sub(r"\b(?:ostrand::)?(?:core|geo|dfo|detail)::", "", text)
     text = re.sub(r"(\w)::(\w)", r"\1.\2", text)
-    text = re.sub(r"\bstd::nullopt\b|\babsent\b(?= \()", "None", text)
+    text = re.sub(r"\bstd::nullopt\b|(?<!an )(?<!An )\b[Aa]bsent\b|\bnull\b", "None", text)
     return text
 
 

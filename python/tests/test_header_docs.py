@@ -103,3 +103,13 @@ def test_doxygen_reads_the_documenting_comments_only(entries):
     assert "/// @code\n///   Widget widget(\"a\");\n/// @endcode" in text
     assert "@param options  the named options: see MakeOptions" in text
     assert "/// @par Python:" in text
+
+
+def test_every_public_declaration_of_the_library_says_what_it_is_for():
+    # What a user can reach: not in detail::, not an internal name (leading underscore), not private.
+    headers = sorted((DOCS.parent / "include" / "ostrand").rglob("*.hpp"))
+    found = header_docs.parse_headers(headers)
+    undocumented = [name for name, entry in found.items()
+                    if "detail" not in name.split("::") and not any(part.startswith(("_", "~")) for part in name.split("::"))
+                    and entry.kind != "enumerator" and not any(line.strip() for line in entry.comment)]
+    assert undocumented == []

@@ -124,14 +124,16 @@ private:
 // fits it; the parser keeps only the file's output section.
 class OutputFileParser {
 public:
-    // The patterns that recognise a file: its version, its model, its calculation type.
+    // The pattern that finds the D-Foundations version of a file.
     static constexpr std::string_view VERSION_PATTERN =
         R"(\[VERSION EXTERNALS\](?:\r\n|\n|\r)DGSFoundationCalc.dll=(?P<version>.*)(?:\r\n|\n|\r)\[END OF VERSION EXTERNALS\])";
+    // The pattern that finds the model of a file.
     static constexpr std::string_view MODEL_PATTERN =
         R"(\[MODEL\](?:\r\n|\n|\r)(?P<model_type>\d) : Model = (?P<model_type_name>.*)(?:\r\n|\n|\r)\[END OF MODEL\])";
+    // The pattern that finds the calculation type of a file.
     static constexpr std::string_view CALCULATION_TYPE_PATTERN =
         R"(\[CALCULATIONTYPE\](?:\r\n|\n|\r)\s+(?P<main_calculation_type>\d) : Main calculationtype( = )?(?:\r\n|\n|\r)\s+(?P<sub_calculation_type>\d) : Sub calculationtype( = )?(?:\r\n|\n|\r)\[END OF CALCULATIONTYPE\])";
-    // DOTALL.
+    // The pattern that finds the output section of a file (DOTALL).
     static constexpr std::string_view OUTPUT_PATTERN =
         R"(\[END OF INPUT DATA\](?:\r\n|\n|\r)\[DUMPFILE( OUTPUT)?\](?:\r\n|\n|\r)(?P<data>.*?)(?:\r\n|\n|\r)\[END OF DUMPFILE( OUTPUT)?\])";
 
@@ -147,6 +149,7 @@ public:
     static std::unique_ptr<OutputFileParser> create(const OutputFileText& fod_file);
 
     virtual ~OutputFileParser() = default;
+    // A parser is not copied: create() makes each one.
     OutputFileParser(const OutputFileParser&) = delete;
     OutputFileParser& operator=(const OutputFileParser&) = delete;
 
