@@ -70,15 +70,19 @@ LOG = logging.getLogger(__name__)
 
 # The headers that a page names in its directives; "*" stands for every other one, so that a header
 # or a name that no page names yet is still documented, on the reference index.
-PLACED_HEADERS = {name for page in DOCS.glob("*.rst")
-                  for line in re.findall(r"^\.\. dfoundations-(?:api|headers):: (.*)$",
-                                         page.read_text(encoding="utf-8"), flags=re.MULTILINE)
-                  for name in line.split() if name != "*"}
+def placed_headers(directive):
+    return {name for page in DOCS.glob("*.rst")
+            for line in re.findall(rf"^\.\. {directive}:: (.*)$", page.read_text(encoding="utf-8"), flags=re.MULTILINE)
+            for name in line.split() if name != "*"}
 
 
-def requested(headers, header):
+PLACED = {"dfoundations-api": placed_headers("dfoundations-api"),
+          "dfoundations-headers": placed_headers("dfoundations-headers")}
+
+
+def requested(directive, headers, header):
     """Whether a directive for `headers` takes a name of `header` (None: declared in no header)."""
-    return header in headers or ("*" in headers and header not in PLACED_HEADERS)
+    return header in headers or ("*" in headers and header not in PLACED[directive])
 
 
 def public_names():
@@ -105,7 +109,7 @@ class ApiDirective(Directive):
 
     def run(self):
         headers = self.arguments[0].split()
-        names = [name for name in public_names() if requested(headers, header_of(name))]
+        names = [name for name in public_names() if requested("dfoundations-api", headers, header_of(name))]
         lines = []
         for name in names:
             value = getattr(dfoundations, name)
@@ -138,7 +142,7 @@ class HeadersDirective(Directive):
         out = []
         headers = self.arguments[0].split()
         for path in HEADERS:
-            if not requested(headers, path.name):
+            if not requested("dfoundations-headers", headers, path.name):
                 continue
             name = path.name
             relative = path.relative_to(REPOSITORY / "include").as_posix()
@@ -229,18 +233,30 @@ class VocabularyDirective(Directive):
 
 
 def split_names(cell):
-    """The names in a cell: "a, b" gives both; "—" and text in parentheses give none."""
-    cell = re.sub(r"\(.*?\)", "", cell)
+    """The names in a cell: "a, b" gives both; "—" and a remark in parentheses after a blank give none;
+    "f(keyword)" is a keyword argument of f."""
+    cell = re.sub(r" \(.*?\)", "", cell)
     return [name.strip() for name in cell.split(",") if name.strip() and name.strip() != "—"]
 
 
 def python_name_exists(dotted):
+    keyword = re.fullmatch(r"(.+)\((\w+)\)", dotted)
+    if keyword:
+        # A keyword argument: named in the signature line of the function's docstring.
+        function = resolve(keyword.group(1))
+        signature = (getattr(function, "__doc__", None) or "").split("\n", 1)[0]
+        return function is not None and re.search(rf"\b{keyword.group(2)}\b", signature) is not None
+    return resolve(dotted) is not None
+
+
+def resolve(dotted):
+    """The package's value of a dotted name, or None."""
     value = dfoundations
     for part in dotted.removeprefix("dfoundations.").split("."):
         if not hasattr(value, part):
-            return False
+            return None
         value = getattr(value, part)
-    return True
+    return value
 
 
 def row_node(cells, code):

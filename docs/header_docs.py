@@ -242,6 +242,7 @@ def python_text(text: str) -> str:
         text = re.sub(r"(?<![\w:])" + re.escape(cpp) + r"(?!\w)", python, text)
     text = re.sub(r"\b(?:ostrand::)?(?:core|geo|dfo|detail)::", "", text)
     text = re.sub(r"(\w)::(\w)", r"\1.\2", text)
+    text = re.sub(r"(?<=\w)_(?=\W|$)", r"\\_", text)  # global_ is a name, not a reStructuredText link
     text = re.sub(r"\bstd::nullopt\b|(?<!an )(?<!An )\b[Aa]bsent\b|\bnull\b", "None", text)
     return text
 
