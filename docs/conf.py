@@ -36,7 +36,7 @@ import dfoundations  # noqa: E402  (the built package, from PYTHONPATH)
 project = "dfoundations"
 author = "the dfoundations developers"
 copyright = "the dfoundations developers"
-version = release = dfoundations.__version__
+version = release = getattr(dfoundations, "__version__", "")  # the package's, where it says it
 
 extensions = ["sphinx.ext.autodoc", "sphinx.ext.doctest"]
 exclude_patterns = ["_build", "Thumbs.db", ".DS_Store"]

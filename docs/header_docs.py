@@ -242,7 +242,10 @@ def python_text(text: str) -> str:
         text = re.sub(r"(?<![\w:])" + re.escape(cpp) + r"(?!\w)", python, text)
     text = re.sub(r"\b(?:ostrand::)?(?:core|geo|dfo|detail)::", "", text)
     text = re.sub(r"(\w)::(\w)", r"\1.\2", text)
-    text = re.sub(r"(?<=\w)_(?=\W|$)", r"\\_", text)  # global_ is a name, not a reStructuredText link
+    # As reStructuredText reads them: global_ and __cause__ are names, not links; "****" is no emphasis.
+    text = re.sub(r"(?<![`\w])(__\w+__)(?![`\w])", r"``\1``", text)
+    text = re.sub(r"(?<=[A-Za-z0-9])_(?=[^\w`]|$)", r"\\_", text)
+    text = text.replace("*", "\\*")
     text = re.sub(r"\bstd::nullopt\b|(?<!an )(?<!An )\b[Aa]bsent\b|\bnull\b", "None", text)
     return text
 
@@ -268,6 +271,14 @@ def split_blocks(comment: list[str]) -> tuple[list[str], list[tuple[str, str]]]:
         else:
             prose.append(line.strip())
     return prose, [(tag, text) for tag, text in fields if tag]
+
+
+def parameter(text: str) -> tuple[list[str], str]:
+    """The names and the description of a @param: "x, y  position [m]" names x and y."""
+    match = re.match(r"(\w+(?:\s*,\s*\w+)*)\s*(.*)", text, flags=re.DOTALL)
+    if match is None:
+        return [], text
+    return [name.strip() for name in match.group(1).split(",")], match.group(2).strip()
 
 
 def options_parameters(entry: Entry, entries: dict[str, Entry]) -> list[tuple[str, str]]:
@@ -297,15 +308,13 @@ def python_docstring(entry: Entry, entries: dict[str, Entry]) -> str:
     paragraphs = [python_text(text) for tag, text in fields if tag == "python"]
     for paragraph in paragraphs:
         out += ["", paragraph]
-    documented = {name.strip() for tag, text in fields if tag == "param"
-                  for name in text.split(None, 1)[0].split(",") if text}
+    parameters = [parameter(text) for tag, text in fields if tag == "param"]
+    documented = {name for names, _ in parameters for name in names}
     field_lines = []
-    for tag, text in fields:
-        if tag == "param":
-            name, _, description = text.partition(" ")
-            if name == "options":
-                continue
-            field_lines.append(f":param {name.replace(',', ', ')}: {python_text(description.strip())}")
+    for names, description in parameters:
+        if names in (["options"], ["settings"]):
+            continue
+        field_lines.append(f":param {', '.join(names)}: {python_text(description)}")
     if entry.kind == "function":
         for name, description in options_parameters(entry, entries):
             if name not in documented and description:
@@ -445,7 +454,7 @@ def doxygen_block(block: list[str], declaration: str = "") -> list[str]:
     if any(text.startswith("@param") for text in texts):
         # The options struct a function takes is documented with its members; say where.
         documented = {name for text in texts if text.startswith("@param")
-                      for name in text.split()[1].split(",") if name}
+                      for name in parameter(text.removeprefix("@param").strip())[0]}
         for type_name, name in re.findall(r"\b(\w+(?:Options|Settings))\s+(\w+)\s*(?:=|,|\))", declaration):
             if name not in documented:
                 texts.append(f"@param {name}  the named options: see {type_name}")
@@ -468,6 +477,8 @@ def doxygen_block(block: list[str], declaration: str = "") -> list[str]:
             text = doxygen_escape(text)
             text = re.sub(r"^@python\b", "@par Python:\n" + indent + "///", text)
             text = re.sub(r"^@raises\b", "@throws", text)
+            text = re.sub(r"^@param (\w+(?:\s*,\s*\w+)+)",
+                          lambda names: "@param " + re.sub(r"\s+", "", names.group(1)), text)
         out.append(f"{indent}/// {text}".rstrip())
     if in_code:
         out.append(f"{indent}/// @endcode")

@@ -47,7 +47,9 @@ def public_names():
 
 def test_every_public_name_has_a_docstring_with_text():
     names = list(public_names())
-    undocumented = [name for name, value in names if not docstring_text(value)]
+    # A class constant (VALID_CALCULATION_TYPES) is a value: Python keeps no docstring for it.
+    undocumented = [name for name, value in names
+                    if not docstring_text(value) and not name.rpartition(".")[2].isupper()]
     assert len(names) > 200
     assert undocumented == []
 
