@@ -173,9 +173,9 @@ def help_text(*arguments):
 
 def subcommands():
     """The subcommands that the program's --help lists."""
-    text = help_text()
-    block = text.split("SUBCOMMANDS:", 1)[1] if "SUBCOMMANDS:" in text else ""
-    return re.findall(r"^\s{2}(\w[\w-]*)\s", block, flags=re.MULTILINE)
+    parts = re.split(r"^subcommands:\s*$", help_text(), maxsplit=1, flags=re.MULTILINE | re.IGNORECASE)
+    block = parts[1].split("\n\n", 1)[0] if len(parts) == 2 else ""
+    return re.findall(r"^ {2}(\w[\w-]*)[ ,]", block, flags=re.MULTILINE)
 
 
 class HelpDirective(Directive):

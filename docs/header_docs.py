@@ -43,6 +43,7 @@ PYTHON_ERRORS = {
     "std::domain_error": "ZeroDivisionError",
     "std::runtime_error": "RuntimeError",
     "std::logic_error": "RuntimeError",
+    "std::system_error": "OSError",
     "PatternLimitError": "PatternLimitError",
     "InputFileError": "ModelError",
 }
@@ -238,6 +239,8 @@ def file_comment(path: Path) -> list[str]:
 
 def python_text(text: str) -> str:
     """C++ spellings in prose as a Python user reads them."""
+    text = re.sub(r"\bstd::nullopt\b|(?<!an )\babsent\b|\bnull\b", "None", text)
+    text = re.sub(r"\bostrand::", "", text)
     for cpp, python in sorted(PYTHON_ERRORS.items(), key=lambda item: -len(item[0])):
         text = re.sub(r"(?<![\w:])" + re.escape(cpp) + r"(?!\w)", python, text)
     text = re.sub(r"\b(?:ostrand::)?(?:core|geo|dfo|detail)::", "", text)
@@ -246,7 +249,6 @@ def python_text(text: str) -> str:
     text = re.sub(r"(?<![`\w])(__\w+__)(?![`\w])", r"``\1``", text)
     text = re.sub(r"(?<=[A-Za-z0-9])_(?=[^\w`]|$)", r"\\_", text)
     text = text.replace("*", "\\*")
-    text = re.sub(r"\bstd::nullopt\b|(?<!an )(?<!An )\b[Aa]bsent\b|\bnull\b", "None", text)
     return text
 
 
