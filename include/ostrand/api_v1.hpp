@@ -8,8 +8,10 @@
 
 namespace ostrand::api_v1 {
 
+// The platform's API: temporary files for the model documents and input files the library passes on.
 class API {
 public:
+    // A client of the current platform.
     API() = default;
 
     // Uploads the stream's remaining bytes and returns their URL.

@@ -6,6 +6,7 @@
 
 namespace ostrand::errors {
 
+// The base class of the host platform's errors.
 class Error : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -45,6 +46,7 @@ public:
 // An operation or input kind that is not supported. Carries no message unless given one.
 class NotImplementedError : public std::logic_error {
 public:
+    // An error without a message.
     NotImplementedError() : std::logic_error("") {}
     using std::logic_error::logic_error;
 };

@@ -18,11 +18,14 @@ namespace ostrand {
 // Files a finished job produced: file name to bytes.
 using ResultContent = std::map<std::string, std::string>;
 
+// What a worker job came back with.
 struct JobOutcome {
     std::optional<std::string> error;  // the worker's message when the job failed
-    ResultContent result;
+    ResultContent result;              // the files the job wrote
 };
 
+// A platform that serves the SDK: temporary files, the add-on endpoint, downloads and worker jobs.
+// The embedded one works on this machine without a network; set_platform installs another.
 class Platform {
 public:
     virtual ~Platform() = default;

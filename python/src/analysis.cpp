@@ -80,12 +80,13 @@ private:
 void bind_analysis(py::module_& module)
 {
     py::class_<Analysis>(module, "DFoundationsAnalysis",
-                         "Runs D-Foundations on an input file: construct it, call execute(timeout), then "
-                         "get_output_file().")
+                         doc_of("DFoundationsAnalysis"))
         .def(py::init([](const py::object& input_file) { return std::make_unique<Analysis>(job_input(input_file)); }),
-             py::arg("input_file"), "The input file as bytes (as generate_input_file returns it) or a File.")
-        .def_property_readonly("program", [](const Analysis& self) { return self.unlocked().program(); })
-        .def_property_readonly("version", [](const Analysis& self) { return self.unlocked().version(); })
+             py::arg("input_file"), doc_of("DFoundationsAnalysis::DFoundationsAnalysis"))
+        .def_property_readonly("program", [](const Analysis& self) { return self.unlocked().program(); },
+                               doc_of("external_program::ExternalProgram::program"))
+        .def_property_readonly("version", [](const Analysis& self) { return self.unlocked().version(); },
+                               doc_of("external_program::ExternalProgram::version"))
         .def(
             "execute",
             [](Analysis& self, double timeout) {
@@ -94,9 +95,7 @@ void bind_analysis(py::module_& module)
                 self.locked([&](DFoundationsAnalysis& analysis) { analysis.execute(limit); });
             },
             py::arg("timeout"),
-            "Runs the job, waiting at most `timeout` seconds. A failed run raises ExecutionError (or the error the "
-            "worker's message maps to); a text input raises NotImplementedError. Ctrl-C ends the job within a "
-            "second and raises KeyboardInterrupt.")
+            doc_of("external_program::ExternalProgram::execute"))
         .def(
             "get_output_file",
             [](Analysis& self, const std::string& extension, bool as_file) -> py::object {
@@ -107,7 +106,7 @@ void bind_analysis(py::module_& module)
                 return file_object(std::move(*file));
             },
             py::arg("extension") = ".fod", py::kw_only(), py::arg("as_file") = false,
-            "The output file with `extension` as bytes (or a File with as_file), or None when the job wrote none.")
+            doc_of("DFoundationsAnalysis::get_output_file"))
         .def(
             "_get_result_content",
             [](Analysis& self) {
@@ -117,7 +116,7 @@ void bind_analysis(py::module_& module)
                 for (const auto& [name, bytes] : content) files[py::str(name)] = py::bytes(bytes);
                 return files;
             },
-            "The files of the finished job: file name to bytes.");
+            doc_of("external_program::ExternalProgram::_get_result_content"));
 }
 
 }  // namespace dfoundations_python

@@ -15,6 +15,9 @@
 #include "ostrand/external/dfoundations.hpp"
 #include "ostrand/external/dfoundations/output_file.hpp"
 
+// doc_of("Name::member"): the docstring that the public headers' comments give a C++ name.
+#include "docstrings.hpp"
+
 namespace dfoundations_python {
 
 namespace py = pybind11;

@@ -91,18 +91,17 @@ void translate(std::exception_ptr thrown)
 void bind_errors(py::module_& module)
 {
     types.error = new_exception_type(module, "Error", PyExc_RuntimeError,
-                                     "The base class of the host platform's errors.");
-    types.model_error = new_exception_type(module, "ModelError", types.error, "Invalid model input.");
+                                     doc_of("errors::Error"));
+    types.model_error = new_exception_type(module, "ModelError", types.error, doc_of("errors::ModelError"));
     types.parsing_error = new_exception_type(module, "ParsingError", types.error,
-                                             "An output or data file that cannot be read as it should.");
+                                             doc_of("errors::ParsingError"));
     types.internal_error = new_exception_type(module, "InternalError", types.error,
-                                              "A platform service that failed (for instance the template service).");
+                                              doc_of("errors::InternalError"));
     types.execution_error =
-        new_exception_type(module, "ExecutionError", types.error, "The generic failure of a job on a worker.");
+        new_exception_type(module, "ExecutionError", types.error, doc_of("errors::ExecutionError"));
     types.pattern_limit_error = new_exception_type(
         module, "PatternLimitError", PyExc_RuntimeError,
-        "A pattern match that stopped on one of the engine's limits: the file is too large or too tangled to be "
-        "read safely.");
+        doc_of("PatternLimitError"));
     py::register_exception_translator(&translate);
 }
 

@@ -9,7 +9,7 @@ namespace dfoundations_python {
 void bind_model_document(py::module_& module)
 {
     using dfo::ModelDocument;
-    py::class_<ModelDocument>(module, "ModelDocument", "A model and the metadata of its document.")
+    py::class_<ModelDocument>(module, "ModelDocument", doc_of("ModelDocument"))
         .def_property_readonly(
             "model",
             [](py::object self) {
@@ -20,17 +20,16 @@ void bind_model_document(py::module_& module)
                     },
                     document.model);
             },
-            "The BearingPilesModel or TensionPilesModel of the document (a part of it: changing it changes the "
-            "document's input file).")
-        .def_readonly("metadata", &ModelDocument::metadata)
+            doc_of("ModelDocument::model"))
+        .def_readonly("metadata", &ModelDocument::metadata, doc_of("ModelDocument::metadata"))
         .def_readonly("input_file_version", &ModelDocument::input_file_version,
-                      "The input file layout the document asks for (19 or 25), or None.")
+                      doc_of("ModelDocument::input_file_version"))
         .def_property_readonly(
             "input_file_extras", [](const ModelDocument& document) { return to_python(document.input_file_extras); },
-            "What the input file the document was read from states beyond it, or None.")
+            doc_of("ModelDocument::input_file_extras"))
         .def(
             "_generate_input", [](const ModelDocument& document) { return to_python(document._generate_input()); },
-            "The model document again, with the document's own date and time.")
+            doc_of("ModelDocument::_generate_input"))
         .def("_generate_input_text", py::overload_cast<>(&ModelDocument::_generate_input_text, py::const_))
         .def(
             "generate_input_file",
@@ -42,15 +41,12 @@ void bind_model_document(py::module_& module)
                 return input_file_of(document._generate_input_text(layout), as_file);
             },
             py::kw_only(), py::arg("as_file") = false, py::arg("version") = py::none(),
-            "Validates the model and has the template service fill an input file from the document, with the "
-            "extras of the input file it was read from; in the layout `version` (19 or 25), by default the one "
-            "the document asks for.");
+            doc_of("ModelDocument::generate_input_file"));
 
     module.def(
         "read_model_document", [](std::string_view json_text) { return dfo::read_model_document(json_text); },
         py::arg("json_text"),
-        "Builds the model of a model document's JSON text through the model operations. The operations' "
-        "errors pass through (ModelError); what the reader itself refuses is a ValueError naming the member.");
+        doc_of("read_model_document"));
 }
 
 }  // namespace dfoundations_python

@@ -12,24 +12,26 @@ using detail::Model;
 
 void bind_model_base(py::module_& module)
 {
-    py::class_<Model>(module, "_Model", "What both model kinds share: settings, collections, the model document.")
-        .def_property_readonly("construction_sequence", &Model::construction_sequence)
-        .def_property_readonly("excavation_level", &Model::excavation_level)
-        .def_property_readonly("reduction_cone_resistance", &Model::reduction_cone_resistance)
+    py::class_<Model>(module, "_Model", doc_of("detail::Model"))
+        .def_property_readonly("construction_sequence", &Model::construction_sequence,
+                               doc_of("detail::Model::construction_sequence"))
+        .def_property_readonly("excavation_level", &Model::excavation_level, doc_of("detail::Model::excavation_level"))
+        .def_property_readonly("reduction_cone_resistance", &Model::reduction_cone_resistance,
+                               doc_of("detail::Model::reduction_cone_resistance"))
         .def_property_readonly("_cone_resistance_reduction_type", &Model::_cone_resistance_reduction_type)
         .def_property_readonly(
             "materials", [](const Model& model) { return to_python(model.materials()); },
-            "Serialized copies of the materials, in registration order.")
+            doc_of("detail::Model::materials"))
         .def_property_readonly(
             "profiles", [](const Model& model) { return to_python(model.profiles()); },
-            "Serialized copies of the profiles.")
+            doc_of("detail::Model::profiles"))
         .def_property_readonly(
             "pile_types", [](const Model& model) { return to_python(model.pile_types()); },
-            "Serialized copies of the pile types.")
+            doc_of("detail::Model::pile_types"))
         .def_property_readonly(
-            "piles", [](const Model& model) { return to_python(model.piles()); }, "Serialized copies of the piles.")
+            "piles", [](const Model& model) { return to_python(model.piles()); }, doc_of("detail::Model::piles"))
         .def("_serialize", [](const Model& model) { return to_python(model._serialize()); })
-        .def("_validate", &Model::_validate, "ModelError unless the model has a profile, a pile type and a pile.")
+        .def("_validate", &Model::_validate, doc_of("detail::Model::_validate"))
         .def(
             "short_cpts",
             [](const Model& model) {
@@ -47,10 +49,10 @@ void bind_model_base(py::module_& module)
             [](const Model& model, const std::optional<Metadata>& metadata) {
                 return to_python(model._generate_input(metadata));
             },
-            py::arg("metadata") = py::none(), "The complete model document.")
+            py::arg("metadata") = py::none(), doc_of("detail::Model::_generate_input"))
         .def("_generate_input_text",
              py::overload_cast<const std::optional<Metadata>&>(&Model::_generate_input_text, py::const_),
-             py::arg("metadata") = py::none(), "The model document as the JSON text sent to the template service.")
+             py::arg("metadata") = py::none(), doc_of("detail::Model::_generate_input_text"))
         .def(
             "generate_input_file",
             [](const Model& model, const std::optional<Metadata>& metadata, bool as_file, int version) {
@@ -64,15 +66,12 @@ void bind_model_base(py::module_& module)
                     as_file);
             },
             py::arg("metadata") = py::none(), py::kw_only(), py::arg("as_file") = false, py::arg("version") = 19,
-            "Validates the model and has the platform's template service fill an input file: bytes, or a File "
-            "with as_file; in the layout of D-Foundations 19.x, or 25.1 with version=25. RuntimeError 'Input "
-            "file could not be generated, please check your model' when the service fails, with the service's "
-            "InternalError as its __cause__.");
+            doc_of("detail::Model::generate_input_file"));
 }
 
 // A model kind with the constructor and calculation options both kinds have.
 template <class Kind, class Options>
-py::class_<Kind, Model> model_class(py::module_& module, const char* name, const char* doc)
+py::class_<Kind, Model> model_class(py::module_& module, const char* name, const char* doc, const char* init_doc)
 {
     py::class_<Kind, Model> kind(module, name, doc);
     kind.def(py::init([](ConstructionSequence construction_sequence, const Options& calculation_options,
@@ -83,15 +82,16 @@ py::class_<Kind, Model> model_class(py::module_& module, const char* name, const
              }),
              py::arg("construction_sequence"), py::arg("calculation_options"), py::arg("excavation_level"),
              py::arg("reduction_cone_resistance") = py::none(), py::kw_only(),
-             py::arg("create_default_materials") = true)
-        .def_property_readonly("calculation_options", &Kind::calculation_options);
+             py::arg("create_default_materials") = true, init_doc)
+        .def_property_readonly("calculation_options", &Kind::calculation_options,
+                               doc_of("BearingPilesModel::calculation_options"));
     return kind;
 }
 
 void bind_bearing_model(py::module_& module)
 {
-    model_class<BearingPilesModel, BearingPilesCalculationOptions>(module, "BearingPilesModel",
-                                                                   "A Bearing Piles (EC7-NL) model.")
+    model_class<BearingPilesModel, BearingPilesCalculationOptions>(module, "BearingPilesModel", doc_of("BearingPilesModel"),
+                                                                   doc_of("BearingPilesModel::BearingPilesModel"))
         .def(
             "create_material",
             [](BearingPilesModel& model, const std::string& name, SoilType soil_type, double gamma_unsat,
@@ -101,7 +101,7 @@ void bind_bearing_model(py::module_& module)
             },
             py::arg("name"), py::arg("soil_type"), py::arg("gamma_unsat"), py::arg("gamma_sat"),
             py::arg("friction_angle"), py::kw_only(), py::arg("diameter_d50") = 0.2, py::arg("color") = py::none(),
-            "Registers a soil material under a unique name of at most 25 characters (ModelError otherwise).")
+            doc_of("BearingPilesModel::create_material"))
         .def(
             "create_profile",
             [](BearingPilesModel& model, const std::string& name, const std::vector<ProfileLayer>& layers, double x,
@@ -116,8 +116,7 @@ void bind_bearing_model(py::module_& module)
             py::arg("phreatic_level"), py::arg("pile_tip_level"), py::arg("overconsolidation_ratio"),
             py::arg("top_positive_skin_friction"), py::arg("bottom_negative_skin_friction"),
             py::arg("expected_ground_level_settlement"), py::kw_only(), py::arg("cpt_rule") = CPTRule::NEN,
-            py::arg("min_layer_thickness") = 0.1,
-            "A profile from CPT rows: a level [m] first, then qc [MPa] and further columns.")
+            py::arg("min_layer_thickness") = 0.1, doc_of("BearingPilesModel::create_profile"))
         .def(
             "import_profile",
             [](BearingPilesModel& model, const ostrand::geo::GEFData& cpt, const std::vector<ProfileLayer>& layers,
@@ -135,8 +134,7 @@ void bind_bearing_model(py::module_& module)
             py::arg("bottom_negative_skin_friction"), py::arg("expected_ground_level_settlement"), py::kw_only(),
             py::arg("name") = py::none(), py::arg("manual_ground_level") = py::none(),
             py::arg("cpt_rule") = CPTRule::NEN, py::arg("min_layer_thickness") = 0.1, py::arg("thin_cpt") = false,
-            "A profile from GEF data; `name` empty or absent takes the GEF data's name. With thin_cpt a CPT of "
-            "more than 5000 rows is thinned to 5000, keeping the layer boundaries and the qc minima and maxima.")
+            doc_of("BearingPilesModel::import_profile"))
         .def(
             "create_pile_type",
             [](BearingPilesModel& model, const std::string& name, const detail::PileShape& shape, PileType pile_type,
@@ -162,18 +160,17 @@ void bind_bearing_model(py::module_& module)
             py::arg("e_modulus") = py::none(), py::arg("slip_layer_adhesion") = py::none(),
             py::arg("use_pre_2016") = false, py::arg("as_prefab") = false, py::arg("qciii_reduction") = py::none(),
             py::arg("overrule_tip_section_factor") = py::none(), py::arg("overrule_tip_shape_factor") = py::none(),
-            "Registers a pile type: a shape and a configuration that accepts its class (ModelError otherwise). A "
-            "verification calculation takes one pile type.")
+            doc_of("BearingPilesModel::create_pile_type"))
         .def("create_pile", &BearingPilesModel::create_pile, py::arg("name"), py::arg("x"), py::arg("y"),
              py::arg("pile_head_level"), py::arg("surcharge"), py::arg("limit_state_str_geo"),
              py::arg("serviceability_limit_state"),
-             "Registers a pile under a unique name of at most 10 characters; a model holds at most 200 piles.");
+             doc_of("BearingPilesModel::create_pile"));
 }
 
 void bind_tension_model(py::module_& module)
 {
-    model_class<TensionPilesModel, TensionPilesCalculationOptions>(module, "TensionPilesModel",
-                                                                   "A Tension Piles (EC7-NL) model.")
+    model_class<TensionPilesModel, TensionPilesCalculationOptions>(module, "TensionPilesModel", doc_of("TensionPilesModel"),
+                                                                   doc_of("TensionPilesModel::TensionPilesModel"))
         .def(
             "create_material",
             [](TensionPilesModel& model, const std::string& name, SoilType soil_type, double gamma_unsat,
@@ -188,8 +185,7 @@ void bind_tension_model(py::module_& module)
             py::arg("friction_angle"), py::kw_only(), py::arg("diameter_d50") = 0.2,
             py::arg("max_cone_resist_type") = MaxConeResistType::STANDARD, py::arg("max_cone_resist") = 0.0,
             py::arg("apply_tension") = true, py::arg("min_void_ratio") = 0.4, py::arg("max_void_ratio") = 0.8,
-            py::arg("color") = py::none(),
-            "Registers a soil material under a unique name of at most 25 characters (ModelError otherwise).")
+            py::arg("color") = py::none(), doc_of("TensionPilesModel::create_material"))
         .def(
             "create_profile",
             [](TensionPilesModel& model, const std::string& name, const std::vector<ProfileLayer>& layers, double x,
@@ -201,7 +197,7 @@ void bind_tension_model(py::module_& module)
             py::arg("name"), py::arg("layers"), py::arg("x"), py::arg("y"), py::arg("measurements"),
             py::arg("phreatic_level"), py::arg("pile_tip_level"), py::arg("top_tension_zone"), py::kw_only(),
             py::arg("cpt_rule") = CPTRule::NEN, py::arg("min_layer_thickness") = 0.1,
-            "A profile from CPT rows: a level [m] first, then qc [MPa] and further columns.")
+            doc_of("TensionPilesModel::create_profile"))
         .def(
             "import_profile",
             [](TensionPilesModel& model, const ostrand::geo::GEFData& cpt, const std::vector<ProfileLayer>& layers,
@@ -214,9 +210,7 @@ void bind_tension_model(py::module_& module)
             py::arg("cpt"), py::arg("layers"), py::arg("x"), py::arg("y"), py::arg("phreatic_level"),
             py::arg("pile_tip_level"), py::arg("top_tension_zone"), py::kw_only(), py::arg("name") = py::none(),
             py::arg("manual_ground_level") = py::none(), py::arg("cpt_rule") = CPTRule::NEN,
-            py::arg("min_layer_thickness") = 0.1, py::arg("thin_cpt") = false,
-            "A profile from GEF data; `name` empty or absent takes the GEF data's name. With thin_cpt a CPT of "
-            "more than 5000 rows is thinned to 5000, keeping the layer boundaries and the qc minima and maxima.")
+            py::arg("min_layer_thickness") = 0.1, py::arg("thin_cpt") = false, doc_of("TensionPilesModel::import_profile"))
         .def(
             "create_pile_type",
             [](TensionPilesModel& model, const std::string& name, const detail::PileShape& shape,
@@ -229,7 +223,7 @@ void bind_tension_model(py::module_& module)
             py::arg("name"), py::arg("shape"), py::arg("type_sand_gravel"), py::arg("type_clay_loam_peat"),
             py::arg("material"), py::kw_only(), py::arg("factor_sand_gravel") = py::none(),
             py::arg("factor_clay_loam_peat") = py::none(), py::arg("unit_weight_material") = py::none(),
-            "Registers a pile type: a shape and a configuration that accepts its class (ModelError otherwise).")
+            doc_of("TensionPilesModel::create_pile_type"))
         .def(
             "create_pile",
             [](TensionPilesModel& model, const std::string& name, double x, double y, double pile_head_level,
@@ -238,8 +232,7 @@ void bind_tension_model(py::module_& module)
             },
             py::arg("name"), py::arg("x"), py::arg("y"), py::arg("pile_head_level"), py::kw_only(),
             py::arg("load_max_min") = py::none(),
-            "Registers a pile under a unique name of at most 10 characters; `load_max_min` is the maximum and "
-            "minimum load.");
+            doc_of("TensionPilesModel::create_pile"));
 }
 
 }  // namespace
@@ -260,8 +253,7 @@ void bind_models(py::module_& module)
     bind_tension_model(module);
     module.def("input_file_from_document", &input_file_of, py::arg("document_text"), py::kw_only(),
                py::arg("as_file") = false,
-               "Has the template service fill an input file from a model document's JSON text; models call this after "
-               "checking themselves, so prefer their generate_input_file.");
+               doc_of("input_file_from_document"));
 }
 
 }  // namespace dfoundations_python

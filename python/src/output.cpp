@@ -79,12 +79,12 @@ void bind_output(py::module_& module)
 {
     py::class_<OutputFileParser> parser(
         module, "OutputFileParser",
-        "Reads a D-Foundations output file of version 17 or 19: OutputFileParser(text_or_bytes) recognises the "
-        "version, model and calculation type and reads with the parser that fits (ParsingError when none does).");
+        doc_of("OutputFileParser"));
     parser
         .def(py::init(&create_parser), py::arg("fod_file"),
-             "The output file as str, as bytes (UTF-8, else Latin-1) or as a File.")
-        .def_property_readonly("raw_results", &OutputFileParser::raw_results, "The text of the output section.")
+             doc_of("OutputFileParser::create"))
+        .def_property_readonly("raw_results", &OutputFileParser::raw_results,
+                               doc_of("OutputFileParser::raw_results"))
         .def_property_readonly("_raw_results", &OutputFileParser::raw_results)
         .def_property_readonly(
             "calculation_parameters",
@@ -95,7 +95,7 @@ void bind_output(py::module_& module)
                 }();
                 return to_dict(parameters);
             },
-            "Parameter name -> float or bool, in the order the parser reads them.")
+            doc_of("OutputFileParser::calculation_parameters"))
         .def(
             "results",
             [](const OutputFileParser& self, bool as_pandas) {
@@ -106,10 +106,9 @@ void bind_output(py::module_& module)
                 return results_object(results);
             },
             py::arg("as_pandas") = true,
-            "The result tables by name: pandas DataFrames, or with as_pandas=False each table's column map "
-            "(column -> {row: cell}). Version 17 Tension Piles: {'pile_groups': [...], 'data': {...}}.")
+            doc_of("OutputFileParser::results"))
         .def_property_readonly("class_name", &OutputFileParser::class_name,
-                               "The name of the parser class, e.g. 'VerificationParserV19'.")
+                               doc_of("OutputFileParser::class_name"))
         .def("__repr__", [](const OutputFileParser& self) {
             return "<OutputFileParser " + std::string(self.class_name()) + ">";
         });
@@ -118,7 +117,7 @@ void bind_output(py::module_& module)
     parser.attr("_CALCULATION_TYPE_PATTERN") = std::string(OutputFileParser::CALCULATION_TYPE_PATTERN);
     parser.attr("_OUTPUT_PATTERN") = std::string(OutputFileParser::OUTPUT_PATTERN);
 
-    py::class_<dfo::detail::ParserV19, std::unique_ptr<dfo::detail::ParserV19, py::nodelete>>(module, "_ParserV19", "The table reader of version 19 output.")
+    py::class_<dfo::detail::ParserV19, std::unique_ptr<dfo::detail::ParserV19, py::nodelete>>(module, "_ParserV19", doc_of("detail::ParserV19"))
         .def_static(
             "_parse_tables",
             [](const std::string& text, bool as_pandas) {
@@ -129,7 +128,7 @@ void bind_output(py::module_& module)
                 return results_object(tables);
             },
             py::arg("string"), py::arg("as_pandas") = true,
-            "Table name -> table for every table in `string`; a later table of a name replaces the earlier one.");
+            doc_of("detail::ParserV19::_parse_tables"));
 }
 
 }  // namespace dfoundations_python

@@ -25,13 +25,13 @@ void bind_summary(py::module_& module)
             for (const dfo::SummaryTable& table : tables) frames[py::str(table.calculation)] = to_data_frame(table.data);
             return frames;
         },
-        py::arg("files"), "One DataFrame per calculation kind of the (name, output file) pairs, by kind's name.");
+        py::arg("files"), doc_of("summary"));
     module.def(
         "calculation_name", [](const std::shared_ptr<dfo::OutputFile>& file) {
             if (!file) throw py::type_error("calculation_name() takes an output file, not None");
             return dfo::calculation_name(*file);
         },
-        py::arg("file"), "The name of the file's calculation kind, as D-Foundations prints it.");
+        py::arg("file"), doc_of("calculation_name"));
 }
 
 }  // namespace dfoundations_python

@@ -32,33 +32,32 @@ void bind_enum(py::module_& module, const char* name, E first, E last, const cha
 void bind_vocabulary(py::module_& module)
 {
     using namespace dfo;
-    bind_enum(module, "SoilType", SoilType::GRAVEL, SoilType::PEAT, "Soil type of a material.");
+    bind_enum(module, "SoilType", SoilType::GRAVEL, SoilType::PEAT, doc_of("SoilType"));
     bind_enum(module, "MaxConeResistType", MaxConeResistType::STANDARD, MaxConeResistType::MANUAL,
-              "How a material's maximum cone resistance is set.");
+              doc_of("MaxConeResistType"));
     bind_enum(module, "CPTRule", CPTRule::NEN, CPTRule::QC_ONLY,
-              "Interpretation rule of a CPT. NEN_STRESS is another name for NEN.", {{"NEN_STRESS", 0}});
+              doc_of("CPTRule"), {{"NEN_STRESS", 0}});
     bind_enum(module, "ConstructionSequence", ConstructionSequence::CPT_EXCAVATION_INSTALL,
               ConstructionSequence::EXCAVATION_CPT_BOTH_BEFORE_AND_AFTER_INSTALL,
-              "Order of CPT, excavation and pile installation. Values start at 1.");
+              doc_of("ConstructionSequence"));
     bind_enum(module, "CalculationType", CalculationType::DESIGN_CALCULATION,
-              CalculationType::PILE_TIP_LEVEL_AND_NET_BEARING_CAPACITY, "Calculation type of the calculation options.");
-    bind_enum(module, "PileType", PileType::PREFAB_CONCRETE, PileType::USER_DEFINED, "Installation type of a pile.");
+              CalculationType::PILE_TIP_LEVEL_AND_NET_BEARING_CAPACITY, doc_of("CalculationType"));
+    bind_enum(module, "PileType", PileType::PREFAB_CONCRETE, PileType::USER_DEFINED, doc_of("PileType"));
     bind_enum(module, "PileTypeClayLoamPeat", PileTypeClayLoamPeat::ACCORDING_TO_STANDARD,
-              PileTypeClayLoamPeat::USER_DEFINED, "Pile type used in clay, loam and peat.");
+              PileTypeClayLoamPeat::USER_DEFINED, doc_of("PileTypeClayLoamPeat"));
     bind_enum(module, "PileLoadSettlementCurve", PileLoadSettlementCurve::ONE, PileLoadSettlementCurve::THREE,
-              "Load-settlement curve of a bearing pile type.");
+              doc_of("PileLoadSettlementCurve"));
     bind_enum(module, "PileMaterial", PileMaterial::CONCRETE, PileMaterial::USER_DEFINED,
-              "Material of a pile type. WOOD is another name for TIMBER.", {{"WOOD", 2}});
-    bind_enum(module, "PileSlipLayer", PileSlipLayer::NONE, PileSlipLayer::USER_DEFINED, "Slip layer of a bearing pile type.");
+              doc_of("PileMaterial"), {{"WOOD", 2}});
+    bind_enum(module, "PileSlipLayer", PileSlipLayer::NONE, PileSlipLayer::USER_DEFINED, doc_of("PileSlipLayer"));
     bind_enum(module, "_MainCalculationType", detail::MainCalculationType::PRELIMINARY_DESIGN,
-              detail::MainCalculationType::VERIFICATION, "Derived from the calculation type; never chosen by a caller.");
+              detail::MainCalculationType::VERIFICATION, doc_of("detail::MainCalculationType"));
     bind_enum(module, "_ReductionConeResistance", detail::ReductionConeResistance::SAFE,
-              detail::ReductionConeResistance::MANUAL, "Derived from a model's cone-resistance reduction value.");
+              detail::ReductionConeResistance::MANUAL, doc_of("detail::ReductionConeResistance"));
 
     module.def(
         "format_number", [](std::int64_t value) { return format_number(value); }, py::arg("value"),
-        "Numbers as the library writes them: integers plainly; a float in the shortest text that reads back to "
-        "the same value, with a digit after the point (0.3, 2.0, 1e-05).");
+        doc_of("format_number"));
     module.def(
         "format_number", [](double value) { return format_number(value); }, py::arg("value"));
     module.def(

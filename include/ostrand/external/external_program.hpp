@@ -28,17 +28,27 @@ enum class ErrorType { MODEL_ERROR, PARSING_ERROR, INTERNAL_ERROR, EXECUTION_ERR
 // instance "body": "<Base64>"); otherwise _write_job_content writes C itself, one JSON value.
 class ExternalProgram {
 public:
+    // @param program  the program's identifier on the worker, e.g. "dfoundations"
+    // @param version  the version of the job format
     ExternalProgram(std::string program, int version);
     virtual ~ExternalProgram() = default;
 
     // Runs the job, waiting at most `timeout`. A failure reported by the worker goes to
     // _handle_execution_error; when that returns, errors::ExecutionError carries the worker's message.
+    // @param timeout  the longest wait [s]
+    // @throws errors::ExecutionError with D-Foundations' message when the run fails, or the error the
+    //         worker's message maps to (e.g. errors::ModelError)
+    // @throws errors::NotImplementedError when the input is text, not bytes or a File
+    // @python timeout is a number of seconds (a ValueError when negative or not finite).
     void execute(std::chrono::seconds timeout);
 
+    // The program's identifier on the worker, e.g. "dfoundations".
     const std::string& program() const { return program_; }
+    // The version of the job format.
     int version() const { return version_; }
 
     // The files of the finished job: file name to bytes (empty before a successful execute()).
+    // @python a dict of file name to bytes
     const ResultContent& _get_result_content() const { return result_; }
 
 protected:

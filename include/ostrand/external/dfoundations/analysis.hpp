@@ -14,7 +14,7 @@ namespace ostrand::external::dfoundations {
 
 // The named options of DFoundationsAnalysis::get_output_file.
 struct OutputFileOptions {
-    bool as_file = false;
+    bool as_file = false;  // return the platform File instead of a byte stream (Python: instead of bytes)
 };
 
 // Runs D-Foundations on an input file: construct it, call execute(timeout), then get_output_file().
@@ -26,9 +26,12 @@ public:
     // it as UTF-8 bytes first).
     using JobInput = std::variant<core::File, std::shared_ptr<core::BytesIO>, core::StringIO>;
 
+    // An output file as get_output_file returns it: a byte stream, or the platform's File.
     using OutputFile = std::variant<core::BytesIO, core::File>;
 
     // The input file as a model's generate_input_file() returns it.
+    // @param input_file  the D-Foundations input file (.foi)
+    // @python input_file is bytes (as generate_input_file returns it), str or a File.
     explicit DFoundationsAnalysis(InputFile input_file);
     explicit DFoundationsAnalysis(core::File input_file);
     // Takes the bytes of `input_file` over as a stream of its own.
@@ -37,9 +40,13 @@ public:
 
     // The output file with `extension` as a byte stream (or a File with `as_file`), or absent when
     // the finished job wrote no such file.
+    // @param extension  the file's extension, letter case ignored: ".fod" for the output file
+    // @returns the file, or absent (before execute(), or when D-Foundations wrote none)
+    // @python Returns bytes (a File with as_file=True), or None.
     std::optional<OutputFile> get_output_file(const std::string& extension = ".fod",
                                               OutputFileOptions options = {}) const;
 
+    // The input file the job runs.
     JobInput input_file;
 
 protected:

@@ -31,37 +31,54 @@ namespace ostrand::external::dfoundations {
 // ---------------------------------------------------------------------------------------------
 // Project metadata of an input file.
 
+// The named options of Metadata.
 struct MetadataOptions {
-    std::string file_name = "-";
-    std::string company = "-";
-    std::string title_1 = "-";  // at most 50 characters
-    std::string title_2 = "-";  // at most 50 characters
-    std::string geotechnical_consultant{};
-    std::string design_engineer{};
-    std::string principal{};
-    std::string project_id{};  // at most 20 characters
-    std::string location{};
+    std::string file_name = "-";            // the file name the input file states
+    std::string company = "-";              // the company the input file states
+    std::string title_1 = "-";              // at most 50 characters
+    std::string title_2 = "-";              // at most 50 characters
+    std::string geotechnical_consultant{};  // the geotechnical consultant
+    std::string design_engineer{};          // the design engineer
+    std::string principal{};                // the principal
+    std::string project_id{};               // at most 20 characters
+    std::string location{};                 // the project's location
     bool current_date = false;  // stamp today's local date instead of 01/01/1900
     bool current_time = false;  // stamp the local time instead of 00:00:00
 };
 
+// Project metadata of an input file: titles, company and the people involved, and whether the
+// file is stamped with today's date and time.
 class Metadata {
 public:
+    // @throws errors::ModelError "Maximum amount of characters for title is 50 (51)." (and the like for
+    //         project_id)
     explicit Metadata(MetadataOptions options = {});
 
+    // The file name the input file states.
     const std::string& file_name() const { return fields_.file_name; }
+    // The company the input file states.
     const std::string& company() const { return fields_.company; }
+    // The first title line, at most 50 characters.
     const std::string& title_1() const { return fields_.title_1; }
+    // The second title line, at most 50 characters.
     const std::string& title_2() const { return fields_.title_2; }
+    // The geotechnical consultant.
     const std::string& geotechnical_consultant() const { return fields_.geotechnical_consultant; }
+    // The design engineer.
     const std::string& design_engineer() const { return fields_.design_engineer; }
+    // The principal.
     const std::string& principal() const { return fields_.principal; }
+    // The project's identifier, at most 20 characters.
     const std::string& project_id() const { return fields_.project_id; }
+    // The project's location.
     const std::string& location() const { return fields_.location; }
+    // Whether the file is stamped with today's local date (else 01/01/1900).
     bool current_date() const { return fields_.current_date; }
+    // Whether the file is stamped with the local time (else 00:00:00).
     bool current_time() const { return fields_.current_time; }
 
-    // Reads the clock once, so date and time always belong to the same moment.
+    // The metadata object of the model document. Reads the clock once, so date and time always
+    // belong to the same moment.
     nlohmann::ordered_json _serialize() const;
     // The same object as if the clock read `now`.
     nlohmann::ordered_json _serialize(std::chrono::system_clock::time_point now) const;
@@ -109,15 +126,19 @@ struct CalculationSettings {
     std::optional<double> cpt_test_level{};
 };
 
-// Holds and checks the settings shared by both model kinds. Immutable.
+// Holds and checks the settings shared by both model kinds: the calculation type, whether the
+// structure is rigid, and the settings of the type. Immutable.
 // Throws ModelError when a calculation type lacks a setting it needs or the trajectory has too
 // many steps, and std::domain_error for a trajectory interval of 0.
 class CalculationOptions {
 public:
     CalculationOptions(CalculationType calculation_type, bool rigid, CalculationSettings settings = {});
 
+    // The calculation type.
     CalculationType calculation_type() const { return calculation_type_; }
+    // Preliminary design or verification, as the calculation type says.
     MainCalculationType _main_calculation_type() const;
+    // Whether the structure on the piles is rigid.
     bool rigid() const { return rigid_; }
     const CalculationSettings& settings() const { return settings_; }
 
@@ -131,60 +152,74 @@ private:
 
 }  // namespace detail
 
+// The named options of BearingPilesCalculationOptions. An absent factor is the standard one.
 struct BearingPilesCalculationSettings {
-    std::int64_t max_allowed_settlement_str_geo = 150;
-    std::int64_t max_allowed_settlement_sls = 150;
-    std::int64_t max_allowed_relative_rotation_str_geo = 100;
-    std::int64_t max_allowed_relative_rotation_sls = 300;
-    std::optional<double> xi3{};
-    std::optional<double> xi4{};
-    std::optional<double> gamma_b{};
-    std::optional<double> gamma_s{};
-    std::optional<double> gamma_fnk{};
-    std::optional<double> area{};
-    std::optional<double> e_ea_gem{};
-    bool write_intermediate_results = false;
-    bool use_pile_group = true;
-    bool overrule_excavation = false;
-    bool suppress_qciii_reduction = false;
-    bool use_almere_rules = false;
-    bool use_extra_almere_rules = false;
-    std::optional<Trajectory> trajectory_begin_end_interval{};
-    std::optional<std::int64_t> net_bearing_capacity{};
-    std::optional<double> cpt_test_level{};
+    std::int64_t max_allowed_settlement_str_geo = 150;         // [mm], ultimate limit state STR/GEO
+    std::int64_t max_allowed_settlement_sls = 150;             // [mm], serviceability limit state
+    std::int64_t max_allowed_relative_rotation_str_geo = 100;  // 1/N: N, ultimate limit state STR/GEO
+    std::int64_t max_allowed_relative_rotation_sls = 300;      // 1/N: N, serviceability limit state
+    std::optional<double> xi3{};                               // correlation factor xi 3, overruled
+    std::optional<double> xi4{};                               // correlation factor xi 4, overruled
+    std::optional<double> gamma_b{};                           // partial factor of the point resistance
+    std::optional<double> gamma_s{};                           // partial factor of the shaft resistance
+    std::optional<double> gamma_fnk{};                         // partial factor of negative skin friction
+    std::optional<double> area{};                              // [m2], the area the piles stand in
+    std::optional<double> e_ea_gem{};                          // [kN], the mean pile stiffness E·A
+    bool write_intermediate_results = false;                   // D-Foundations writes its intermediate results
+    bool use_pile_group = true;                                // the piles act as a group
+    bool overrule_excavation = false;                          // the excavation is overruled
+    bool suppress_qciii_reduction = false;                     // qc;III is not reduced
+    bool use_almere_rules = false;                             // the Almere rules apply
+    bool use_extra_almere_rules = false;                       // the extra Almere rules apply
+    std::optional<Trajectory> trajectory_begin_end_interval{};  // pile tip levels [m]: begin, end, interval
+    std::optional<std::int64_t> net_bearing_capacity{};        // [kN], for PILE_TIP_LEVEL_AND_NET_BEARING_CAPACITY
+    std::optional<double> cpt_test_level{};                    // [m], for a verification
 };
 
 // Calculation options of a Bearing Piles (EC7-NL) model; every calculation type is allowed.
 class BearingPilesCalculationOptions : public detail::CalculationOptions {
 public:
+    // @param calculation_type  what D-Foundations calculates
+    // @param rigid             whether the structure on the piles is rigid
+    // @throws errors::ModelError "'trajectory_begin_end_interval' must be set for calculation type
+    //         CalculationType.INDICATION_BEARING_CAPACITY" when the type lacks a setting it needs, or a
+    //         trajectory of more than 151 steps
+    // @throws std::domain_error "float division by zero" for a trajectory interval of 0
     BearingPilesCalculationOptions(CalculationType calculation_type, bool rigid,
                                    BearingPilesCalculationSettings settings = {});
 };
 
+// The named options of TensionPilesCalculationOptions. An absent factor is the standard one.
 struct TensionPilesCalculationSettings {
-    double unit_weight_water = 9.81;
-    double surcharge = 0.0;
-    std::optional<double> xi3{};
-    std::optional<double> xi4{};
-    std::optional<double> gamma_m_var_qc{};
-    std::optional<double> gamma_st{};
-    std::optional<double> gamma_gamma{};
-    bool use_compaction = false;
-    bool overrule_excavation = false;
-    bool overrule_excess_pore_pressure = true;
-    std::optional<Trajectory> trajectory_begin_end_interval{};
-    std::optional<std::int64_t> net_bearing_capacity{};
+    double unit_weight_water = 9.81;                            // [kN/m3]
+    double surcharge = 0.0;                                     // [kPa]
+    std::optional<double> xi3{};                                // correlation factor xi 3, overruled
+    std::optional<double> xi4{};                                // correlation factor xi 4, overruled
+    std::optional<double> gamma_m_var_qc{};                     // partial factor of the qc variation
+    std::optional<double> gamma_st{};                           // partial factor of the tension resistance
+    std::optional<double> gamma_gamma{};                        // partial factor of the unit weight
+    bool use_compaction = false;                                // installation compacts the soil
+    bool overrule_excavation = false;                           // the excavation is overruled
+    bool overrule_excess_pore_pressure = true;                  // the excess pore pressure is overruled
+    std::optional<Trajectory> trajectory_begin_end_interval{};  // pile tip levels [m]: begin, end, interval
+    std::optional<std::int64_t> net_bearing_capacity{};         // [kN], for PILE_TIP_LEVEL_AND_NET_BEARING_CAPACITY
 };
 
 // Calculation options of a Tension Piles (EC7-NL) model: preliminary-design types only.
 class TensionPilesCalculationOptions : public detail::CalculationOptions {
 public:
+    // The calculation types a Tension Piles model takes.
     static constexpr std::array<CalculationType, 3> VALID_CALCULATION_TYPES = {
         CalculationType::INDICATION_BEARING_CAPACITY,
         CalculationType::BEARING_CAPACITY_AT_FIXED_PILE_TIP_LEVEL,
         CalculationType::PILE_TIP_LEVEL_AND_NET_BEARING_CAPACITY,
     };
 
+    // @param calculation_type  one of VALID_CALCULATION_TYPES
+    // @param rigid             whether the structure on the piles is rigid
+    // @throws errors::ModelError "Calculation type for Tension Piles (EC7-NL) model must be one of ..."
+    //         or a setting the type needs that is missing
+    // @throws std::domain_error "float division by zero" for a trajectory interval of 0
     TensionPilesCalculationOptions(CalculationType calculation_type, bool rigid,
                                    TensionPilesCalculationSettings settings = {});
 };
@@ -258,23 +293,31 @@ std::vector<MaterialRow> tension_default_materials();
 // ---------------------------------------------------------------------------------------------
 // CPT data, profile layers and profiles.
 
+// The named options of ProfileLayer.
 struct ProfileLayerOptions {
-    double ad_pore_pressure_at_top = 0.0;
-    double ad_pore_pressure_at_bottom = 0.0;
-    double ocr = 1.0;
+    double ad_pore_pressure_at_top = 0.0;     // additional pore pressure at the layer's top [kPa]
+    double ad_pore_pressure_at_bottom = 0.0;  // additional pore pressure at the layer's bottom [kPa]
+    double ocr = 1.0;                         // overconsolidation ratio of the layer
 };
 
 // One soil layer of a profile: its top level and the name of its material. Immutable.
 class ProfileLayer {
 public:
+    // @param top_level  [m]
+    // @param material   the name of a material registered in the model
     ProfileLayer(double top_level, std::string material, ProfileLayerOptions options = {});
     ProfileLayer(double top_level, std::string material, double ad_pore_pressure_at_top,
                  double ad_pore_pressure_at_bottom = 0.0, double ocr = 1.0);
 
+    // The layer's top level [m].
     double top_level() const { return top_level_; }
+    // The name of the layer's material.
     const std::string& material() const { return material_; }
+    // Additional pore pressure at the layer's top [kPa].
     double ad_pore_pressure_at_top() const { return options_.ad_pore_pressure_at_top; }
+    // Additional pore pressure at the layer's bottom [kPa].
     double ad_pore_pressure_at_bottom() const { return options_.ad_pore_pressure_at_bottom; }
+    // Overconsolidation ratio of the layer.
     double ocr() const { return options_.ocr; }
 
     nlohmann::ordered_json _serialize() const;
@@ -415,11 +458,14 @@ public:
         H = 10,
         USER_DEFINED = 11,
     };
+    // The display text of a shape code, e.g. "Round pile".
     static std::string text(Shape shape);
 
     virtual ~PileShape() = default;
 
+    // The shape's code.
     virtual Shape _shape() const = 0;
+    // The (value, caption) pairs of the shape's dimensions.
     virtual std::vector<ShapeDimension> _data() const = 0;
     virtual ShapeClass shape_class() const = 0;
     virtual std::unique_ptr<PileShape> clone() const = 0;
@@ -449,9 +495,12 @@ public:
 
 }  // namespace detail
 
+// A round pile.
 class RoundPile : public detail::ShapeOf<RoundPile, detail::ShapeClass::RoundPile, detail::PileShape::Shape::ROUND> {
 public:
+    // @param diameter  [m]
     explicit RoundPile(double diameter);
+    // [m]
     double diameter() const { return diameter_; }
 
     std::vector<detail::ShapeDimension> _data() const override;
@@ -460,10 +509,14 @@ private:
     double diameter_;
 };
 
+// A rectangular pile.
 class RectPile : public detail::ShapeOf<RectPile, detail::ShapeClass::RectPile, detail::PileShape::Shape::RECT> {
 public:
+    // @param width, length  [m]
     RectPile(double width, double length);
+    // [m]
     double width() const { return width_; }
+    // [m]
     double length() const { return length_; }
 
     std::vector<detail::ShapeDimension> _data() const override;
@@ -473,15 +526,23 @@ private:
     double length_;
 };
 
-// Throws ModelError unless the shaft is narrower and shorter than the base.
+// A rectangular pile with an enlarged base.
 class RectEnlPile
     : public detail::ShapeOf<RectEnlPile, detail::ShapeClass::RectEnlPile, detail::PileShape::Shape::RECT_ENL> {
 public:
+    // @param base_width, base_length, base_height, shaft_width, shaft_length  [m]
+    // @throws errors::ModelError "'shaft_width' must be smaller than 'base_width' (currently 0.6 >= 0.5)"
+    //         unless the shaft is narrower and shorter than the base
     RectEnlPile(double base_width, double base_length, double base_height, double shaft_width, double shaft_length);
+    // [m]
     double base_width() const { return base_width_; }
+    // [m]
     double base_length() const { return base_length_; }
+    // [m]
     double base_height() const { return base_height_; }
+    // [m]
     double shaft_width() const { return shaft_width_; }
+    // [m]
     double shaft_length() const { return shaft_length_; }
 
     std::vector<detail::ShapeDimension> _data() const override;
@@ -498,14 +559,20 @@ private:
 class SectionPile : public detail::ShapeOf<SectionPile, detail::ShapeClass::SectionPile,
                                            detail::PileShape::Shape::SECTION, RectPile> {
 public:
+    // @param width, length  [m]
     SectionPile(double width, double length);
 };
 
+// A pile of a user-defined cross-section (Tension Piles only).
 class UserPile
     : public detail::ShapeOf<UserPile, detail::ShapeClass::UserPile, detail::PileShape::Shape::USER_DEFINED> {
 public:
+    // @param circumference  [m]
+    // @param cross_section  [m2]
     UserPile(double circumference, double cross_section);
+    // [m]
     double circumference() const { return circumference_; }
+    // [m2]
     double cross_section() const { return cross_section_; }
 
     std::vector<detail::ShapeDimension> _data() const override;
@@ -515,11 +582,15 @@ private:
     double cross_section_;
 };
 
+// A tapered pile.
 class TaperPile : public detail::ShapeOf<TaperPile, detail::ShapeClass::TaperPile, detail::PileShape::Shape::TAPER> {
 public:
-    // `increase`: increase in diameter, m/m.
+    // @param diameter_tip  [m]
+    // @param increase      increase in diameter [m/m]
     TaperPile(double diameter_tip, double increase);
+    // [m]
     double diameter_tip() const { return diameter_tip_; }
+    // Increase in diameter [m/m].
     double increase() const { return increase_; }
 
     std::vector<detail::ShapeDimension> _data() const override;
@@ -533,9 +604,14 @@ private:
 class HollowPile
     : public detail::ShapeOf<HollowPile, detail::ShapeClass::HollowPile, detail::PileShape::Shape::HOLLOW> {
 public:
-    // `external_diameter` in m, `wall_thickness` in mm.
+    // @param external_diameter  [m]
+    // @param wall_thickness     [mm]
+    // @throws errors::ModelError "'wall_thickness' must be smaller than half of 'external_diameter'
+    //         (currently 0.25 >= 0.2)"
     HollowPile(double external_diameter, double wall_thickness);
+    // [m]
     double external_diameter() const { return external_diameter_; }
+    // [mm]
     double wall_thickness() const { return wall_thickness_; }
     // In metres.
     double internal_diameter() const;
@@ -551,9 +627,14 @@ private:
 class HollowOpenPile
     : public detail::ShapeOf<HollowOpenPile, detail::ShapeClass::HollowOpenPile, detail::PileShape::Shape::HOL_OPEN> {
 public:
-    // `external_diameter` in m, `wall_thickness` in mm.
+    // @param external_diameter  [m]
+    // @param wall_thickness     [mm]
+    // @throws errors::ModelError "'wall_thickness' must be smaller than half of 'external_diameter'
+    //         (currently 0.25 >= 0.2)"
     HollowOpenPile(double external_diameter, double wall_thickness);
+    // [m]
     double external_diameter() const { return external_diameter_; }
+    // [mm]
     double wall_thickness() const { return wall_thickness_; }
     // In metres.
     double internal_diameter() const;
@@ -565,12 +646,16 @@ private:
     double wall_thickness_;
 };
 
-// Throws ModelError unless the pile is narrower than its base.
+// A pile with a lost tip.
 class LostTipPile
     : public detail::ShapeOf<LostTipPile, detail::ShapeClass::LostTipPile, detail::PileShape::Shape::LOST_TIP> {
 public:
+    // @param base_diameter, pile_diameter  [m]
+    // @throws errors::ModelError "'pile_diameter' must be smaller than 'base_diameter' (currently 0.5 >= 0.4)"
     LostTipPile(double base_diameter, double pile_diameter);
+    // [m]
     double base_diameter() const { return base_diameter_; }
+    // [m]
     double pile_diameter() const { return pile_diameter_; }
 
     std::vector<detail::ShapeDimension> _data() const override;
@@ -580,10 +665,14 @@ private:
     double pile_diameter_;
 };
 
+// A round pile with an enlarged base.
 class RoundEnlPile : public detail::ShapeOf<RoundEnlPile, detail::ShapeClass::RoundEnlPile,
                                             detail::PileShape::Shape::ROUND_ENL, LostTipPile> {
 public:
+    // @param base_diameter, pile_diameter, base_height  [m]
+    // @throws errors::ModelError unless the pile is narrower than its base
     RoundEnlPile(double base_diameter, double pile_diameter, double base_height);
+    // [m]
     double base_height() const { return base_height_; }
 
     std::vector<detail::ShapeDimension> _data() const override;
@@ -596,18 +685,26 @@ private:
 class DrivenBasePile : public detail::ShapeOf<DrivenBasePile, detail::ShapeClass::DrivenBasePile,
                                               detail::PileShape::Shape::DRIVEN, RoundEnlPile> {
 public:
+    // @param base_diameter, pile_diameter, base_height  [m]
+    // @throws errors::ModelError unless the pile is narrower than its base
     DrivenBasePile(double base_diameter, double pile_diameter, double base_height);
 };
 
-// Throws ModelError unless the web is thinner than the width and the flange thinner than half the
-// height.
+// An H-shaped pile.
 class HShapedPile : public detail::ShapeOf<HShapedPile, detail::ShapeClass::HShapedPile, detail::PileShape::Shape::H> {
 public:
-    // `height`, `width` in m; `thickness_web`, `thickness_flange` in mm.
+    // @param height, width                    [m]
+    // @param thickness_web, thickness_flange  [mm]
+    // @throws errors::ModelError unless the web is thinner than the width and the flange thinner than
+    //         half the height
     HShapedPile(double height, double width, double thickness_web, double thickness_flange);
+    // [m]
     double height() const { return height_; }
+    // [m]
     double width() const { return width_; }
+    // [mm]
     double thickness_web() const { return thickness_web_; }
+    // [mm]
     double thickness_flange() const { return thickness_flange_; }
 
     std::vector<detail::ShapeDimension> _data() const override;

@@ -14,8 +14,9 @@ namespace ostrand::external::dfoundations {
 // The input file as an in-memory byte stream positioned at its start, or as the platform's File.
 using InputFile = std::variant<core::BytesIO, core::File>;
 
+// The named options of generate_input_file.
 struct GenerateInputFileOptions {
-    bool as_file = false;  // return the platform File instead of a byte stream
+    bool as_file = false;  // return the platform File instead of a byte stream (Python: instead of bytes)
     // The layout of the input file: 19 for D-Foundations 19.x, 25 for D-Foundations 25.1. Any other
     // value is a std::invalid_argument.
     int version = 19;
@@ -30,6 +31,10 @@ int checked_input_file_version(const GenerateInputFileOptions& options);
 // The layout is the one the document names in "input_file_version" (absent: 19); `options.version`
 // is checked here, and the models write it into the document.
 // Models call this after checking themselves; prefer BearingPilesModel / TensionPilesModel.
+// @param document_text  the model document's JSON text
+// @returns the input file as a byte stream, or the platform's File with as_file
+// @throws std::runtime_error "Input file could not be generated, please check your model"
+// @python Returns bytes, or a File with as_file=True.
 InputFile input_file_from_document(std::string document_text, GenerateInputFileOptions options = {});
 
 }  // namespace ostrand::external::dfoundations

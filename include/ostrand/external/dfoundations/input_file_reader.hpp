@@ -28,11 +28,13 @@
 
 namespace ostrand::external::dfoundations {
 
+// A line of an input file that cannot be written back, and why.
 struct InputFileWarning {
-    std::size_t line = 0;
-    std::string message;
+    std::size_t line = 0;  // from 1
+    std::string message;   // why it cannot be written back
 };
 
+// An input file read back: its model document and what the file states beyond it.
 struct InputFileReading {
     // The model document. When the model operations can build the file's model, the document is the
     // one that model writes (so `dfoundations input` takes it); otherwise the document as the file
@@ -45,20 +47,32 @@ struct InputFileReading {
     nlohmann::ordered_json extras;
     // 19 for the layout of D-Foundations 19 to 23, 25 for that of 25.
     int layout_version = 19;
+    // Why the model operations refuse the file's model; empty when they build it.
     std::string model_error;
     // Lines of the file that cannot be written back.
+    // @python a list of (line, message) tuples
     std::vector<InputFileWarning> warnings;
 
     // The document with the extras as its member "input_file_extras": what `dfoundations foi`
-    // prints and `dfoundations input` takes back.
+    // prints and `dfoundations input` (and read_model_document) takes back.
+    // @returns the model document with "input_file_extras" (Python: a dict)
     nlohmann::ordered_json document_with_extras() const;
     // The same as the JSON text the template service is sent.
     std::string _generate_input_text() const;
-    // The input file again, through the template service.
+    // The input file again, through the template service: the document with the extras written back.
+    // @returns the input file as a byte stream, or the platform's File with as_file
+    // @throws std::runtime_error "Input file could not be generated, please check your model" when the
+    //         template service fails
+    // @python Returns bytes, or a File with as_file=True.
     InputFile generate_input_file(GenerateInputFileOptions options = {}) const;
 };
 
-// Reads an input file's bytes (Windows-1252; CR LF, LF or CR line ends).
+// Reads a D-Foundations input file of D-Foundations 19 to 25, Bearing Piles or Tension Piles (EC7-NL).
+// @param bytes  the file's bytes (Windows-1252; CR LF, LF or CR line ends)
+// @returns the model document, the extras, the layout and what could not be kept
+// @throws errors::ParsingError "Input file line 1: ..." when the file is no input file of these models
+//         or lacks what the document needs
+// @python Takes bytes or str.
 InputFileReading read_input_file(std::string_view bytes);
 
 // A file whose model the model operations refuse. what(): "Input file line N (member): message".
@@ -67,8 +81,13 @@ InputFileReading read_input_file(std::string_view bytes);
 // nested (std::rethrow_if_nested).
 class InputFileError : public errors::ModelError {
 public:
+    // @param line     the line of the file [from 1]
+    // @param member   the member of the model document
+    // @param message  the refusal, e.g. the rule's own message
     InputFileError(std::size_t line, std::string member, const std::string& message);
+    // The line of the file [from 1].
     std::size_t line() const { return line_; }
+    // The member of the model document, e.g. "calculation_options".
     const std::string& member() const { return member_; }
 
 private:

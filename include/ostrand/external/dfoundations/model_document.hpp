@@ -37,7 +37,10 @@ inline constexpr std::size_t MAX_MODEL_DOCUMENT_DEPTH = 64;
 
 // A model and the metadata of its document, as read from the document.
 struct ModelDocument {
+    // The BearingPilesModel or TensionPilesModel of the document.
+    // @python A part of the document: changing it changes the document's input file.
     std::variant<BearingPilesModel, TensionPilesModel> model;
+    // The project metadata of the document.
     Metadata metadata;
     // The moment the document's date and time were stamped at; used only where the metadata stamps
     // them (a date other than 01/01/1900, a time other than 00:00:00).
@@ -50,6 +53,7 @@ struct ModelDocument {
     // the document has none.
     nlohmann::ordered_json input_file_extras;
 
+    // The model, of either kind, as what both kinds share.
     const detail::Model& base() const;
 
     // The model document again, with the document's own date and time.
@@ -58,13 +62,24 @@ struct ModelDocument {
     // that layout when it is not the default 19.
     std::string _generate_input_text() const;
     std::string _generate_input_text(int input_file_version) const;
-    // Validates the model and has the template service fill an input file from the document, in the
-    // layout `options.version`.
+    // Validates the model and has the template service fill an input file from the document, with the
+    // extras of the input file it was read from, in the layout `options.version`.
+    // @returns the input file as a byte stream, or the platform's File with as_file
+    // @throws errors::ModelError "Invalid model: create at least 1 pile." when the model is incomplete
+    // @throws std::runtime_error "Input file could not be generated, please check your model"
+    // @python Returns bytes, or a File with as_file=True; version=None takes the layout the document
+    //         asks for.
     InputFile generate_input_file(GenerateInputFileOptions options = {}) const;
 };
 
 // Builds the model of a model document through the public model operations and checks that they
-// write the document again. Throws as described at the top of this header.
+// write the document again.
+// @param document  the model document, as a model's _generate_input() gives it
+// @returns the model and the metadata of the document
+// @throws errors::ModelError a rule of the model, e.g. "Maximum number of piles reached (200)"
+// @throws std::invalid_argument "Model document: piles[3].x must be a number (currently \"3\")" for
+//         what the reader itself refuses
+// @python Takes the document's JSON text (str).
 ModelDocument read_model_document(const nlohmann::ordered_json& document);
 
 // The same for the document's JSON text. The nesting depth is checked first, without recursion

@@ -37,6 +37,7 @@ namespace ostrand::external::dfoundations {
 // A number written into the model document unchanged: 5 stays 5 and 5.0 stays 5.0.
 using IntegerOrReal = std::variant<std::int64_t, double>;
 
+// The named options of a model's constructor.
 struct ModelOptions {
     // Absent selects the safe cone-resistance reduction; a number selects Begemann's.
     std::optional<IntegerOrReal> reduction_cone_resistance{};
@@ -44,16 +45,18 @@ struct ModelOptions {
     bool create_default_materials = true;
 };
 
+// The named options of create_profile.
 struct CreateProfileOptions {
-    CPTRule cpt_rule = CPTRule::NEN;
-    double min_layer_thickness = 0.1;
+    CPTRule cpt_rule = CPTRule::NEN;  // how D-Foundations interprets the CPT
+    double min_layer_thickness = 0.1;  // [m], the thinnest layer the CPT interpretation makes
 };
 
+// The named options of import_profile.
 struct ImportProfileOptions {
-    std::optional<std::string> name{};            // empty or absent: the GEF data's name
-    std::optional<double> manual_ground_level{};  // m; absent or 0.0: the GEF ground level
-    CPTRule cpt_rule = CPTRule::NEN;
-    double min_layer_thickness = 0.1;
+    std::optional<std::string> name{};            // the profile's name; empty or absent: the GEF data's name
+    std::optional<double> manual_ground_level{};  // [m]; absent or 0.0: the GEF data's ground level
+    CPTRule cpt_rule = CPTRule::NEN;              // how D-Foundations interprets the CPT
+    double min_layer_thickness = 0.1;             // [m], the thinnest layer the CPT interpretation makes
     // Thin a CPT of more than 5000 usable rows to at most 5000 (see thinned_gef_data) instead of
     // refusing it.
     bool thin_cpt = false;
@@ -101,15 +104,27 @@ public:
     // The model document without "metadata"; a model kind puts "model_type" in front.
     virtual nlohmann::ordered_json _serialize() const;
 
+    // The order of CPT, excavation and pile installation.
     ConstructionSequence construction_sequence() const { return construction_sequence_; }
+    // The excavation level [m].
     double excavation_level() const { return excavation_level_; }
+    // Begemann's cone-resistance reduction (a number), or absent for the safe reduction.
     const std::optional<IntegerOrReal>& reduction_cone_resistance() const { return reduction_cone_resistance_; }
+    // Which cone-resistance reduction the model uses: SAFE or BEGEMANN.
     ReductionConeResistance _cone_resistance_reduction_type() const;
 
-    // Fresh serialized copies of the collections; the stored objects are never exposed.
+    // The materials, as serialized copies in registration order; the stored objects are never
+    // exposed.
+    // @python a list of dicts, e.g. [{"name": "Gravel, sl silty, loose", "soil_type": 0, ...}, ...]
     nlohmann::ordered_json materials() const;
+    // The profiles, as serialized copies in registration order.
+    // @python a list of dicts with "name", "cpt", "layers", ...
     nlohmann::ordered_json profiles() const;
+    // The pile types, as serialized copies in registration order.
+    // @python a list of dicts with "name", "shape" and "config"
     nlohmann::ordered_json pile_types() const;
+    // The piles, as serialized copies in registration order.
+    // @python a list of dicts with "name", "x", "y", "pile_head_level", ...
     nlohmann::ordered_json piles() const;
     nlohmann::ordered_json _serialize_materials() const;
     nlohmann::ordered_json _serialize_profiles() const;
@@ -139,7 +154,10 @@ public:
     // the profile when there is no row or the first row is empty.
     static double _ground_level_of(const std::string& profile, const Measurements& measurements);
 
-    // The complete model document; without metadata that of a default Metadata.
+    // The complete model document: the JSON object from which the template service fills the input
+    // file, in the order of docs/model_document.schema.json.
+    // @param metadata  the project metadata; absent: that of a default Metadata
+    // @returns the model document (Python: a dict that keeps the key order)
     nlohmann::ordered_json _generate_input(const std::optional<Metadata>& metadata = std::nullopt) const;
     // The model document as the JSON text sent to the template service (ASCII only). Throws
     // ModelError when a number is not finite or a text is not valid UTF-8, naming where it is.
@@ -149,8 +167,19 @@ public:
     nlohmann::ordered_json _generate_input(const Metadata& metadata, std::chrono::system_clock::time_point now) const;
     std::string _generate_input_text(const Metadata& metadata, std::chrono::system_clock::time_point now,
                                      int input_file_version = 19) const;
-    // Validates the model, has the template service fill an input file from its document and
-    // returns that file.
+    // Validates the model, has the platform's template service fill a D-Foundations input file from
+    // the model document and returns that file.
+    //
+    // @param metadata  the project metadata of the file; absent: a default Metadata
+    // @param options   as_file, and the layout (version 19: D-Foundations 19.x, 25: D-Foundations 25.1)
+    // @returns the input file as an in-memory byte stream, or as the platform's File with as_file
+    // @throws errors::ModelError "Invalid model: create at least 1 pile." when a profile, pile type or
+    //         pile is missing, or the model asks for what the chosen layout does not have
+    // @throws std::invalid_argument "The input file version must be 19 (D-Foundations 19.x) or 25
+    //         (D-Foundations 25.1), not 20"
+    // @throws std::runtime_error "Input file could not be generated, please check your model" when the
+    //         template service fails; its errors::InternalError is nested
+    // @python Returns bytes, or a File with as_file=True; the layout is the keyword version=19 or 25.
     InputFile generate_input_file(const std::optional<Metadata>& metadata = std::nullopt,
                                   GenerateInputFileOptions options = {}) const;
 
@@ -190,37 +219,58 @@ private:
 // ---------------------------------------------------------------------------------------------
 // Bearing Piles (EC7-NL).
 
+// The named options of BearingPilesModel::create_material.
 struct BearingMaterialOptions {
-    double diameter_d50 = 0.2;
+    double diameter_d50 = 0.2;  // [mm]
     std::optional<core::Color> color{};  // absent: the material default (white)
 };
 
+// The named options of BearingPilesModel::create_pile_type; an absent value is the pile type's
+// standard one. The user-defined pile types need the factors and curve they overrule.
 struct BearingPileTypeOptions {
-    std::optional<PileType> type_sand_gravel{};
-    std::optional<PileTypeClayLoamPeat> type_clay_loam_peat{};
-    std::optional<PileType> type_p{};
-    std::optional<PileLoadSettlementCurve> load_settlement_curve{};
-    std::optional<PileMaterial> material{};
-    std::optional<double> factor_sand_gravel{};
-    std::optional<double> factor_clay_loam_peat{};
-    std::optional<double> factor_pile_class{};
-    std::optional<double> e_modulus{};
-    std::optional<double> slip_layer_adhesion{};
-    bool use_pre_2016 = false;
-    bool as_prefab = false;
-    std::optional<double> qciii_reduction{};
-    std::optional<double> overrule_tip_section_factor{};
-    std::optional<double> overrule_tip_shape_factor{};
+    std::optional<PileType> type_sand_gravel{};                      // alpha s of a user-defined type
+    std::optional<PileTypeClayLoamPeat> type_clay_loam_peat{};       // alpha s in clay, loam and peat
+    std::optional<PileType> type_p{};                                // alpha p of a user-defined type
+    std::optional<PileLoadSettlementCurve> load_settlement_curve{};  // of a user-defined type
+    std::optional<PileMaterial> material{};                          // of a user-defined type
+    std::optional<double> factor_sand_gravel{};                      // alpha s, sand and gravel
+    std::optional<double> factor_clay_loam_peat{};                   // alpha s, clay, loam and peat
+    std::optional<double> factor_pile_class{};                       // alpha p
+    std::optional<double> e_modulus{};                               // of the pile material [MPa]
+    std::optional<double> slip_layer_adhesion{};                     // [kPa], with a user-defined slip layer
+    bool use_pre_2016 = false;                                       // the alpha factors before NEN 9997-1:2016
+    bool as_prefab = false;                                          // a screw pile treated as prefab
+    std::optional<double> qciii_reduction{};                         // [%], the qc;III reduction overruled
+    std::optional<double> overrule_tip_section_factor{};             // s, the tip section factor overruled
+    std::optional<double> overrule_tip_shape_factor{};               // beta, the tip shape factor overruled
 };
 
+// A Bearing Piles (EC7-NL) model: the bearing capacity and settlement of compression piles, in a
+// preliminary design (indication, fixed pile tip level, net bearing capacity) or a verification
+// (design or complete calculation). Registers the 56 standard bearing materials at creation.
 class BearingPilesModel : public detail::Model {
 public:
+    // A model with no profiles, pile types or piles yet.
+    // @param construction_sequence  the order of CPT, excavation and pile installation
+    // @param calculation_options    the calculation type and its settings
+    // @param excavation_level       [m]
+    // @param options                reduction_cone_resistance: absent for the safe reduction, a number
+    //                               for Begemann's; create_default_materials
+    // @python reduction_cone_resistance is the fourth positional argument, create_default_materials a
+    //         keyword.
     BearingPilesModel(ConstructionSequence construction_sequence,
                       const BearingPilesCalculationOptions& calculation_options, double excavation_level,
                       ModelOptions options = {});
 
     // The model of a D-Foundations input file, built through the operations below, so that every
     // rule applies; see input_file_reader.hpp for what is refused and how.
+    // @param input_file  the bytes of a .foi file (Windows-1252)
+    // @returns the model, as its operations build it
+    // @throws errors::ParsingError "Input file line 3: ..." when it is no Bearing Piles input file
+    // @throws InputFileError "Input file line 1502 (calculation_options): ..." when an operation refuses
+    //         what the file states; the operation's errors::ModelError is nested (Python: __cause__)
+    // @throws std::invalid_argument "The input file holds a Tension Piles model, not a Bearing Piles
+    //         model."
     static BearingPilesModel from_input_file(std::string_view input_file);
 
     std::vector<detail::MaterialRow> _default_materials() const override;
@@ -228,22 +278,70 @@ public:
     // At most one pile type under a verification calculation, then the shared rules.
     void _create_pile_type(const std::string& name, detail::PileType pile_type) override;
 
+    // Registers a soil material.
+    // @param name            unique in the model, at most 25 characters
+    // @param soil_type       gravel, sand, loam, clay or peat
+    // @param gamma_unsat     unit weight above the phreatic level [kN/m3]
+    // @param gamma_sat       unit weight below the phreatic level [kN/m3]
+    // @param friction_angle  [degrees]
+    // @param options         diameter_d50 [mm] and color
+    // @throws errors::ModelError "Material with name 'Peat' already exists", or "Name of material can be
+    //         max. 25 characters long"
     void create_material(const std::string& name, SoilType soil_type, double gamma_unsat, double gamma_sat,
                          double friction_angle, BearingMaterialOptions options = {});
+    // Registers a profile made from CPT rows and layers; the first row's level is its ground level.
+    // @param name                              unique in the model; at most 350 profiles
+    // @param layers                            from the top down, each naming a registered material
+    // @param x, y                              the CPT's position [m]
+    // @param measurements                      CPT rows: level [m], qc [MPa], then fs [MPa] and Rf where measured
+    // @param phreatic_level                    [m]
+    // @param pile_tip_level                    [m]
+    // @param overconsolidation_ratio           OCR of the soil, at least 1
+    // @param top_positive_skin_friction        top of the zone of positive skin friction [m]
+    // @param bottom_negative_skin_friction     bottom of the zone of negative skin friction [m]
+    // @param expected_ground_level_settlement  [m]
+    // @throws errors::ModelError "Material with name 'Peat' does not exist (layer 1).", a name taken,
+    //         or "Maximum number of profiles is 350 (currently: 350)"
+    // @throws std::out_of_range when there is no measurement row
     void create_profile(const std::string& name, const std::vector<ProfileLayer>& layers, double x, double y,
                         const Measurements& measurements, double phreatic_level, double pile_tip_level,
                         double overconsolidation_ratio, double top_positive_skin_friction,
                         double bottom_negative_skin_friction, double expected_ground_level_settlement,
                         CreateProfileOptions options = {});
+    // Registers a profile made from a CPT read from a GEF or BRO XML file; levels [mm] become metres.
+    // @param cpt  the CPT as GEFData::from_file reads it
+    // @param layers, x, y, phreatic_level, pile_tip_level  as in create_profile
+    // @param overconsolidation_ratio, top_positive_skin_friction  as in create_profile
+    // @param bottom_negative_skin_friction, expected_ground_level_settlement  as in create_profile
+    // @throws errors::ModelError as create_profile does
     void import_profile(const geo::GEFData& cpt, const std::vector<ProfileLayer>& layers, double x, double y,
                         double phreatic_level, double pile_tip_level, double overconsolidation_ratio,
                         double top_positive_skin_friction, double bottom_negative_skin_friction,
                         double expected_ground_level_settlement, ImportProfileOptions options = {});
+    // Registers a pile type: a shape and how the pile is installed. A verification calculation takes
+    // exactly one pile type.
+    // @param name        unique in the model
+    // @param shape       one of the twelve shapes, e.g. RoundPile(0.4)
+    // @param pile_type   the installation, which must suit the shape
+    // @param slip_layer  the slip layer along the shaft
+    // @throws errors::ModelError "'pile_type' for Bearing Piles (EC7-NL) model must be one of ...
+    //         (currently: PileType.STEEL)" when the installation does not suit the shape, a name
+    //         taken, or a second pile type under a verification
     void create_pile_type(const std::string& name, const detail::PileShape& shape, PileType pile_type,
                           PileSlipLayer slip_layer, BearingPileTypeOptions options = {});
+    // Registers a pile.
+    // @param name                        unique in the model, at most 10 characters; at most 200 piles
+    // @param x, y                        position [m]
+    // @param pile_head_level             [m]
+    // @param surcharge                   [kPa]
+    // @param limit_state_str_geo         load in the ultimate limit state STR/GEO [kN]
+    // @param serviceability_limit_state  load in the serviceability limit state [kN]
+    // @throws errors::ModelError "Pile with name '1' already exists", "Name of pile can be max. 10
+    //         characters long" or "Maximum number of piles reached (200)"
     void create_pile(const std::string& name, double x, double y, double pile_head_level, double surcharge,
                      double limit_state_str_geo, double serviceability_limit_state);
 
+    // The calculation type and its settings.
     const BearingPilesCalculationOptions& calculation_options() const { return calculation_options_; }
 
 private:
@@ -255,53 +353,105 @@ private:
 // ---------------------------------------------------------------------------------------------
 // Tension Piles (EC7-NL).
 
+// The named options of TensionPilesModel::create_material.
 struct TensionMaterialOptions {
-    double diameter_d50 = 0.2;
-    MaxConeResistType max_cone_resist_type = MaxConeResistType::STANDARD;
-    double max_cone_resist = 0.0;
-    bool apply_tension = true;
-    double min_void_ratio = 0.4;
-    double max_void_ratio = 0.8;
+    double diameter_d50 = 0.2;                                             // [mm]
+    MaxConeResistType max_cone_resist_type = MaxConeResistType::STANDARD;  // how qc is capped
+    double max_cone_resist = 0.0;                                          // [MPa], with MANUAL
+    bool apply_tension = true;                                             // the layer takes tension
+    double min_void_ratio = 0.4;                                           // e min
+    double max_void_ratio = 0.8;                                           // e max
     std::optional<core::Color> color{};  // absent: the material default (white)
 };
 
+// The named options of TensionPilesModel::create_pile_type; absent: the pile type's standard value.
 struct TensionPileTypeOptions {
-    std::optional<double> factor_sand_gravel{};
-    std::optional<double> factor_clay_loam_peat{};
-    std::optional<double> unit_weight_material{};
+    std::optional<double> factor_sand_gravel{};     // alpha t, sand and gravel
+    std::optional<double> factor_clay_loam_peat{};  // alpha t, clay, loam and peat
+    std::optional<double> unit_weight_material{};   // of the pile [kN/m3]
 };
 
+// The named options of TensionPilesModel::create_pile.
 struct TensionPileOptions {
-    std::optional<std::pair<double, double>> load_max_min{};  // maximum, minimum
+    std::optional<std::pair<double, double>> load_max_min{};  // the maximum and minimum load [kN]
 };
 
+// A Tension Piles (EC7-NL) model: the tension capacity of piles, in a preliminary design only.
+// Registers the 56 standard tension materials at creation.
 class TensionPilesModel : public detail::Model {
 public:
+    // A model with no profiles, pile types or piles yet.
+    // @param construction_sequence  the order of CPT, excavation and pile installation
+    // @param calculation_options    the calculation type (a preliminary design) and its settings
+    // @param excavation_level       [m]
+    // @param options                reduction_cone_resistance and create_default_materials
     TensionPilesModel(ConstructionSequence construction_sequence,
                       const TensionPilesCalculationOptions& calculation_options, double excavation_level,
                       ModelOptions options = {});
 
     // The model of a D-Foundations input file, built through the operations below, so that every
     // rule applies; see input_file_reader.hpp for what is refused and how.
+    // @param input_file  the bytes of a .foi file (Windows-1252)
+    // @returns the model, as its operations build it
+    // @throws errors::ParsingError "Input file line 3: ..." when it is no Tension Piles input file
+    // @throws InputFileError "Input file line 1502 (calculation_options): Calculation type for Tension
+    //         Piles (EC7-NL) model must be one of ..." when an operation refuses what the file states
+    // @throws std::invalid_argument "The input file holds a Bearing Piles model, not a Tension Piles
+    //         model."
     static TensionPilesModel from_input_file(std::string_view input_file);
 
     std::vector<detail::MaterialRow> _default_materials() const override;
     nlohmann::ordered_json _serialize() const override;
 
+    // Registers a soil material.
+    // @param name            unique in the model, at most 25 characters
+    // @param soil_type       gravel, sand, loam, clay or peat
+    // @param gamma_unsat     unit weight above the phreatic level [kN/m3]
+    // @param gamma_sat       unit weight below the phreatic level [kN/m3]
+    // @param friction_angle  [degrees]
+    // @throws errors::ModelError "Material with name 'Peat' already exists"
     void create_material(const std::string& name, SoilType soil_type, double gamma_unsat, double gamma_sat,
                          double friction_angle, TensionMaterialOptions options = {});
+    // Registers a profile made from CPT rows and layers; the first row's level is its ground level.
+    // @param name              unique in the model; at most 350 profiles
+    // @param layers            from the top down, each naming a registered material
+    // @param x, y              the CPT's position [m]
+    // @param measurements      CPT rows: level [m], qc [MPa], then fs [MPa] and Rf where measured
+    // @param phreatic_level    [m]
+    // @param pile_tip_level    [m]
+    // @param top_tension_zone  top of the zone in which the pile takes tension [m]
+    // @throws errors::ModelError "Material with name 'Peat' does not exist (layer 1).", or a name taken
+    // @throws std::out_of_range when there is no measurement row
     void create_profile(const std::string& name, const std::vector<ProfileLayer>& layers, double x, double y,
                         const Measurements& measurements, double phreatic_level, double pile_tip_level,
                         double top_tension_zone, CreateProfileOptions options = {});
+    // Registers a profile made from a CPT read from a GEF or BRO XML file; levels [mm] become metres.
+    // @param cpt  the CPT as GEFData::from_file reads it
+    // @param layers, x, y, phreatic_level, pile_tip_level, top_tension_zone  as in create_profile
+    // @throws errors::ModelError as create_profile does
     void import_profile(const geo::GEFData& cpt, const std::vector<ProfileLayer>& layers, double x, double y,
                         double phreatic_level, double pile_tip_level, double top_tension_zone,
                         ImportProfileOptions options = {});
+    // Registers a pile type: a shape and how the pile is installed.
+    // @param name                 unique in the model
+    // @param shape                one of the shapes, e.g. RoundPile(0.3)
+    // @param type_sand_gravel     the installation, as it counts in sand and gravel
+    // @param type_clay_loam_peat  as it counts in clay, loam and peat
+    // @param material             the pile's material
+    // @throws errors::ModelError "'type_sand_gravel' for Tension Piles (EC7-NL) model must be one of ...
+    //         (currently: PileType.MV)" when the installation does not suit the shape
     void create_pile_type(const std::string& name, const detail::PileShape& shape, PileType type_sand_gravel,
                           PileTypeClayLoamPeat type_clay_loam_peat, PileMaterial material,
                           TensionPileTypeOptions options = {});
+    // Registers a pile.
+    // @param name             unique in the model, at most 10 characters; at most 200 piles
+    // @param x, y             position [m]
+    // @param pile_head_level  [m]
+    // @throws errors::ModelError "Pile with name 'T1' already exists"
     void create_pile(const std::string& name, double x, double y, double pile_head_level,
                      TensionPileOptions options = {});
 
+    // The calculation type and its settings.
     const TensionPilesCalculationOptions& calculation_options() const { return calculation_options_; }
 
 private:

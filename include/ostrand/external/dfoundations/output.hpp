@@ -27,16 +27,20 @@ using ColumnMap = OrderedMap<std::vector<Cell>>;
 // A small table of named columns over rows numbered from 0. Every column has one cell type.
 class DataTable {
 public:
-    using IntColumn = std::vector<std::int64_t>;
+    using IntColumn = std::vector<std::int64_t>;                 // no missing cells
     using RealColumn = std::vector<double>;                      // missing = NaN
     using TextColumn = std::vector<std::optional<std::string>>;  // missing = nullopt
+    // A column of one cell type.
     using Column = std::variant<IntColumn, RealColumn, TextColumn>;
 
     // Appends a column; all columns must have the same number of rows.
     void add_column(std::string name, Column column);
 
+    // The column names, in column order.
     const std::vector<std::string>& column_names() const { return names_; }
+    // The number of columns.
     std::size_t column_count() const { return columns_.size(); }
+    // The number of rows.
     std::size_t row_count() const { return rows_; }
     const Column& column(std::size_t index) const { return columns_.at(index); }
     // The first column of that name; std::out_of_range when there is none.
@@ -45,7 +49,9 @@ public:
     // std::invalid_argument, naming the column and what it holds, when it holds another type.
     //   const auto& shaft = table.real_column("MaxShaft");
     const IntColumn& int_column(std::string_view name) const;
+    // The first column of that name, which holds reals; as int_column.
     const RealColumn& real_column(std::string_view name) const;
+    // The first column of that name, which holds text; as int_column.
     const TextColumn& text_column(std::string_view name) const;
 
     // Column name -> row -> cell, in column order. A repeated column name keeps its first position
@@ -60,21 +66,28 @@ private:
 
 // A result table: the table itself or its column map, as the caller asked.
 using Table = std::variant<DataTable, ColumnMap>;
+// Table name -> table, in file order.
 using TableMap = OrderedMap<Table>;
 
 // The results of the Tension Piles parser: one list of pile numbers per pile group, and per result
 // section either pile type -> tables or CPT name -> pile type -> tables, mixed as the file has them.
 struct TensionResults {
+    // Pile type -> its tables.
     using PileTypeTables = OrderedMap<std::vector<Table>>;
+    // The tables of a pile type, or those of each pile type at a CPT.
     using SectionEntry = std::variant<std::vector<Table>, PileTypeTables>;
+    // Pile type or CPT name -> its entry.
     using Section = OrderedMap<SectionEntry>;
 
-    std::vector<std::vector<std::int64_t>> pile_groups;
-    OrderedMap<Section> data;
+    std::vector<std::vector<std::int64_t>> pile_groups;  // the pile numbers of each pile group
+    OrderedMap<Section> data;                            // result section name -> section
 };
 
+// What OutputFileParser::results gives: tables by name, or the Tension Piles results of version 17.
 using Results = std::variant<TableMap, TensionResults>;
+// A calculation parameter: a number or a flag.
 using ParameterValue = std::variant<double, bool>;
+// Parameter name -> value, in file order.
 using CalculationParameters = OrderedMap<ParameterValue>;
 
 // A regular-expression match that stopped on one of the engine's limits (steps, depth, stack,
@@ -90,6 +103,7 @@ public:
 // It views the caller's text where it can: it lives only as long as the argument it was made from.
 class OutputFileText {
 public:
+    // Decoded text, viewed in place.
     OutputFileText(const core::StringIO& text) : text_(text.getvalue()) {}
     OutputFileText(const core::BytesIO& bytes) : OutputFileText(bytes.getvalue(), 0) {}
     OutputFileText(const core::File& file) : OutputFileText(file.getvalue_binary(), 0) {}
@@ -97,6 +111,7 @@ public:
     OutputFileText(const OutputFileText&) = delete;
     OutputFileText& operator=(const OutputFileText&) = delete;
 
+    // The text, decoded.
     std::string_view text() const { return text_; }
 
 private:
@@ -109,30 +124,47 @@ private:
 // fits it; the parser keeps only the file's output section.
 class OutputFileParser {
 public:
+    // The pattern that finds the D-Foundations version of a file.
     static constexpr std::string_view VERSION_PATTERN =
         R"(\[VERSION EXTERNALS\](?:\r\n|\n|\r)DGSFoundationCalc.dll=(?P<version>.*)(?:\r\n|\n|\r)\[END OF VERSION EXTERNALS\])";
+    // The pattern that finds the model of a file.
     static constexpr std::string_view MODEL_PATTERN =
         R"(\[MODEL\](?:\r\n|\n|\r)(?P<model_type>\d) : Model = (?P<model_type_name>.*)(?:\r\n|\n|\r)\[END OF MODEL\])";
+    // The pattern that finds the calculation type of a file.
     static constexpr std::string_view CALCULATION_TYPE_PATTERN =
         R"(\[CALCULATIONTYPE\](?:\r\n|\n|\r)\s+(?P<main_calculation_type>\d) : Main calculationtype( = )?(?:\r\n|\n|\r)\s+(?P<sub_calculation_type>\d) : Sub calculationtype( = )?(?:\r\n|\n|\r)\[END OF CALCULATIONTYPE\])";
-    // DOTALL.
+    // The pattern that finds the output section of a file (DOTALL).
     static constexpr std::string_view OUTPUT_PATTERN =
         R"(\[END OF INPUT DATA\](?:\r\n|\n|\r)\[DUMPFILE( OUTPUT)?\](?:\r\n|\n|\r)(?P<data>.*?)(?:\r\n|\n|\r)\[END OF DUMPFILE( OUTPUT)?\])";
 
     // Recognises the version, model and calculation type of the text in `fod_file` and returns a
-    // new parser of the matching class. Errors: errors::ParsingError with the reason.
+    // new parser of the matching class.
     //   auto parser = OutputFileParser::create(*analysis.get_output_file());
+    // @param fod_file  the output file: text, bytes (UTF-8, else Latin-1) or a File
+    // @returns the parser that fits the file
+    // @throws errors::ParsingError "Could not extract version number ([VERSION EXTERNALS]) from the
+    //         output file." (or the model, the calculation type, the output), or a version and kind
+    //         that no parser reads
+    // @python OutputFileParser(fod_file) takes str, bytes or a File.
     static std::unique_ptr<OutputFileParser> create(const OutputFileText& fod_file);
 
     virtual ~OutputFileParser() = default;
+    // A parser is not copied: create() makes each one.
     OutputFileParser(const OutputFileParser&) = delete;
     OutputFileParser& operator=(const OutputFileParser&) = delete;
 
     // The text of the output section.
     const std::string& raw_results() const { return _raw_results; }
     // Parameter name -> number or flag, in the order the parser reads them.
+    // @python a dict of name to float or bool, e.g. {'Ksi3Used': 1.39, ..., 'IsKsi3Used': True}
+    // @throws std::invalid_argument when a value is not a number
     virtual CalculationParameters calculation_parameters() const = 0;
-    // The result tables; `as_pandas` false gives each table as its column map.
+    // The result tables by name.
+    // @param as_pandas  true: each table as a DataTable (Python: a pandas DataFrame); false: as its
+    //                   column map (column -> {row: cell})
+    // @returns the tables; the version 17 Tension Piles parser gives TensionResults (Python:
+    //          {'pile_groups': [...], 'data': {...}})
+    // @throws std::invalid_argument "..." when a table is malformed
     Results results(bool as_pandas = true) const { return _results(as_pandas); }
     // The class's name, e.g. "VerificationParserV19".
     virtual std::string_view class_name() const = 0;

@@ -11,11 +11,13 @@
 
 namespace ostrand::external::dfoundations {
 
+// Soil type of a material.
 enum class SoilType { GRAVEL = 0, SAND = 1, LOAM = 2, CLAY = 3, PEAT = 4 };
 
+// How a material's maximum cone resistance is set (Tension Piles).
 enum class MaxConeResistType { STANDARD = 0, MANUAL = 1 };
 
-// NEN_STRESS is another name for NEN: same value, printed as NEN.
+// Interpretation rule of a CPT. NEN_STRESS is another name for NEN: same value, printed as NEN.
 enum class CPTRule { NEN = 0, NEN_STRESS = 0, CUR = 1, TYPE_3 = 2, QC_ONLY = 3 };
 
 // Order of CPT, excavation and pile installation. Values start at 1.
@@ -29,6 +31,8 @@ enum class ConstructionSequence {
     EXCAVATION_CPT_BOTH_BEFORE_AND_AFTER_INSTALL = 7,
 };
 
+// Calculation type of the calculation options: a verification (DESIGN_CALCULATION,
+// COMPLETE_CALCULATION) or a preliminary design (the other three).
 enum class CalculationType {
     DESIGN_CALCULATION = 0,
     COMPLETE_CALCULATION = 1,
@@ -69,13 +73,16 @@ enum class PileType {
     USER_DEFINED = 27,
 };
 
+// Pile type used in clay, loam and peat.
 enum class PileTypeClayLoamPeat { ACCORDING_TO_STANDARD = 0, USER_DEFINED = 1 };
 
+// Load-settlement curve of a bearing pile type.
 enum class PileLoadSettlementCurve { ONE = 0, TWO = 1, THREE = 2 };
 
-// WOOD is another name for TIMBER: same value, printed as TIMBER.
+// Material of a pile type. WOOD is another name for TIMBER: same value, printed as TIMBER.
 enum class PileMaterial { CONCRETE = 0, STEEL = 1, TIMBER = 2, WOOD = 2, USER_DEFINED = 3 };
 
+// Slip layer along the shaft of a bearing pile type.
 enum class PileSlipLayer { NONE = 0, SYNTHETIC = 1, BENTONITE = 2, BITUMEN = 3, USER_DEFINED = 4 };
 
 namespace detail {
