@@ -50,6 +50,45 @@ TEST_F(Commands, RunWritesTheOutputFileNextToTheInputOrWhereAsked)
     EXPECT_EQ(test_support::read(scratch / "elsewhere.fod"), "[INPUT FILE]\n[END OF INPUT FILE]\n");
 }
 
+TEST_F(Commands, RunOfSeveralFilesWritesEachOutputAndReportsEachFailureWithItsPath)
+{
+    const auto console = scratch.script(
+        "console.sh", "grep -q bad \"$1\" && { echo 'Error: a bad model' >&2; exit 2; }\ncp \"$1\" result.fod\n");
+    const std::string settings = "DFOUNDATIONS_CONSOLE=" + quoted(console);
+    std::string inputs;
+    for (const char* name : {"a", "bad", "b", "c"}) {
+        const std::string text = std::string("[INPUT FILE]\n") + name + "\n[END OF INPUT FILE]\n";
+        inputs += " " + quoted(scratch.write(std::string(name) + ".foi", text));
+    }
+    inputs += " " + quoted(scratch / "missing.foi");
+
+    const Finished run = program("run" + inputs + " -o " + quoted(scratch / "out"), settings);
+    EXPECT_EQ(run.status, 2) << run.err;  // the worst file's: one could not be read
+    for (const char* name : {"a", "b", "c"}) {
+        EXPECT_EQ(test_support::read(scratch / "out" / (std::string(name) + ".fod")),
+                  std::string("[INPUT FILE]\n") + name + "\n[END OF INPUT FILE]\n");
+    }
+    EXPECT_FALSE(fs::exists(scratch / "out" / "bad.fod"));
+    EXPECT_NE(run.err.find("dfoundations run: " + (scratch / "bad.foi").string() + ": Error: a bad model"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("dfoundations run: " + (scratch / "missing.foi").string() + ": Cannot read"),
+              std::string::npos);
+    EXPECT_NE(run.err.find("dfoundations run: 5 files, 3 written, 2 failed\n"), std::string::npos) << run.err;
+
+    // Beside each input by default; two inputs that would write one output are refused before any runs.
+    EXPECT_EQ(program("run" + inputs.substr(0, inputs.find(" '" + (scratch / "missing.foi").string())), settings)
+                  .status,
+              1);
+    EXPECT_TRUE(fs::exists(scratch / "c.fod"));
+    fs::create_directories(scratch / "other");
+    const auto twin = scratch.write("other/a.foi", "[INPUT FILE]\n[END OF INPUT FILE]\n");
+    const Finished twins = program("run " + quoted(scratch / "a.foi") + " " + quoted(twin) + " -o " +
+                                       quoted(scratch / "twins"), settings);
+    EXPECT_EQ(twins.status, 1);
+    EXPECT_NE(twins.err.find("would write the same output file"), std::string::npos) << twins.err;
+}
+
 TEST_F(Commands, RunReportsFailuresOnStandardErrorWithANonZeroStatus)
 {
     const auto input = scratch.write("model.foi", "[INPUT FILE]\n[END OF INPUT FILE]\n");

@@ -1,5 +1,7 @@
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -10,6 +12,12 @@
 #include <iterator>
 #include <limits>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <thread>
+#include <tuple>
+#include <vector>
 
 #include "commands.hpp"
 #include "files.hpp"
@@ -26,7 +34,7 @@ namespace {
 namespace fs = std::filesystem;
 
 struct RunOptions {
-    std::string input;
+    std::vector<std::string> inputs;
     std::string output;
     int timeout = 600;
 };
@@ -103,13 +111,16 @@ private:
     long long seconds_ = -1;
 };
 
-void execute(ostrand::external::dfoundations::DFoundationsAnalysis& analysis, std::chrono::seconds timeout)
+// Runs the analysis; a stop signal noted meanwhile ends the wait as Stopped. The elapsed time is
+// shown for a single run only: a batch shows its progress instead.
+void execute(ostrand::external::dfoundations::DFoundationsAnalysis& analysis, std::chrono::seconds timeout,
+             bool show_elapsed = true)
 {
-    const StopSignals signals;
-    ElapsedTime elapsed;
+    std::optional<ElapsedTime> elapsed;
+    if (show_elapsed) elapsed.emplace();
     const auto previous = ostrand::set_job_wait_check([&elapsed] {
         if (stop_signal != 0) throw Stopped{stop_signal};
-        elapsed.update();
+        if (elapsed) elapsed->update();
     });
     try {
         analysis.execute(timeout);
@@ -165,20 +176,13 @@ void check_output_file(const std::string& bytes)
     }
 }
 
-int run(const RunOptions& options)
+// Runs one input file and writes its output file to `target`.
+void run_one(const std::string& input, const fs::path& target, bool to_standard_output, int timeout, bool batch)
 {
     using ostrand::external::dfoundations::DFoundationsAnalysis;
 
-    DFoundationsAnalysis analysis(ostrand::core::BytesIO(read_input(options.input)));
-    const bool to_standard_output = options.output == "-";
-    const fs::path target = !options.output.empty() ? fs::path(options.output)
-                            : options.input == "-"  ? fs::path("stdin.fod")
-                                                    : fs::path(options.input).replace_extension(".fod");
-    try {
-        execute(analysis, std::chrono::seconds(options.timeout));
-    } catch (const Stopped& stopped) {
-        end_by(stopped.signal);
-    }
+    DFoundationsAnalysis analysis(ostrand::core::BytesIO(read_input(input)));
+    execute(analysis, std::chrono::seconds(timeout), !batch);
     const auto output = analysis.get_output_file();
     if (!output)
         refuse_keeping("D-Foundations wrote no .fod output file.", target, to_standard_output,
@@ -189,9 +193,141 @@ int run(const RunOptions& options)
     } catch (const std::runtime_error& problem) {
         refuse_keeping(problem.what(), target, to_standard_output, analysis._get_result_content());
     }
-    write_output(target.string(), bytes, options.input);
+    write_output(target.string(), bytes, input);
+}
+
+int run(const RunOptions& options)
+{
+    const std::string& input = options.inputs.front();
+    const bool to_standard_output = options.output == "-";
+    const fs::path target = !options.output.empty() ? fs::path(options.output)
+                            : input == "-"          ? fs::path("stdin.fod")
+                                                    : fs::path(input).replace_extension(".fod");
+    const StopSignals signals;
+    try {
+        run_one(input, target, to_standard_output, options.timeout, false);
+    } catch (const Stopped& stopped) {
+        end_by(stopped.signal);
+    }
     return DONE;
 }
+
+// ---- Several input files ----------------------------------------------------------------------
+
+// Where each output goes: beside its input, or into the folder -o names (made when missing).
+// Two inputs that would write one output are refused before anything runs.
+std::vector<fs::path> batch_targets(const RunOptions& options)
+{
+    if (!options.output.empty() && options.output != "-") fs::create_directories(options.output);
+    std::vector<fs::path> targets;
+    std::set<fs::path> taken;
+    for (const std::string& input : options.inputs) {
+        if (input == "-") throw std::invalid_argument("standard input (-) is one input file: run it on its own");
+        fs::path target = fs::path(input).replace_extension(".fod");
+        if (!options.output.empty()) target = fs::path(options.output) / target.filename();
+        if (!taken.insert(fs::weakly_canonical(target)).second)
+            throw std::invalid_argument("two input files would write the same output file " + target.string());
+        targets.push_back(target);
+    }
+    return targets;
+}
+
+// What a batch shares between its workers and the thread that shows its progress.
+class BatchProgress {
+public:
+    explicit BatchProgress(std::size_t total) : total_(total), shown_(::isatty(STDERR_FILENO) == 1) {}
+
+    void finished(const std::string& input, int status, const std::string& message)
+    {
+        const std::lock_guard lock(mutex_);
+        ++done_;
+        worst_ = std::max(worst_, status);
+        if (status != DONE) {
+            ++failed_;
+            clear_line();
+            std::cerr << "dfoundations run: " << input << ": " << message << '\n';
+        }
+        show();
+    }
+
+    void show()
+    {
+        if (!shown_) return;
+        std::cerr << "\rdfoundations run: " << done_ << " of " << total_ << " files, " << failed_ << " failed"
+                  << std::flush;
+        line_shown_ = true;
+    }
+
+    int summary()
+    {
+        const std::lock_guard lock(mutex_);
+        clear_line();
+        std::cerr << "dfoundations run: " << total_ << " files, " << done_ - failed_ << " written, " << failed_
+                  << " failed\n";
+        return worst_;
+    }
+
+private:
+    void clear_line()
+    {
+        if (line_shown_) std::cerr << "\r\033[K";
+        line_shown_ = false;
+    }
+
+    std::mutex mutex_;
+    std::size_t total_;
+    std::size_t done_ = 0;
+    std::size_t failed_ = 0;
+    int worst_ = DONE;
+    bool shown_;
+    bool line_shown_ = false;
+};
+
+// The status and message of the error being handled, as a single run would report it.
+std::pair<int, std::string> failure()
+{
+    try {
+        throw;
+    } catch (const FileError& error) {
+        return {FILE_FAILED, error.what()};
+    } catch (const ostrand::errors::StorageError& error) {
+        return {FILE_FAILED, error.what()};
+    } catch (const std::exception& error) {
+        return {REFUSED, error.what()};
+    }
+}
+
+// Runs every input file on all cores; a failing file is reported with its path and the others go
+// on. The exit status is that of the worst file.
+int run_many(const RunOptions& options)
+{
+    const std::vector<fs::path> targets = batch_targets(options);
+    BatchProgress progress(options.inputs.size());
+    const StopSignals signals;
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t i = next++; i < options.inputs.size() && stop_signal == 0; i = next++) {
+            int status = DONE;
+            std::string message;
+            try {
+                run_one(options.inputs[i], targets[i], false, options.timeout, true);
+            } catch (const Stopped&) {
+                return;
+            } catch (...) {
+                std::tie(status, message) = failure();
+            }
+            progress.finished(options.inputs[i], status, message);
+        }
+    };
+    const std::size_t workers =
+        std::min<std::size_t>(options.inputs.size(), std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < workers; ++i) threads.emplace_back(work);
+    for (auto& thread : threads) thread.join();
+    if (stop_signal != 0) end_by(stop_signal);
+    return progress.summary();
+}
+
 }  // namespace
 
 void add_run_command(CLI::App& app, int& status)
@@ -199,14 +335,20 @@ void add_run_command(CLI::App& app, int& status)
     auto options = std::make_shared<RunOptions>();
     auto* command = app.add_subcommand("run", "Run a D-Foundations analysis of an input file on this machine; "
                                               "DFOUNDATIONS_CONSOLE names the D-Foundations console program");
-    command->add_option("FILE", options->input, "D-Foundations input file (.foi; - for standard input)")->required();
+    command
+        ->add_option("FILE", options->inputs,
+                     "D-Foundations input files (.foi; - for standard input); several run at once on all cores")
+        ->required();
     command->add_option("-o,--output", options->output,
-                        "Output file (default: FILE with the extension .fod; - for standard output)");
+                        "Output file (default: FILE with the extension .fod; - for standard output); with several "
+                        "FILEs a folder for their output files (default: beside each input)");
     command->add_option("--timeout", options->timeout, "Seconds to wait for D-Foundations (1 to 2147483647)")
         ->check(CLI::Range(1, std::numeric_limits<int>::max()))
         ->capture_default_str();
     command->footer(EXIT_STATUS_TABLE);
-    command->callback([options, &status] { status = run_reported("run", [&] { return run(*options); }); });
+    command->callback([options, &status] {
+        status = run_reported("run", [&] { return options->inputs.size() == 1 ? run(*options) : run_many(*options); });
+    });
 }
 
 }  // namespace dfoundations_cli

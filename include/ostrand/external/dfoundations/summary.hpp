@@ -40,6 +40,8 @@ struct SummaryTable {
     DataTable data;
 };
 
+// The files' results, one table per calculation kind; a null file is passed over.
+// @python summary(files) takes output files, paths or a list of them and gives a dict of DataFrames
 std::vector<SummaryTable> summary(const std::vector<NamedOutputFile>& files);
 
 // One summary table as one line of JSON text ending in a line feed:
