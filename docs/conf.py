@@ -168,7 +168,7 @@ def program():
 
 def help_text(*arguments):
     result = subprocess.run([program(), *arguments, "--help"], capture_output=True, text=True)
-    return result.stdout
+    return result.stdout.replace(program(), "dfoundations")  # as a user calls it, not where it was built
 
 
 def subcommands():
