@@ -49,7 +49,7 @@ if os.environ.get("DFOUNDATIONS_DOXYGEN_HTML"):
     html_extra_path.append(os.environ["DFOUNDATIONS_DOXYGEN_HTML"])
     tags.add("cpp_reference")  # noqa: F821  (given by Sphinx)
 
-autodoc_default_options = {"members": True, "show-inheritance": True}
+autodoc_default_options = {"members": True, "undoc-members": True, "show-inheritance": True}
 autodoc_member_order = "bysource"
 autoclass_content = "both"
 autodoc_docstring_signature = True
