@@ -301,7 +301,8 @@ void bind_views(py::module_& module)
         }, doc_of("NenResults::piles"));
 
     module.def(
-        "piles", [](const FilePtr& file) { return views<PileView>(file, dfo::piles(*file)); }, py::arg("file"), doc_of("piles"));
+        "piles", [](const FilePtr& file) { return views<PileView>(file, dfo::piles(*file)); }, py::arg("file"),
+        doc_of("piles"));
     module.def(
         "iterations", [](const FilePtr& file) { return views<IterationView>(file, dfo::iterations(*file)); },
         py::arg("file"), doc_of("iterations"));
