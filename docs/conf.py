@@ -13,12 +13,14 @@ Four directives of this project keep the pages tied to the code instead of copyi
                                  fails the build until the table follows.
 """
 
+import atexit
 import csv
 import os
 import re
 import shutil
 import subprocess
 import sys
+import tempfile
 from pathlib import Path
 
 from docutils import nodes
@@ -49,17 +51,20 @@ if os.environ.get("DFOUNDATIONS_DOXYGEN_HTML"):
     html_extra_path.append(os.environ["DFOUNDATIONS_DOXYGEN_HTML"])
     tags.add("cpp_reference")  # noqa: F821  (given by Sphinx)
 
-autodoc_default_options = {"members": True, "show-inheritance": True}
+autodoc_default_options = {"members": True, "undoc-members": True, "show-inheritance": True}
 autodoc_member_order = "bysource"
 autoclass_content = "both"
 autodoc_docstring_signature = True
 add_module_names = False
 
-# The examples run from the repository, with the embedded platform's files in a scratch folder.
+# The examples run from the repository, with the embedded platform's files in a scratch folder
+# that goes when the build ends.
+if "DFOUNDATIONS_STORE" not in os.environ:
+    os.environ["DFOUNDATIONS_STORE"] = tempfile.mkdtemp(prefix="dfoundations-docs-")
+    atexit.register(shutil.rmtree, os.environ["DFOUNDATIONS_STORE"], ignore_errors=True)
 doctest_global_setup = f"""
-import os, pathlib, tempfile
+import os, pathlib
 os.chdir({str(REPOSITORY)!r})
-os.environ.setdefault("DFOUNDATIONS_STORE", tempfile.mkdtemp(prefix="dfoundations-docs-"))
 import dfoundations as dfo
 """
 doctest_test_doctest_blocks = ""
@@ -168,7 +173,7 @@ def program():
 
 def help_text(*arguments):
     result = subprocess.run([program(), *arguments, "--help"], capture_output=True, text=True)
-    return result.stdout
+    return result.stdout.replace(program(), "dfoundations")  # as a user calls it, not where it was built
 
 
 def subcommands():

@@ -13,15 +13,15 @@ and lines indented past the comment's own margin are a C++ example. The same blo
 
     --header OUT HEADERS...   a C++ header for the Python bindings: doc_of("BearingPilesModel::create_pile")
                               gives the docstring at compile time, and a name without one does not compile;
-    --doxygen FILE            the header as doxygen reads it (an INPUT_FILTER): the blocks as "///";
-    --json OUT HEADERS...     the names, their headers and their Python docstrings, for the docs build.
+    --doxygen FILE            the header as doxygen reads it (an INPUT_FILTER): the blocks as "///".
+
+docs/conf.py imports it to place each Python name on the page of its header.
 
 No docstring text is written twice: the bindings name the declaration, the headers say what it does.
 """
 
 from __future__ import annotations
 
-import json
 import re
 import sys
 from dataclasses import dataclass, field
@@ -491,14 +491,8 @@ def main(argv: list[str]) -> int:
     if len(argv) >= 2 and argv[0] == "--doxygen":
         sys.stdout.write(doxygen_filter(Path(argv[1])))
         return 0
-    if len(argv) >= 2 and argv[0] in ("--header", "--json"):
-        entries = parse_headers([Path(path) for path in argv[2:]])
-        if argv[0] == "--header":
-            write_header(Path(argv[1]), entries)
-        else:
-            Path(argv[1]).write_text(json.dumps(
-                {name: {"header": entry.header, "kind": entry.kind, "docstring": python_docstring(entry, entries)}
-                 for name, entry in entries.items()}, indent=1), encoding="utf-8")
+    if len(argv) >= 2 and argv[0] == "--header":
+        write_header(Path(argv[1]), parse_headers([Path(path) for path in argv[2:]]))
         return 0
     print(__doc__, file=sys.stderr)
     return 2

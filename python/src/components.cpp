@@ -27,7 +27,8 @@ void bind_metadata(py::module_& module)
         .def_property_readonly("company", &Metadata::company, doc_of("Metadata::company"))
         .def_property_readonly("title_1", &Metadata::title_1, doc_of("Metadata::title_1"))
         .def_property_readonly("title_2", &Metadata::title_2, doc_of("Metadata::title_2"))
-        .def_property_readonly("geotechnical_consultant", &Metadata::geotechnical_consultant, doc_of("Metadata::geotechnical_consultant"))
+        .def_property_readonly("geotechnical_consultant", &Metadata::geotechnical_consultant,
+                               doc_of("Metadata::geotechnical_consultant"))
         .def_property_readonly("design_engineer", &Metadata::design_engineer, doc_of("Metadata::design_engineer"))
         .def_property_readonly("principal", &Metadata::principal, doc_of("Metadata::principal"))
         .def_property_readonly("project_id", &Metadata::project_id, doc_of("Metadata::project_id"))
@@ -43,8 +44,10 @@ void bind_calculation_options(py::module_& module)
 {
     py::class_<detail::CalculationOptions>(module, "_CalculationOptions",
                                            doc_of("detail::CalculationOptions"))
-        .def_property_readonly("calculation_type", &detail::CalculationOptions::calculation_type, doc_of("detail::CalculationOptions::calculation_type"))
-        .def_property_readonly("_main_calculation_type", &detail::CalculationOptions::_main_calculation_type, doc_of("detail::CalculationOptions::_main_calculation_type"))
+        .def_property_readonly("calculation_type", &detail::CalculationOptions::calculation_type,
+                               doc_of("detail::CalculationOptions::calculation_type"))
+        .def_property_readonly("_main_calculation_type", &detail::CalculationOptions::_main_calculation_type,
+                               doc_of("detail::CalculationOptions::_main_calculation_type"))
         .def_property_readonly("rigid", &detail::CalculationOptions::rigid, doc_of("detail::CalculationOptions::rigid"))
         .def("_serialize", [](const detail::CalculationOptions& options) { return to_python(options._serialize()); });
 
@@ -121,8 +124,10 @@ void bind_profile_layer(py::module_& module)
              py::arg("ocr") = 1.0, doc_of("ProfileLayer::ProfileLayer"))
         .def_property_readonly("top_level", &ProfileLayer::top_level, doc_of("ProfileLayer::top_level"))
         .def_property_readonly("material", &ProfileLayer::material, doc_of("ProfileLayer::material"))
-        .def_property_readonly("ad_pore_pressure_at_top", &ProfileLayer::ad_pore_pressure_at_top, doc_of("ProfileLayer::ad_pore_pressure_at_top"))
-        .def_property_readonly("ad_pore_pressure_at_bottom", &ProfileLayer::ad_pore_pressure_at_bottom, doc_of("ProfileLayer::ad_pore_pressure_at_bottom"))
+        .def_property_readonly("ad_pore_pressure_at_top", &ProfileLayer::ad_pore_pressure_at_top,
+                               doc_of("ProfileLayer::ad_pore_pressure_at_top"))
+        .def_property_readonly("ad_pore_pressure_at_bottom", &ProfileLayer::ad_pore_pressure_at_bottom,
+                               doc_of("ProfileLayer::ad_pore_pressure_at_bottom"))
         .def_property_readonly("ocr", &ProfileLayer::ocr, doc_of("ProfileLayer::ocr"))
         .def("_serialize", [](const ProfileLayer& layer) { return to_python(layer._serialize()); });
 }
@@ -179,15 +184,18 @@ void bind_shapes(py::module_& module)
     bind_shape<HollowPile>(module, "HollowPile",
                            doc_of("HollowPile"), doc_of("HollowPile::HollowPile"),
                            "external_diameter", "wall_thickness")
-        .def_property_readonly("external_diameter", &HollowPile::external_diameter, doc_of("HollowPile::external_diameter"))
+        .def_property_readonly("external_diameter", &HollowPile::external_diameter,
+                               doc_of("HollowPile::external_diameter"))
         .def_property_readonly("wall_thickness", &HollowPile::wall_thickness, doc_of("HollowPile::wall_thickness"))
         .def_property_readonly("internal_diameter", &HollowPile::internal_diameter,
                                doc_of("HollowPile::internal_diameter"));
     bind_shape<HollowOpenPile>(module, "HollowOpenPile",
                                doc_of("HollowOpenPile"), doc_of("HollowOpenPile::HollowOpenPile"),
                                "external_diameter", "wall_thickness")
-        .def_property_readonly("external_diameter", &HollowOpenPile::external_diameter, doc_of("HollowOpenPile::external_diameter"))
-        .def_property_readonly("wall_thickness", &HollowOpenPile::wall_thickness, doc_of("HollowOpenPile::wall_thickness"))
+        .def_property_readonly("external_diameter", &HollowOpenPile::external_diameter,
+                               doc_of("HollowOpenPile::external_diameter"))
+        .def_property_readonly("wall_thickness", &HollowOpenPile::wall_thickness,
+                               doc_of("HollowOpenPile::wall_thickness"))
         .def_property_readonly("internal_diameter", &HollowOpenPile::internal_diameter,
                                doc_of("HollowOpenPile::internal_diameter"));
     bind_shape<LostTipPile>(module, "LostTipPile",
@@ -208,7 +216,8 @@ void bind_shapes(py::module_& module)
         .def_property_readonly("height", &HShapedPile::height, doc_of("HShapedPile::height"))
         .def_property_readonly("width", &HShapedPile::width, doc_of("HShapedPile::width"))
         .def_property_readonly("thickness_web", &HShapedPile::thickness_web, doc_of("HShapedPile::thickness_web"))
-        .def_property_readonly("thickness_flange", &HShapedPile::thickness_flange, doc_of("HShapedPile::thickness_flange"));
+        .def_property_readonly("thickness_flange", &HShapedPile::thickness_flange,
+                               doc_of("HShapedPile::thickness_flange"));
 }
 
 }  // namespace

@@ -28,7 +28,8 @@ void bind_gef_data(py::module_& module)
         .def_readwrite("qc", &GEFData::qc, doc_of("geo::GEFData::qc"))
         .def_readwrite("fs", &GEFData::fs, doc_of("geo::GEFData::fs"))
         .def_readwrite("Rf", &GEFData::Rf, doc_of("geo::GEFData::Rf"))
-        .def_readwrite("ground_level_wrt_reference", &GEFData::ground_level_wrt_reference, doc_of("geo::GEFData::ground_level_wrt_reference"))
+        .def_readwrite("ground_level_wrt_reference", &GEFData::ground_level_wrt_reference,
+                       doc_of("geo::GEFData::ground_level_wrt_reference"))
         .def_readwrite("project_name", &GEFData::project_name, doc_of("geo::GEFData::project_name"))
         .def_readwrite("project_id", &GEFData::project_id, doc_of("geo::GEFData::project_id"))
         .def_readwrite("client", &GEFData::client, doc_of("geo::GEFData::client"))
@@ -37,7 +38,8 @@ void bind_gef_data(py::module_& module)
         .def_readwrite("gef_version_number", &GEFData::gef_version_number, doc_of("geo::GEFData::gef_version_number"))
         .def_readwrite("gef_file_date", &GEFData::gef_file_date, doc_of("geo::GEFData::gef_file_date"))
         .def_readwrite("warnings", &GEFData::warnings, doc_of("geo::GEFData::warnings"))
-        .def_readwrite("research_report_date", &GEFData::research_report_date, doc_of("geo::GEFData::research_report_date"))
+        .def_readwrite("research_report_date", &GEFData::research_report_date,
+                       doc_of("geo::GEFData::research_report_date"))
         .def_static(
             "from_file", [](const std::filesystem::path& path) { return GEFData::from_file(path); }, py::arg("path"),
             py::call_guard<py::gil_scoped_release>(),

@@ -90,7 +90,8 @@ py::class_<Kind, Model> model_class(py::module_& module, const char* name, const
 
 void bind_bearing_model(py::module_& module)
 {
-    model_class<BearingPilesModel, BearingPilesCalculationOptions>(module, "BearingPilesModel", doc_of("BearingPilesModel"),
+    model_class<BearingPilesModel, BearingPilesCalculationOptions>(module, "BearingPilesModel",
+                                                                   doc_of("BearingPilesModel"),
                                                                    doc_of("BearingPilesModel::BearingPilesModel"))
         .def(
             "create_material",
@@ -169,7 +170,8 @@ void bind_bearing_model(py::module_& module)
 
 void bind_tension_model(py::module_& module)
 {
-    model_class<TensionPilesModel, TensionPilesCalculationOptions>(module, "TensionPilesModel", doc_of("TensionPilesModel"),
+    model_class<TensionPilesModel, TensionPilesCalculationOptions>(module, "TensionPilesModel",
+                                                                   doc_of("TensionPilesModel"),
                                                                    doc_of("TensionPilesModel::TensionPilesModel"))
         .def(
             "create_material",
