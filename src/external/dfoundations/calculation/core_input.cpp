@@ -6,7 +6,9 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <span>
+#include <system_error>
 
 #include "ostrand/errors.hpp"
 #include "ostrand/external/dfoundations/calculation.hpp"
@@ -24,10 +26,12 @@ using Items = std::span<const FoiItem>;
     throw errors::ParsingError("Input file line " + std::to_string(line) + ": " + message);
 }
 
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
 std::string_view trimmed(std::string_view text)
 {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+    while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
     return text;
 }
 
@@ -40,14 +44,22 @@ bool starts_with_nocase(std::string_view text, std::string_view prefix)
     return true;
 }
 
+// A number as the file writes it ("12.50", "-6.5", "5.000E+0010"), or nullopt.
+std::optional<double> parsed(std::string_view text)
+{
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
 double number(std::string_view text, std::size_t line)
 {
-    const std::string copy(trimmed(text));
-    char* end = nullptr;
-    const double value = std::strtod(copy.c_str(), &end);
-    if (copy.empty() || end != copy.c_str() + copy.size() || !std::isfinite(value))
-        fail(line, "\"" + copy + "\" is not a number.");
-    return value;
+    const std::string_view value = trimmed(text);
+    const std::optional<double> result = parsed(value);
+    if (!result) fail(line, "\"" + std::string(value) + "\" is not a number.");
+    return *result;
 }
 
 double number(const FoiItem& item) { return number(item.value, item.line); }
@@ -156,7 +168,7 @@ std::vector<double> row_numbers(const FoiItem& row)
         text = trimmed(text);
         if (text.empty()) break;
         std::size_t end = 0;
-        while (end < text.size() && !std::isspace(static_cast<unsigned char>(text[end]))) ++end;
+        while (end < text.size() && text[end] != ' ' && text[end] != '\t') ++end;
         values.push_back(number(text.substr(0, end), row.line));
         text.remove_prefix(end);
     }
@@ -171,12 +183,10 @@ std::vector<double> row_numbers_prefix(const FoiItem& row)
     while (true) {
         text = trimmed(text);
         std::size_t end = 0;
-        while (end < text.size() && !std::isspace(static_cast<unsigned char>(text[end]))) ++end;
-        const std::string token(text.substr(0, end));
-        char* stop = nullptr;
-        const double value = std::strtod(token.c_str(), &stop);
-        if (token.empty() || stop != token.c_str() + token.size()) break;
-        values.push_back(value);
+        while (end < text.size() && text[end] != ' ' && text[end] != '\t') ++end;
+        const std::optional<double> value = end > 0 ? parsed(text.substr(0, end)) : std::nullopt;
+        if (!value) break;
+        values.push_back(*value);
         text.remove_prefix(end);
     }
     return values;

@@ -47,7 +47,8 @@ struct PreparedProfile {
     PreparedProfile& operator=(const PreparedProfile&) = delete;
     PreparedProfile(const Profile& profile, const CoreInput& input, double lowest_tip)
         : tip_column(profile, input),
-          shaft_column(profile, input, SHAFT_STEP),
+          shaft_column(profile, input, SHAFT_STEP, std::min(profile.top_positive_skin_friction, profile.layers.front().top),
+                       lowest_tip),
           reduction(shaft_column, input),
           drag(tip_column, input, lowest_tip)
     {

@@ -17,6 +17,13 @@ ShaftReduction::ShaftReduction(const SoilColumn& column, const CoreInput& input)
 {
     const Profile& profile = column.profile();
     ocr_ = profile.ocr_bearing_layer > 1.0 ? 1.0 / std::sqrt(profile.ocr_bearing_layer) : 1.0;
+    if (profile.reduction_type == 2) {
+        manual_.resize(column.size());
+        for (std::size_t i = 0; i < column.size(); ++i) {
+            const Layer* layer = column.layer_at(column.level(i));
+            manual_[i] = layer != nullptr ? 1.0 - layer->reduction_percent / 100.0 : 1.0;
+        }
+    }
     const double exc = profile.excavation_level;
     // An excavation reduces only when it lies below the top of the first layer.
     if (profile.reduction_type != 0 || !(exc < column.top() - 1e-9)) return;
@@ -39,10 +46,7 @@ double ShaftReduction::factor(std::size_t i, bool displacement) const
     // Displacement piles feel the excavation over the whole shaft, others only close below it.
     if (excavated_ && (displacement || column_->level(i) >= profile.excavation_level - EXCAVATION_ZONE_NON_DISPLACEMENT - 1e-9))
         f = std::min(f, excavation_[i]);
-    if (profile.reduction_type == 2) {
-        const Layer* layer = column_->layer_at(column_->level(i));
-        if (layer != nullptr) f *= 1.0 - layer->reduction_percent / 100.0;
-    }
+    if (!manual_.empty()) f *= manual_[i];
     return f;
 }
 

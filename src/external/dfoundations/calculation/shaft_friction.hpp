@@ -22,6 +22,7 @@ private:
     double ocr_ = 1.0;
     bool excavated_ = false;
     std::vector<double> excavation_;
+    std::vector<double> manual_;  // the manual reduction per point, when the profile has one
 };
 
 struct ShaftResult {

@@ -35,12 +35,12 @@ private:
 
 }  // namespace
 
-SoilColumn::SoilColumn(const Profile& profile, const CoreInput& input, double step)
+SoilColumn::SoilColumn(const Profile& profile, const CoreInput& input, double step, double upper, double lower)
     : profile_(&profile), input_(&input), step_(step)
 {
     // The measurements top down (some files list a double point, both are kept).
-    const double highest = *std::max_element(profile.z.begin(), profile.z.end());
-    const double lowest = *std::min_element(profile.z.begin(), profile.z.end());
+    const double highest = std::min(*std::max_element(profile.z.begin(), profile.z.end()), upper + HIGH_CAP_THICKNESS);
+    const double lowest = std::max(*std::min_element(profile.z.begin(), profile.z.end()), lower - HIGH_CAP_THICKNESS);
     top_cm_ = static_cast<long>(std::floor(highest / step_ + 1e-6));
     const long bottom_cm = static_cast<long>(std::ceil(lowest / step_ - 1e-6));
     const std::size_t n = static_cast<std::size_t>(std::max(1L, top_cm_ - bottom_cm + 1));
@@ -60,9 +60,12 @@ SoilColumn::SoilColumn(const Profile& profile, const CoreInput& input, double st
     }
 
     cell_soil_.assign(n, -1);
+    const std::vector<Layer>& layers = profile.layers;
+    std::size_t layer = 0;  // the first layer whose top is below the cell centre, walking down
     for (std::size_t i = 0; i + 1 < n; ++i) {
-        const Layer* layer = layer_at(0.5 * (level(i) + level(i + 1)));
-        if (layer != nullptr) cell_soil_[i] = layer->soil;
+        const double centre = 0.5 * (level(i) + level(i + 1));
+        while (layer < layers.size() && layers[layer].top + 1e-9 >= centre) ++layer;
+        if (layer > 0) cell_soil_[i] = layers[layer - 1].soil;
     }
 }
 

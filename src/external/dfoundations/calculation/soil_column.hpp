@@ -2,6 +2,7 @@
 // centimetres, the soil of every grid cell, the shaft-friction cap per point and the effective stresses.
 #pragma once
 
+#include <limits>
 #include <vector>
 
 #include "external/dfoundations/calculation/core_input.hpp"
@@ -12,7 +13,11 @@ constexpr double GRID_STEP = 0.01;  // m
 
 class SoilColumn {
 public:
-    SoilColumn(const Profile& profile, const CoreInput& input, double step = GRID_STEP);
+    // The grid spans the CPT, or only the stretch from `upper` down to `lower` of it (with a metre more
+    // on either side, for the cap).
+    SoilColumn(const Profile& profile, const CoreInput& input, double step = GRID_STEP,
+               double upper = std::numeric_limits<double>::infinity(),
+               double lower = -std::numeric_limits<double>::infinity());
     double step() const { return step_; }
 
     const Profile& profile() const { return *profile_; }
