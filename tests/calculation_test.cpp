@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ostrand/core.hpp"
 #include "ostrand/errors.hpp"
 #include "ostrand/external/dfoundations/calculation.hpp"
 #include "ostrand/external/dfoundations/output_file.hpp"
@@ -264,3 +265,44 @@ INSTANTIATE_TEST_SUITE_P(DevelopmentPairs, CalculationAgainstDFoundations, ::tes
                                  if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
                              return name;
                          });
+
+// The core's output file is read like D-Foundations' own: every cell it holds is the core's result as
+// printed, by the whole-file reader and its views, and the banner says who computed it.
+TEST(CoreOutputFile, ReadsBackCellForCellWithABannerThatIsNotDFoundations)
+{
+    if (!fs::exists(core_fixtures())) GTEST_SKIP() << "no development pairs at " << core_fixtures();
+    for (const Pair& pair : {Pair{"v19", "bm1-16"}, Pair{"v23", "bm1-11a"}, Pair{"v25", "Tutorial-1"}}) {
+        SCOPED_TRACE(pair.version + "/" + pair.name);
+        const std::string input = read_file(core_fixtures() / pair.version / (pair.name + ".foi"));
+        const dfo::CalculationResults results = dfo::calculate(input);
+        const std::string written = dfo::write_output_file(results, input);
+        const dfo::OutputFile file = dfo::read_output_file(written);
+        EXPECT_TRUE(file.warnings().empty());
+        for (const auto& [column, count] : compare(results, file)) EXPECT_EQ(count.matched, count.total) << column;
+        EXPECT_EQ(file.header().model_code, 0);
+        EXPECT_EQ(file.header().main_calculation_type, 0);
+        EXPECT_EQ(file.header().sub_calculation_type, 2);
+        EXPECT_NE(written.find("CREATED BY : " + std::string(dfo::CORE_PROGRAM_NAME)), std::string::npos);
+        EXPECT_NE(written.find("NOT by D-Foundations"), std::string::npos);
+        // The input data is echoed as the file states it (line ends aside).
+        const auto without_cr = [](std::string text) { return std::erase(text, '\r'), text; };
+        EXPECT_NE(without_cr(written).find(without_cr(input.substr(input.find("[INPUT DATA]"), 3000))), std::string::npos);
+    }
+}
+
+// What the core does not compute is refused, naming what it computes.
+TEST(CalculationCore, RefusesOtherModelsAndCalculationTypesNamingWhatItCovers)
+{
+    const fs::path verification = fs::path(DFOUNDATIONS_FIXTURES_DIR) / "foi" / "bm1-13.foi";
+    const fs::path tension = fs::path(DFOUNDATIONS_FIXTURES_DIR) / "foi" / "bm3-1.foi";
+    if (!fs::exists(verification) || !fs::exists(tension)) GTEST_SKIP() << "no input files";
+    for (const fs::path& path : {verification, tension}) {
+        try {
+            dfo::calculate(read_file(path));
+            ADD_FAILURE() << path << " was computed";
+        } catch (const dfo::UnsupportedCalculation& error) {
+            EXPECT_NE(std::string(error.what()).find(dfo::CORE_COVERS), std::string::npos) << error.what();
+        }
+    }
+    EXPECT_THROW(dfo::calculate("no input file at all"), dfo::UnsupportedCalculation);
+}
