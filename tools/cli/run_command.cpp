@@ -6,6 +6,7 @@
 #include "commands.hpp"
 #include "files.hpp"
 #include "ostrand/external/dfoundations/analysis.hpp"
+#include "ostrand/platform.hpp"
 #include "report.hpp"
 
 namespace dfoundations_cli {
@@ -18,6 +19,7 @@ struct RunOptions {
     std::string input;
     std::string output;
     int timeout = 600;
+    std::string engine;  // "core", "console" or empty: the console when one is configured, else the core
 };
 
 // Keeps what the console wrote instead of an output file (its log, its error file) beside the
@@ -41,6 +43,8 @@ int run(const RunOptions& options)
 {
     using ostrand::external::dfoundations::DFoundationsAnalysis;
 
+    if (options.engine == "core") ostrand::set_worker_engine(ostrand::WorkerEngine::in_process);
+    if (options.engine == "console") ostrand::set_worker_engine(ostrand::WorkerEngine::console);
     DFoundationsAnalysis analysis(ostrand::core::BytesIO(read_input(options.input)));
     const fs::path target = !options.output.empty() ? fs::path(options.output)
                             : options.input == "-"  ? fs::path("stdin.fod")
@@ -64,14 +68,20 @@ int run(const RunOptions& options)
 void add_run_command(CLI::App& app, int& status)
 {
     auto options = std::make_shared<RunOptions>();
-    auto* command = app.add_subcommand("run", "Run a D-Foundations analysis of an input file on this machine; "
-                                              "DFOUNDATIONS_CONSOLE names the D-Foundations console program");
+    auto* command = app.add_subcommand("run", "Run a D-Foundations analysis of an input file on this machine, with the "
+                                              "D-Foundations console program (DFOUNDATIONS_CONSOLE names it) or the "
+                                              "open calculation core");
     command->add_option("FILE", options->input, "D-Foundations input file (.foi; - for standard input)")->required();
     command->add_option("-o,--output", options->output,
                         "Output file (default: FILE with the extension .fod; - for standard output)");
     command->add_option("--timeout", options->timeout, "Seconds to wait for D-Foundations")
         ->check(CLI::PositiveNumber)
         ->capture_default_str();
+    command->add_option("--engine", options->engine,
+                        "console: the D-Foundations console program; core: the open calculation core, which computes "
+                        "Bearing Piles, Preliminary Design, Indication bearing capacity (default: the console when "
+                        "one is configured, else the core; DFOUNDATIONS_ENGINE sets it too)")
+        ->check(CLI::IsMember({"core", "console"}));
     command->footer(EXIT_STATUS_TABLE);
     command->callback([options, &status] { status = run_reported("run", [&] { return run(*options); }); });
 }
