@@ -241,7 +241,7 @@ TEST_P(CalculationAgainstDFoundations, MatchesItsOutputFileAsListed)
     const fs::path base = core_fixtures() / pair.version / pair.name;
     if (!fs::exists(base.string() + ".foi")) GTEST_SKIP() << "no development pair " << base;
     const dfo::CalculationResults results = dfo::calculate(read_file(base.string() + ".foi"));
-    EXPECT_EQ(results.rules, pair.version == "v25" ? dfo::PileFactorRules::rules_2025 : dfo::PileFactorRules::rules_2017);
+    EXPECT_EQ(results.rules, pair.version == "v25" ? dfo::PileFactorRules::RULES_2025 : dfo::PileFactorRules::RULES_2017);
     const dfo::OutputFile file = dfo::read_output_file(read_file(base.string() + ".fod"));
     const Counts counts = compare(results, file);
     std::cout << report(key, counts) << '\n';

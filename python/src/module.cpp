@@ -15,4 +15,5 @@ PYBIND11_MODULE(_dfoundations, module)
     bind_analysis(module);
     bind_output(module);
     bind_output_file(module);
+    bind_calculation(module);
 }

@@ -28,7 +28,7 @@ namespace ostrand::external::dfoundations {
 
 // The pile factors of NEN 9997-1 as D-Foundations 19 and 23 apply them (the 2017 rules) or as
 // D-Foundations 25 does (the 2025 rules).
-enum class PileFactorRules { rules_2017 = 2017, rules_2025 = 2025 };
+enum class PileFactorRules { RULES_2017 = 2017, RULES_2025 = 2025 };
 
 struct CalculateOptions {
     // Absent: chosen by the input file's layout (the 2025 rules for the layout of D-Foundations 25).
@@ -80,7 +80,7 @@ struct PileTypeResults {
 };
 
 struct CalculationResults {
-    PileFactorRules rules = PileFactorRules::rules_2017;
+    PileFactorRules rules = PileFactorRules::RULES_2017;
     int iteration_count = 0;  // pile-tip levels
     int cpt_count = 0;
     std::vector<PileTypeResults> pile_types;

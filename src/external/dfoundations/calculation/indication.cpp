@@ -129,7 +129,7 @@ PileTypeResults pile_results(const PileType& pile, const CoreInput& input, const
 PileFactorRules rules_of_layout(int layout)
 {
     // D-Foundations 25.1 writes layout 1033; 19.x 1015, 23.1 1024.
-    return layout >= 1033 ? PileFactorRules::rules_2025 : PileFactorRules::rules_2017;
+    return layout >= 1033 ? PileFactorRules::RULES_2025 : PileFactorRules::RULES_2017;
 }
 
 CalculationResults compute_indication(const CoreInput& input, PileFactorRules rules)

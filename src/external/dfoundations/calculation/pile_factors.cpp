@@ -26,7 +26,7 @@ bool standard(int code) { return code >= 0 && code < STANDARD_TYPES; }
 
 bool uses_2025_factors(const PileType& pile, PileFactorRules rules)
 {
-    return rules == PileFactorRules::rules_2025 && !pile.use_pre_2025_alpha;
+    return rules == PileFactorRules::RULES_2025 && !pile.use_pre_2025_alpha;
 }
 
 // The 2025 revision lowers alpha_p of the screw, auger, cased bored and micro piles.
@@ -35,7 +35,7 @@ bool low_alpha_p_2025(int code) { return code == 6 || code == 7 || code == 9 || 
 double standard_alpha_p(int code, const PileType& pile, PileFactorRules rules)
 {
     const double table = standard(code) ? ALPHA_P_TABLE[static_cast<std::size_t>(code)] : 1.0;
-    if (rules == PileFactorRules::rules_2017) return pile.use_pre_2016_alpha_p ? table : 0.7 * table;
+    if (rules == PileFactorRules::RULES_2017) return pile.use_pre_2016_alpha_p ? table : 0.7 * table;
     if (uses_2025_factors(pile, rules) && low_alpha_p_2025(code)) return 0.30;
     return 0.7 * table;
 }
@@ -55,7 +55,7 @@ bool displacement_type(const PileType& pile, PileFactorRules rules)
     if (pile.user_defined) return pile.user_vibrating;
     const int k = pile.code;
     if (k == 0 || k == 1 || k == 2 || k == 3 || k == 22) return true;
-    return rules == PileFactorRules::rules_2025 && (k == 4 || k == 5);
+    return rules == PileFactorRules::RULES_2025 && (k == 4 || k == 5);
 }
 
 double area_round(double d) { return std::numbers::pi * d * d / 4.0; }
@@ -102,7 +102,7 @@ double PileFactors::coarse_grain_factor(const Soil& soil) const
     const int grain_class = soil.d50 <= 0.6 ? 0 : (soil.d50 <= 2.0 ? 1 : 2);
     const int k = pile->user_defined ? -1 : pile->code;
     // Unlike alpha_p and alpha_s, the grain-size factors of the 2025 revision hold with the pre-2025 factors too.
-    if (rules == PileFactorRules::rules_2025) {
+    if (rules == PileFactorRules::RULES_2025) {
         if (k == 0 || k == 1) return gravel || grain_class == 1 ? 0.85 : 1.0;
         if (k == 4 || k == 5) {
             if (gravel) return grain_class == 2 ? 0.75 : 0.85;
@@ -135,7 +135,7 @@ PileFactors pile_factors(const PileType& pile, PileFactorRules rules)
     factors.alpha_p = standard_alpha_p(k, pile, rules);
     factors.alpha_s_sg = standard_alpha_s_sg(k, pile, rules);
     factors.delta_is_phi = k == 2 || k == 3 || k == 6 || k == 7 || k == 11 || k == 12;
-    factors.limit_qc3_to_2_mpa = rules == PileFactorRules::rules_2017 && k == 11;
+    factors.limit_qc3_to_2_mpa = rules == PileFactorRules::RULES_2017 && k == 11;
     return factors;
 }
 

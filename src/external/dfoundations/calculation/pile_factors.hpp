@@ -19,7 +19,7 @@ struct PileFactors {
     bool delta_is_phi = false;  // negative skin friction with delta = phi (cast in place) instead of 3/4 phi
     bool limit_qc3_to_2_mpa = false;
     const PileType* pile = nullptr;
-    PileFactorRules rules = PileFactorRules::rules_2017;
+    PileFactorRules rules = PileFactorRules::RULES_2017;
 
     // alpha_s of a clay, loam or peat point with cone resistance qc (MPa).
     double alpha_s_clp(SoilKind kind, double qc) const;
