@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdlib>
 #include <numbers>
 
 namespace ostrand::external::dfoundations::calculation {
