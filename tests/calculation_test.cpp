@@ -306,3 +306,20 @@ TEST(CalculationCore, RefusesOtherModelsAndCalculationTypesNamingWhatItCovers)
     }
     EXPECT_THROW(dfo::calculate("no input file at all"), dfo::UnsupportedCalculation);
 }
+
+// A pile type whose factors the core does not know is refused rather than computed with guessed ones.
+TEST(CalculationCore, RefusesAPileTypeItHasNoFactorsFor)
+{
+    const fs::path path = core_fixtures() / "v19" / "bm1-6a.foi";
+    if (!fs::exists(path)) GTEST_SKIP() << "no development pair " << path;
+    std::string input = read_file(path);
+    const std::string prefab = " 0 : Pile type = Prefabricated concrete pile";
+    ASSERT_NE(input.find(prefab), std::string::npos);
+    input.replace(input.find(prefab), prefab.size(), "15 : Pile type = MV pile");
+    try {
+        dfo::calculate(input);
+        ADD_FAILURE() << "computed with an unknown pile type";
+    } catch (const dfo::UnsupportedCalculation& error) {
+        EXPECT_NE(std::string(error.what()).find("'MV pile' of 'Rect 300x500 prefab'"), std::string::npos) << error.what();
+    }
+}

@@ -323,6 +323,7 @@ PileType read_pile_type(const std::string& name, Items items)
             pile.user_defined = contains(caption, "User defined");
             pile.user_vibrating = pile.user_defined && !contains(caption, "low vibrating");
             pile.code = pile.user_defined ? -1 : static_cast<int>(number(item));
+            pile.type_name = choice(item);
         } else if (starts_with_nocase(caption, "Slip Layer")) {
             pile.slip_layer = static_cast<SlipLayer>(std::clamp(static_cast<int>(number(item)), 0, 4));
             if (pile.slip_layer == SlipLayer::user_defined)

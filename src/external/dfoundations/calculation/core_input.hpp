@@ -64,6 +64,7 @@ enum class SlipLayer { none = 0, synthetic = 1, bentonite = 2, bitumen = 3, user
 struct PileType {
     std::string name;
     int code = 0;  // the standard pile type's index; -1 for a user-defined type
+    std::string type_name;  // as the file names it: "B1-Prefabricated concrete pile"
     bool user_defined = false;
     bool user_vibrating = false;
     SlipLayer slip_layer = SlipLayer::none;

@@ -10,6 +10,8 @@ namespace ostrand::external::dfoundations::calculation {
 namespace {
 
 constexpr int STANDARD_TYPES = 23;
+// MV piles and the grouted steel profiles and pipes: their factors were not seen in D-Foundations' output.
+bool known_type(int code) { return code >= 0 && code < STANDARD_TYPES && code != 15; }
 
 // NEN 9997-1 table 7.c: alpha_p before the factor 0.7, by pile type index (0 B1 ... 22 ME).
 constexpr std::array<double, STANDARD_TYPES> ALPHA_P_TABLE = {
@@ -125,12 +127,20 @@ PileFactors pile_factors(const PileType& pile, PileFactorRules rules)
     factors.rules = rules;
     factors.displacement = displacement_type(pile, rules);
     if (pile.user_defined) {
+        if ((!pile.user_alpha_p && !known_type(pile.alpha_p_code)) || (!pile.user_alpha_s_sg && !known_type(pile.alpha_s_sg_code)))
+            throw UnsupportedCalculation("The open calculation core has no pile factors for the pile type that '" +
+                                         pile.name + "' takes its factors from; it covers " + CORE_COVERS + ".");
         factors.alpha_p = pile.user_alpha_p ? *pile.user_alpha_p : standard_alpha_p(pile.alpha_p_code, pile, rules);
         factors.alpha_s_sg = pile.user_alpha_s_sg ? *pile.user_alpha_s_sg : standard_alpha_s_sg(pile.alpha_s_sg_code, pile, rules);
         factors.delta_is_phi = false;
         return factors;
     }
     const int k = pile.code;
+    if (!known_type(k))
+        throw UnsupportedCalculation("The open calculation core has no pile factors for the pile type '" + pile.type_name +
+                                     "' of '" + pile.name + "'; it covers " + CORE_COVERS +
+                                     " for the pile types B1 to B8, S1 to S7, H1, H2, the micro piles MA to ME and "
+                                     "user-defined types.");
     factors.alpha_p = standard_alpha_p(k, pile, rules);
     factors.alpha_s_sg = standard_alpha_s_sg(k, pile, rules);
     factors.delta_is_phi = k == 2 || k == 3 || k == 6 || k == 7 || k == 11 || k == 12;
