@@ -323,3 +323,41 @@ TEST(CalculationCore, RefusesAPileTypeItHasNoFactorsFor)
         EXPECT_NE(std::string(error.what()).find("'MV pile' of 'Rect 300x500 prefab'"), std::string::npos) << error.what();
     }
 }
+
+// The overruled factors of a model reach the design values: R_c;d = R_b/(xi gamma_b) + R_s/(xi gamma_s) and
+// F_nk;d = gamma_fnk F_nk;rep; without overrules xi3 follows the number of CPTs.
+TEST(CalculationCore, AppliesTheModelsOverruledFactors)
+{
+    const auto model_with = [](dfo::BearingPilesCalculationSettings settings) {
+        settings.trajectory_begin_end_interval = dfo::Trajectory{-13.0, -15.0, 1.0};
+        dfo::BearingPilesModel model(dfo::ConstructionSequence::CPT_EXCAVATION_INSTALL,
+                                     dfo::BearingPilesCalculationOptions(dfo::CalculationType::INDICATION_BEARING_CAPACITY,
+                                                                         false, settings),
+                                     0.0);
+        for (const char* name : {"CPT-01", "CPT-02"})
+            model.create_profile(name, {dfo::ProfileLayer(0.0, "Clay, clean, moderate"), dfo::ProfileLayer(-12.0, "Sand, clean, moderate")},
+                                 0.0, 0.0, {{0.0, 0.5}, {-12.0, 1.0}, {-12.1, 15.0}, {-25.0, 20.0}}, -1.0, -17.5, 1.0, -5.0,
+                                 -8.0, 0.05);
+        model.create_pile_type("Prefab 400", dfo::RectPile(0.4, 0.4), dfo::PileType::PREFAB_CONCRETE, dfo::PileSlipLayer::NONE);
+        model.create_pile("P1", 0.0, 0.0, 0.0, 0.0, 900.0, 700.0);
+        return model;
+    };
+    const dfo::CalculationResults standard = dfo::calculate(model_with({}));
+    EXPECT_DOUBLE_EQ(standard.pile_types[0].parameters.ksi3_used, 1.32);  // two CPTs
+    EXPECT_DOUBLE_EQ(standard.pile_types[0].parameters.gamma_b_used, 1.2);
+
+    const dfo::CalculationResults results =
+        dfo::calculate(model_with({.xi3 = 1.1, .xi4 = 1.05, .gamma_b = 1.3, .gamma_s = 1.25, .gamma_fnk = 1.4}));
+    const dfo::DesignParameters& p = results.pile_types[0].parameters;
+    EXPECT_DOUBLE_EQ(p.ksi3_used, 1.1);
+    EXPECT_DOUBLE_EQ(p.ksi4_used, 1.05);
+    EXPECT_DOUBLE_EQ(p.gamma_b_used, 1.3);
+    EXPECT_DOUBLE_EQ(p.gamma_s_used, 1.25);
+    ASSERT_EQ(results.pile_types[0].iterations.size(), 6u);
+    for (const dfo::IterationResult& row : results.pile_types[0].iterations) {
+        EXPECT_NEAR(row.rc_d, row.rb_cal_max / (1.1 * 1.3) + row.rs_cal_max / (1.1 * 1.25), 1e-9);
+        EXPECT_GT(row.fnsf_rep, 0.0);
+        EXPECT_NEAR(row.fnsf_d, 1.4 * row.fnsf_rep, 1e-9);
+        EXPECT_NEAR(row.rc_net_d, row.rc_d - row.fnsf_d, 1e-9);
+    }
+}
