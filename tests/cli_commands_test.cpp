@@ -101,7 +101,11 @@ TEST_F(Commands, RunReportsFailuresOnStandardErrorWithANonZeroStatus)
         int status = 1;
     } cases[] = {
         {"run " + quoted(input), "",
+         "dfoundations run: The open calculation core does not compute this model; it covers Bearing Piles (EC7-NL)"},
+        {"run --engine console " + quoted(input), "",
          "dfoundations run: No D-Foundations console program is configured: set the environment"},
+        {"run --engine core " + quoted(input), "DFOUNDATIONS_CONSOLE=" + quoted(fails),
+         "dfoundations run: The open calculation core does not compute this model"},
         {"run " + quoted(input), "DFOUNDATIONS_CONSOLE=" + quoted(fails), "dfoundations run: Error: no piles\n"},
         {"run " + quoted(input) + " --timeout 1", "DFOUNDATIONS_CONSOLE=" + quoted(hangs),
          "dfoundations run: The calculation did not finish within the time-out"},
@@ -114,6 +118,20 @@ TEST_F(Commands, RunReportsFailuresOnStandardErrorWithANonZeroStatus)
         EXPECT_EQ(run.err.rfind(c.message, 0), 0u) << run.err;
     }
     EXPECT_FALSE(fs::exists(scratch / "model.fod"));
+}
+
+// The open calculation core computes an indication without any console program, and its output file
+// reads like D-Foundations' own.
+TEST_F(Commands, RunComputesWithTheCoreAndReadReadsItsOutput)
+{
+    const fs::path input = fs::path(DFOUNDATIONS_FIXTURES_DIR) / "core" / "v19" / "bm1-10.foi";
+    if (!fs::exists(input)) GTEST_SKIP() << "no development pair " << input;
+    Finished run = program("run " + quoted(input) + " -o " + quoted(scratch / "bm1-10.fod"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(test_support::read(scratch / "bm1-10.fod").find("NOT by D-Foundations"), std::string::npos);
+    run = program("read " + quoted(scratch / "bm1-10.fod"));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("ITERATION RESULTS"), std::string::npos) << run.out.substr(0, 2000);
 }
 
 // The folders in `folder` whose names begin with `prefix`.

@@ -2,6 +2,7 @@
 // template service, runs as a job on its local worker (a stand-in for the D-Foundations console
 // program), and the output file the job wrote is read back into numbers and tables.
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <string>
 #include <variant>
@@ -9,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include "ostrand/external/dfoundations/analysis.hpp"
+#include "ostrand/external/dfoundations/calculation.hpp"
+#include "ostrand/external/dfoundations/output_file.hpp"
+#include "ostrand/platform.hpp"
 #include "ostrand/external/dfoundations/models.hpp"
 #include "ostrand/external/dfoundations/output.hpp"
 #include "support/embedded_platform_guard.hpp"
@@ -82,6 +86,45 @@ TEST(EndToEnd, AModelIsCalculatedAndItsOutputFileRead)
     const auto& shaft_and_point = std::get<DataTable>(tables.at("MAX SHAFT AND POINT"));
     EXPECT_EQ(std::get<DataTable::TextColumn>(shaft_and_point.column("Grenstoestand")).at(1), "GT2");
     EXPECT_EQ(std::get<DataTable::RealColumn>(shaft_and_point.column("MaxShaft")).at(0), 1712.84);
+}
+
+// Without the D-Foundations console program the road runs on the open calculation core: the
+// analysis computes an indication of the bearing capacity, and its output file reads like
+// D-Foundations' own, with the numbers the core gives for the model directly.
+TEST(EndToEnd, TheOpenCalculationCoreComputesAnIndicationWithoutAConsoleProgram)
+{
+    const test_support::EmbeddedPlatformGuard platform;
+    ostrand::set_worker_engine(ostrand::WorkerEngine::in_process);
+    const BearingPilesCalculationOptions options(CalculationType::INDICATION_BEARING_CAPACITY, false,
+                                                 {.trajectory_begin_end_interval = Trajectory{-13.0, -16.0, 0.5}});
+    BearingPilesModel model(ConstructionSequence::CPT_EXCAVATION_INSTALL, options, -1.0);
+    model.create_profile(
+        "CPT-01", {ProfileLayer(0.0, "Clay, clean, moderate"), ProfileLayer(-12.0, "Sand, clean, moderate")}, 0.0, 0.0,
+        {{0.0, 0.5}, {-12.0, 1.0}, {-12.1, 15.0}, {-25.0, 20.0}}, -1.0, -17.5, 1.0, -1.0, -12.0, 0.05);
+    model.create_pile_type("Prefab 400", RectPile(0.4, 0.4), PileType::PREFAB_CONCRETE, PileSlipLayer::NONE);
+    model.create_pile("P1", 0.0, 0.0, -1.0, 0.0, 900.0, 700.0);
+
+    DFoundationsAnalysis analysis(model.generate_input_file());
+    analysis.execute(std::chrono::seconds(30));
+    ostrand::set_worker_engine(std::nullopt);
+    const auto output = analysis.get_output_file();
+    ASSERT_TRUE(output.has_value());
+    const OutputFile file = read_output_file(std::get<ostrand::core::BytesIO>(*output).getvalue());
+
+    const CalculationResults direct = calculate(model);
+    ASSERT_EQ(direct.pile_types.size(), 1u);
+    ASSERT_EQ(direct.iteration_count, 7);
+    const std::vector<PileView> views = piles(file);
+    ASSERT_EQ(views.size(), 1u);
+    EXPECT_EQ(views[0].name, "Prefab 400");
+    const DataTable& rows = views[0].tables.at(0)->data;
+    ASSERT_EQ(rows.row_count(), 7u);
+    for (std::size_t r = 0; r < rows.row_count(); ++r) {
+        EXPECT_EQ(rows.real_column("Level")[r], direct.pile_types[0].iterations[r].level);
+        EXPECT_EQ(rows.int_column("RcD")[r], std::lround(direct.pile_types[0].iterations[r].rc_d));
+    }
+    // Deeper in the sand the pile bears more.
+    EXPECT_GT(direct.pile_types[0].iterations.back().rc_d, direct.pile_types[0].iterations.front().rc_d);
 }
 
 }  // namespace

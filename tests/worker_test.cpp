@@ -10,6 +10,7 @@
 #include "host/local_worker.hpp"
 #include "ostrand/errors.hpp"
 #include "ostrand/external/dfoundations/analysis.hpp"
+#include "ostrand/platform.hpp"
 #include "support/scratch_folder.hpp"
 
 namespace {
@@ -134,6 +135,7 @@ TEST_F(LocalWorker, WithoutAConsoleProgramTheUserLearnsHowToSetOne)
 {
     ::unsetenv("DFOUNDATIONS_CONSOLE");
     use_console(std::nullopt);
+    set_worker_engine(WorkerEngine::console);
     DFoundationsAnalysis analysis(core::BytesIO("[INPUT]"));
     EXPECT_EQ(
         failure_of(analysis),
@@ -142,6 +144,30 @@ TEST_F(LocalWorker, WithoutAConsoleProgramTheUserLearnsHowToSetOne)
 
     use_console("   ");
     EXPECT_NE(failure_of(analysis).find("DFOUNDATIONS_CONSOLE"), std::string::npos);
+    set_worker_engine(std::nullopt);
+}
+
+// Without a console program the worker falls back on the open calculation core; what the core does
+// not compute is refused naming what it covers, and how to configure the console.
+TEST_F(LocalWorker, WithoutAConsoleProgramTheCoreComputesWhatItCovers)
+{
+    ::unsetenv("DFOUNDATIONS_CONSOLE");
+    use_console(std::nullopt);
+    DFoundationsAnalysis analysis(core::BytesIO("[INPUT]"));
+    const std::string refusal = failure_of(analysis);
+    EXPECT_NE(refusal.find("it covers Bearing Piles (EC7-NL), Preliminary Design, Indication bearing capacity"),
+              std::string::npos) << refusal;
+    EXPECT_NE(refusal.find("DFOUNDATIONS_CONSOLE"), std::string::npos) << refusal;
+
+    // Asked for by the environment even when a console is configured.
+    const auto console = scratch.script("console.sh", "cp \"$1\" out.fod\n");
+    use_console(console.string());
+    ::setenv("DFOUNDATIONS_ENGINE", "core", 1);
+    EXPECT_EQ(failure_of(analysis).rfind("The open calculation core does not compute this model", 0), 0u);
+    ::setenv("DFOUNDATIONS_ENGINE", "abacus", 1);
+    EXPECT_EQ(failure_of(analysis), "The environment variable DFOUNDATIONS_ENGINE is 'abacus'; it takes console or core.");
+    ::unsetenv("DFOUNDATIONS_ENGINE");
+    EXPECT_EQ(failure_of(analysis), "");
 }
 
 TEST_F(LocalWorker, TheConsoleProgramComesFromTheEnvironment)

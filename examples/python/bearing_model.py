@@ -13,10 +13,11 @@ import dfoundations as dfo
 DATA = pathlib.Path(__file__).resolve().parent.parent / "data"
 
 
-def quay_wall(cpt):
-    options = dfo.BearingPilesCalculationOptions(dfo.CalculationType.COMPLETE_CALCULATION, False,
-                                                 max_allowed_settlement_str_geo=100, max_allowed_settlement_sls=30,
-                                                 cpt_test_level=-12.0)
+def quay_wall(cpt, options=None):
+    """The quay wall on `cpt`; a verification unless other calculation options are given."""
+    options = options or dfo.BearingPilesCalculationOptions(
+        dfo.CalculationType.COMPLETE_CALCULATION, False, max_allowed_settlement_str_geo=100,
+        max_allowed_settlement_sls=30, cpt_test_level=-12.0)
     # CPT first, then the excavation to -0.5 m, then the piles; qc is reduced after Begemann.
     model = dfo.BearingPilesModel(dfo.ConstructionSequence.CPT_EXCAVATION_INSTALL, options, -0.5, 2.0)
     model.create_material("Fill", dfo.SoilType.SAND, 17.0, 19.0, 30.0, color=dfo.Color(200, 180, 120))

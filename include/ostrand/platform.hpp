@@ -62,4 +62,27 @@ std::shared_ptr<Platform> platform();
 // Installs `replacement` (nullptr restores the embedded platform) and returns the one it replaces.
 std::shared_ptr<Platform> set_platform(std::shared_ptr<Platform> replacement);
 
+// ---- The engines of the embedded worker ----
+// The worker computes a D-Foundations job with the console program ($DFOUNDATIONS_CONSOLE) or with an
+// engine in this process that a library installed (the dfoundations library installs its open
+// calculation core when an analysis is made).
+
+// A calculation in this process: the input file's bytes in, the files it writes (name to bytes) out.
+// It throws a std::exception to refuse an input file; the exception's message becomes the job's error.
+using InProcessEngine = std::function<ResultContent(const std::string& input_file)>;
+
+enum class WorkerEngine {
+    automatic,   // the console program when one is configured, else the in-process engine
+    console,     // the console program only
+    in_process,  // the in-process engine only
+};
+
+// Installs the in-process engine (an empty function removes it) and returns the one it replaces.
+InProcessEngine set_in_process_engine(InProcessEngine engine);
+// Whether an in-process engine is installed.
+bool has_in_process_engine();
+// Chooses the engine of the embedded worker; absent (the default) reads $DFOUNDATIONS_ENGINE
+// ("console" or "core"), and automatic when that is not set.
+void set_worker_engine(std::optional<WorkerEngine> engine);
+
 }  // namespace ostrand

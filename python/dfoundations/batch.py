@@ -106,8 +106,9 @@ def _noted(error, name):
 
 def _run_one(name, input_file, engine, timeout):
     try:
-        arguments = {} if engine is None else {"engine": engine}
-        analysis = _dfoundations.DFoundationsAnalysis(input_file, **arguments)
+        if engine is not None:
+            _dfoundations.set_worker_engine(engine)  # for this process, as the program's --engine
+        analysis = _dfoundations.DFoundationsAnalysis(input_file)
         analysis.execute(timeout)
         output = analysis.get_output_file(".fod")
         if output is None:
@@ -160,7 +161,8 @@ def run_analyses(input_files, *, executor=None, client=None, engine=None, timeou
     `input_files`: input files as bytes or str (their text), paths (``os.PathLike``), models or
     readings of input files. `executor`: any ``concurrent.futures.Executor`` (default: a thread
     pool on all cores); `client`: a Dask ``distributed.Client`` instead. `engine`: which program
-    computes ("core" or "console"; default: the console when one is configured, else the core).
+    computes ("core" or "console", set for the process that runs the analyses; default: the console when
+    one is configured, else the core).
     `timeout`: seconds per analysis.
 
     Returns a list with one entry per input, in order: its ``OutputFile`` (named after its path, or

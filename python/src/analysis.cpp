@@ -4,6 +4,9 @@
 #include <cmath>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <stdexcept>
+#include <string>
 #include <utility>
 
 #include "bindings.hpp"
@@ -117,6 +120,18 @@ void bind_analysis(py::module_& module)
                 return files;
             },
             doc_of("external_program::ExternalProgram::_get_result_content"));
+
+    // The engine by the names the program's --engine takes.
+    module.def(
+        "set_worker_engine",
+        [](const std::optional<std::string>& engine) {
+            if (!engine) return ostrand::set_worker_engine(std::nullopt);
+            if (*engine == "core") return ostrand::set_worker_engine(ostrand::WorkerEngine::in_process);
+            if (*engine == "console") return ostrand::set_worker_engine(ostrand::WorkerEngine::console);
+            if (*engine == "automatic") return ostrand::set_worker_engine(ostrand::WorkerEngine::automatic);
+            throw std::invalid_argument("engine must be 'core', 'console', 'automatic' or None, not '" + *engine + "'");
+        },
+        py::arg("engine"), doc_of("set_worker_engine"));
 }
 
 }  // namespace dfoundations_python

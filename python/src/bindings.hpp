@@ -36,6 +36,7 @@ void bind_analysis(py::module_& module);
 void bind_output(py::module_& module);
 void bind_output_file(py::module_& module);
 void bind_summary(py::module_& module);
+void bind_calculation(py::module_& module);
 
 // The Python enum class that stands for the C++ enumeration E, once bind_vocabulary made it.
 template <class E>

@@ -19,4 +19,5 @@ PYBIND11_MODULE(_dfoundations, module)
     bind_output(module);
     bind_output_file(module);
     bind_summary(module);
+    bind_calculation(module);
 }

@@ -75,7 +75,12 @@ def test_a_text_input_file_is_not_implemented():
 
 def test_a_failed_job_is_an_execution_error(monkeypatch):
     monkeypatch.delenv("DFOUNDATIONS_CONSOLE", raising=False)
+    monkeypatch.setenv("DFOUNDATIONS_ENGINE", "console")  # not the open calculation core
     with pytest.raises(dfo.ExecutionError, match=r"^No D-Foundations console program is configured: set the environment variable "
                                                 r"DFOUNDATIONS_CONSOLE to the command that runs it \(the input file's "
                                                 r"path is appended to it\)\.$"):
+        dfo.DFoundationsAnalysis(b"input").execute(5)
+    # Without a console the open calculation core runs, and refuses what it does not compute.
+    monkeypatch.delenv("DFOUNDATIONS_ENGINE")
+    with pytest.raises(dfo.ExecutionError, match=r"^The open calculation core does not compute this model; it covers "):
         dfo.DFoundationsAnalysis(b"input").execute(5)

@@ -7,6 +7,8 @@ import sys
 import pandas as pd
 import pytest
 
+import dfoundations as dfo
+
 from conftest import EXAMPLE_DATA, FIXTURES, REPOSITORY, TEST_DATA
 
 EXAMPLES = REPOSITORY / "examples" / "python"
@@ -24,6 +26,13 @@ def test_the_bearing_model_example_writes_an_input_file(tmp_path):
     output = run_example("bearing_model.py", tmp_path / "model.foi", EXAMPLE_DATA / "cpt_w01.gef", cwd=tmp_path)
     assert "CPT-W01" in output
     assert (tmp_path / "model.foi").read_bytes().startswith(b"INPUT FILE FOR D-FOUNDATIONS")
+
+
+def test_the_core_example_computes_prints_and_plots_the_bearing_capacity(tmp_path):
+    output = run_example("bearing_capacity_core.py", tmp_path / "core.fod", EXAMPLE_DATA / "cpt_w01.gef", cwd=tmp_path)
+    assert "not D-Foundations" in output and "-16.0" in output
+    assert dfo.piles(dfo.read_output_file(tmp_path / "core.fod"))[0].name == "Prefab 400"
+    assert (tmp_path / "core.png").read_bytes().startswith(b"\x89PNG")
 
 
 @pytest.mark.skipif(not (FIXTURES / "fod25" / "bm1-10.fod").exists(), reason="no 25.1 preliminary design fixture")

@@ -75,6 +75,10 @@ std::optional<std::pair<std::string, std::optional<ErrorType>>> _dseries_excepti
          {"No D-Foundations console program is configured: set the environment variable DFOUNDATIONS_CONSOLE to the "
           "command that runs it (the input file's path is appended to it).",
           ErrorType::EXECUTION_ERROR}},
+        {host::worker_message::no_core,
+         {"No calculation engine runs in this process: choose the console engine, or make a D-Foundations analysis "
+          "first so that the library installs its open calculation core.",
+          ErrorType::EXECUTION_ERROR}},
         {host::worker_message::no_output,
          {"D-Foundations finished without writing an output file; please check the input file.",
           ErrorType::EXECUTION_ERROR}},

@@ -20,6 +20,7 @@
 
 #include "host/base64.hpp"
 #include "host/temporary_store.hpp"
+#include "host/worker_engines.hpp"
 
 extern char** environ;
 
@@ -237,6 +238,23 @@ std::optional<std::string> input_of(const std::string& job_document, std::string
 
 JobOutcome failed(std::string message) { return {std::move(message), {}}; }
 
+// Computes the job with the in-process engine. When the worker fell back on it for want of a console
+// program, a refusal says how to configure one too.
+JobOutcome run_in_process(const InProcessEngine& engine, const std::string& input, bool fallback)
+{
+    try {
+        ResultContent result = engine(input);
+        if (result.empty()) return failed(worker_message::no_output);
+        return {std::nullopt, std::move(result)};
+    } catch (const std::exception& problem) {
+        std::string message = problem.what();
+        if (fallback)
+            message += " No D-Foundations console program is configured either: set the environment variable "
+                       "DFOUNDATIONS_CONSOLE to the command that runs it.";
+        return failed(message);
+    }
+}
+
 JobOutcome run(const std::vector<std::string>& command, const std::string& input, std::chrono::seconds timeout)
 {
     JobFolder folder;
@@ -326,6 +344,15 @@ JobOutcome run_dfoundations_job(const std::string& job_document, std::chrono::se
     } catch (const std::invalid_argument& problem) {
         return failed("The D-Foundations console command '" + command_text + "' cannot be read: " + problem.what() +
                       ".");
+    }
+    std::string engine_error;
+    const std::optional<WorkerEngine> engine = chosen_worker_engine(engine_error);
+    if (!engine) return failed(engine_error);
+    const bool use_console = *engine == WorkerEngine::console || (*engine == WorkerEngine::automatic && !command.empty());
+    if (!use_console) {
+        const InProcessEngine in_process = in_process_engine();
+        if (in_process) return run_in_process(in_process, *input, *engine == WorkerEngine::automatic);
+        if (*engine == WorkerEngine::in_process) return failed(worker_message::no_core);
     }
     if (command.empty()) return failed(worker_message::no_console);
 

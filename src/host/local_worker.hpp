@@ -16,6 +16,7 @@ inline constexpr const char* timed_out = "The job timed out.";
 inline constexpr const char* no_console = "No D-Foundations console program is configured.";
 inline constexpr const char* no_output = "D-Foundations wrote no output file.";
 inline constexpr const char* no_input = "The job holds no readable input file.";
+inline constexpr const char* no_core = "No calculation engine runs in this process.";
 }  // namespace worker_message
 
 // Splits a command into words the way a shell would for plain words, blanks, quotes ('...', "...")
@@ -24,6 +25,8 @@ inline constexpr const char* no_input = "The job holds no readable input file.";
 std::vector<std::string> split_command(const std::string& command);
 
 // Runs a D-Foundations job: `job_document` is the JSON text that ExternalProgram::execute writes.
+// The engine is the one chosen (set_worker_engine, $DFOUNDATIONS_ENGINE): by default the console
+// program when one is configured, else the in-process engine (the open calculation core), else it fails.
 // `console` is the command that runs D-Foundations (absent: $DFOUNDATIONS_CONSOLE); the input
 // file's path is appended to it as one more word. The program runs in a fresh folder, as the leader
 // of its own process group, for at most `timeout`; then the whole group is killed. Every file the

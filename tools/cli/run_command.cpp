@@ -37,6 +37,7 @@ struct RunOptions {
     std::vector<std::string> inputs;
     std::string output;
     int timeout = 600;
+    std::string engine;  // "core", "console" or empty: the console when one is configured, else the core
 };
 
 // ---- An interrupted run -----------------------------------------------------------------------
@@ -333,8 +334,9 @@ int run_many(const RunOptions& options)
 void add_run_command(CLI::App& app, int& status)
 {
     auto options = std::make_shared<RunOptions>();
-    auto* command = app.add_subcommand("run", "Run a D-Foundations analysis of an input file on this machine; "
-                                              "DFOUNDATIONS_CONSOLE names the D-Foundations console program");
+    auto* command = app.add_subcommand(
+        "run", "Run D-Foundations analyses of input files on this machine, with the D-Foundations console program "
+               "(DFOUNDATIONS_CONSOLE names it) or the open calculation core (DFoundationsAnalysis::execute)");
     command
         ->add_option("FILE", options->inputs,
                      "D-Foundations input files (.foi; - for standard input); several run at once on all cores")
@@ -345,8 +347,15 @@ void add_run_command(CLI::App& app, int& status)
     command->add_option("--timeout", options->timeout, "Seconds to wait for D-Foundations (1 to 2147483647)")
         ->check(CLI::Range(1, std::numeric_limits<int>::max()))
         ->capture_default_str();
+    command->add_option("--engine", options->engine,
+                        "console: the D-Foundations console program; core: the open calculation core, which computes "
+                        "Bearing Piles, Preliminary Design, Indication bearing capacity (default: the console when "
+                        "one is configured, else the core; DFOUNDATIONS_ENGINE sets it too)")
+        ->check(CLI::IsMember({"core", "console"}));
     command->footer(EXIT_STATUS_TABLE);
     command->callback([options, &status] {
+        if (options->engine == "core") ostrand::set_worker_engine(ostrand::WorkerEngine::in_process);
+        if (options->engine == "console") ostrand::set_worker_engine(ostrand::WorkerEngine::console);
         status = run_reported("run", [&] { return options->inputs.size() == 1 ? run(*options) : run_many(*options); });
     });
 }

@@ -1,4 +1,5 @@
-// The whole dfoundations library in one include: models, input files, analyses and output files.
+// The whole dfoundations library in one include: models, input files, analyses, output files and the
+// open calculation core.
 // Include the single headers under ostrand/external/dfoundations/ instead to pay only for what you use.
 //
 //   #include "ostrand/external/dfoundations.hpp"
@@ -6,6 +7,7 @@
 #pragma once
 
 #include "ostrand/external/dfoundations/analysis.hpp"
+#include "ostrand/external/dfoundations/calculation.hpp"
 #include "ostrand/external/dfoundations/components.hpp"
 #include "ostrand/external/dfoundations/input_file.hpp"
 #include "ostrand/external/dfoundations/input_file_reader.hpp"

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "external/dfoundations/calculation/core_engine.hpp"
 #include "ostrand/errors.hpp"
 
 namespace ostrand::external::dfoundations {
@@ -30,6 +31,8 @@ DFoundationsAnalysis::DFoundationsAnalysis(JobInput input_file)
     : ExternalProgram(program_identifier, program_version),
       input_file(std::move(input_file))
 {
+    // Without a console program the worker computes what the open calculation core covers.
+    calculation::install_core_engine();
 }
 
 DFoundationsAnalysis::DFoundationsAnalysis(core::BytesIO input_file)
