@@ -24,7 +24,7 @@ void bind_model_document(py::module_& module)
             "document's input file).")
         .def_readonly("metadata", &ModelDocument::metadata)
         .def_readonly("input_file_version", &ModelDocument::input_file_version,
-                      "The input file layout the document asks for (19 or 25), or None.")
+                      "The input file layout the document asks for (19, 23 or 25), or None.")
         .def_property_readonly(
             "input_file_extras", [](const ModelDocument& document) { return to_python(document.input_file_extras); },
             "What the input file the document was read from states beyond it, or None.")
@@ -43,7 +43,7 @@ void bind_model_document(py::module_& module)
             },
             py::kw_only(), py::arg("as_file") = false, py::arg("version") = py::none(),
             "Validates the model and has the template service fill an input file from the document, with the "
-            "extras of the input file it was read from; in the layout `version` (19 or 25), by default the one "
+            "extras of the input file it was read from; in the layout `version` (19, 23 or 25), by default the one "
             "the document asks for.");
 
     module.def(

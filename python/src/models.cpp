@@ -41,21 +41,20 @@ void bind_model_base(py::module_& module)
              py::arg("metadata") = py::none(), "The model document as the JSON text sent to the template service.")
         .def(
             "generate_input_file",
-            [](const Model& model, const std::optional<Metadata>& metadata, bool as_file, int version) {
+            [](const Model& model, const std::optional<Metadata>& metadata, bool as_file, std::optional<int> version) {
                 // What Model::generate_input_file does, with the model read under the GIL, so that
                 // another thread cannot change it while the service fills the file.
-                const int layout = dfo::checked_input_file_version({.as_file = as_file, .version = version});
+                dfo::checked_input_file_version({.as_file = as_file, .version = version});
                 model._validate();
-                if (layout == 19) return input_file_of(model._generate_input_text(metadata), as_file);
-                return input_file_of(
-                    model._generate_input_text(metadata.value_or(Metadata()), std::chrono::system_clock::now(), layout),
-                    as_file);
+                return input_file_of(model._input_file_document_text(metadata, version), as_file);
             },
-            py::arg("metadata") = py::none(), py::kw_only(), py::arg("as_file") = false, py::arg("version") = 19,
+            py::arg("metadata") = py::none(), py::kw_only(), py::arg("as_file") = false, py::arg("version") = py::none(),
             "Validates the model and has the platform's template service fill an input file: bytes, or a File "
-            "with as_file; in the layout of D-Foundations 19.x, or 25.1 with version=25. RuntimeError 'Input "
-            "file could not be generated, please check your model' when the service fails, with the service's "
-            "InternalError as its __cause__.");
+            "with as_file; in the layout of D-Foundations 19.x, 23.x or 25.1 with version=19, 23 or 25 (None: "
+            "the layout of the input file the model was read from, else 19). ModelError with the rule's message "
+            "when the layout cannot hold the model; RuntimeError 'Input file could not be generated, please "
+            "check your model' when the service fails otherwise, with the service's InternalError as its "
+            "__cause__.");
 }
 
 // A model kind with the constructor and calculation options both kinds have.

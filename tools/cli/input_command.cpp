@@ -1,9 +1,10 @@
-// dfoundations input DOCUMENT.json [-o FILE.foi] [--version 19|25]: reads a model document through
+// dfoundations input DOCUMENT.json [-o FILE.foi] [--version 19|23|25]: reads a model document through
 // the model operations and writes the input file of that model, in the layout of D-Foundations 19.x
 // or 25.1 (absent: the one the document names, else 19). `--example bearing|tension` prints a small
 // complete document to start from.
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -29,7 +30,7 @@ int write_input_file(const InputOptions& options)
     namespace dfo = ostrand::external::dfoundations;
     const dfo::ModelDocument document = dfo::read_model_document(read_input(options.document));
     try {
-        const int version = options.version != 0 ? options.version : document.input_file_version.value_or(19);
+        const std::optional<int> version = options.version != 0 ? std::optional<int>(options.version) : std::nullopt;
         const dfo::InputFile input_file = document.generate_input_file({.version = version});
         write_output(options.output, std::get<ostrand::core::BytesIO>(input_file).getvalue(), options.document);
     } catch (const std::runtime_error& error) {
@@ -57,9 +58,9 @@ void add_input_command(CLI::App& app, int& status)
     // The program's own --version is the app's; CLI11 gives a subcommand's options their turn first.
     command
         ->add_option("--version", options->version,
-                     "Input file layout: 19 (D-Foundations 19.x) or 25 (D-Foundations 25.1); default: the "
+                     "Input file layout: 19 (D-Foundations 19.x), 23 (23.x) or 25 (25.1); default: the "
                      "document's \"input_file_version\", else 19")
-        ->check(CLI::IsMember({19, 25}));
+        ->check(CLI::IsMember({19, 23, 25}));
     command->add_option("--example", options->example, "Print a small complete model document to start from")
         ->check(CLI::IsMember({"bearing", "tension"}))
         ->excludes(document)

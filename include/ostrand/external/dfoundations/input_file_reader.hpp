@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -43,7 +44,7 @@ struct InputFileReading {
     // values the model operations do not hold, ...). Written back with the document, they give the
     // file again; a value changed in the document is written as changed.
     nlohmann::ordered_json extras;
-    // 19 for the layout of D-Foundations 19 to 23, 25 for that of 25.
+    // 19 for the layout of D-Foundations 19.x, 23 for that of 23.x, 25 for that of 25.1.
     int layout_version = 19;
     std::string model_error;
     // Lines of the file that cannot be written back.
@@ -52,19 +53,23 @@ struct InputFileReading {
     // The document with the extras as its member "input_file_extras": what `dfoundations foi`
     // prints and `dfoundations input` takes back.
     nlohmann::ordered_json document_with_extras() const;
-    // The same as the JSON text the template service is sent.
-    std::string _generate_input_text() const;
-    // The input file again, through the template service.
+    // The same as the JSON text the template service is sent, in the layout `version` (absent: the
+    // file's own). A layout that has no place for a setting the document turns on is an
+    // errors::ModelError with the rule's message.
+    std::string _generate_input_text(std::optional<int> version = std::nullopt) const;
+    // The input file again, through the template service, in the layout `options.version` (absent:
+    // the file's own).
     InputFile generate_input_file(GenerateInputFileOptions options = {}) const;
 };
 
 // Reads an input file's bytes (Windows-1252; CR LF, LF or CR line ends).
 InputFileReading read_input_file(std::string_view bytes);
 
-// A file whose model the model operations refuse. what(): "Input file line N (member): message".
-// It is a ModelError, so that callers catching the model's rules catch it too; the error the
-// operation raised (the rule's own ModelError, or the document reader's std::invalid_argument) is
-// nested (std::rethrow_if_nested).
+// A file whose model the model operations refuse. what(): "Input file line N (member): message",
+// one such line per reason: a profile, pile type or pile refused is left out to find the reasons
+// after it (up to 10). It is a ModelError, so that callers catching the model's rules catch it too;
+// the error the operation raised first (the rule's own ModelError, or the document reader's
+// std::invalid_argument) is nested (std::rethrow_if_nested); line() and member() are its own.
 class InputFileError : public errors::ModelError {
 public:
     InputFileError(std::size_t line, std::string member, const std::string& message);
@@ -77,8 +82,17 @@ private:
 };
 
 namespace detail {
-// Builds the model of an input file; shared by the two from_input_file.
+
+// What a model read from an input file keeps of that file, to save the model as that file again.
+struct InputFileOrigin {
+    int layout_version = 19;
+    nlohmann::ordered_json metadata;  // the file's, as the model document writes it
+    nlohmann::ordered_json extras;    // InputFileReading::extras
+};
+
+// Builds the model of an input file, which remembers the file; shared by the two from_input_file.
 ModelDocument model_of_input_file(std::string_view bytes);
+
 }  // namespace detail
 
 }  // namespace ostrand::external::dfoundations

@@ -42,7 +42,7 @@ struct ModelDocument {
     // The moment the document's date and time were stamped at; used only where the metadata stamps
     // them (a date other than 01/01/1900, a time other than 00:00:00).
     std::chrono::system_clock::time_point stamped_at{};
-    // The input file layout the document asks for in its optional "input_file_version" (19 or 25),
+    // The input file layout the document asks for in its optional "input_file_version" (19, 23 or 25),
     // for a caller to pass on as GenerateInputFileOptions::version.
     std::optional<int> input_file_version{};
     // What the input file the document was read from states beyond it (the member
@@ -59,7 +59,7 @@ struct ModelDocument {
     std::string _generate_input_text() const;
     std::string _generate_input_text(int input_file_version) const;
     // Validates the model and has the template service fill an input file from the document, in the
-    // layout `options.version`.
+    // layout `options.version` (absent: `input_file_version`, else 19).
     InputFile generate_input_file(GenerateInputFileOptions options = {}) const;
 };
 
