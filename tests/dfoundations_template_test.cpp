@@ -287,13 +287,13 @@ TEST(FillDFoundationsTemplate, NamesWhatIsWrongWithABrokenDocument)
         {"bm3-1", "/piles/0/load_max_min", ordered_json::array({5.0}),
          "'piles[0].load_max_min' in the model document must be a pair [maximum, minimum] or null."},
         {"bm1-13", "/input_file_version", "25",
-         "'input_file_version' in the model document must be 19 or 25 (found string)."},
+         "'input_file_version' in the model document must be 19, 23 or 25 (found string)."},
         {"bm1-13", "/input_file_version", 20,
-         "'input_file_version' in the model document is 20; the input file layouts are 19 (D-Foundations 19.x) and "
-         "25 (D-Foundations 25.1)."},
+         "'input_file_version' in the model document is 20; the input file layouts are 19 (D-Foundations 19.x), 23 "
+         "(D-Foundations 23.x) and 25 (D-Foundations 25.1)."},
         {"bm3-1", "/input_file_version", 25.0,
-         "'input_file_version' in the model document is 25.0; the input file layouts are 19 (D-Foundations 19.x) "
-         "and 25 (D-Foundations 25.1)."},
+         "'input_file_version' in the model document is 25.0; the input file layouts are 19 (D-Foundations 19.x), 23 "
+         "(D-Foundations 23.x) and 25 (D-Foundations 25.1)."},
         // What the 25.1 layout cannot hold, or holds otherwise.
         {"bm1-13 (25)", "/pile_types/0/config/use_pre_2016", true,
          "'pile_types[0].config.use_pre_2016' in the model document is true, but D-Foundations 25.1 has no pre-2016 "
@@ -427,7 +427,7 @@ TEST(FillDFoundationsTemplate, WritesAUserDefinedBearingPileType)
     const auto lines = generated_lines(document);
     const auto type = std::find(lines.begin(), lines.end(), "25 : Pile type = User defined (vibrating)");
     ASSERT_NE(type, lines.end());
-    EXPECT_THAT(std::vector<std::string>(type, type + 10),
+    EXPECT_THAT(std::vector<std::string>(type, type + 9),
                 testing::ElementsAre("25 : Pile type = User defined (vibrating)",
                                      "27 : Pile type for execution factor sand/gravel = User defined",
                                      "      1.2000 : Execution factor sand/gravel [-)",

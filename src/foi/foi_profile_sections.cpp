@@ -19,14 +19,15 @@ constexpr double LIBRARY_VOID = 987000000.0;
 const std::string DFOUNDATIONS_VOID = "  987654321.000";
 
 // The columns of the measured data, by the number of values in a row, named as D-Foundations names
-// them: level and cone resistance, then (from GEF data) the sleeve friction "rw", and the pore pressure
-// "ws" with the friction ratio "GEFFrict" that end every four- and five-value row.
+// them: level and cone resistance, then (from GEF data) the sleeve friction "rw"; a four-value row
+// ends with "rw" and "ws", a five-value row with the pore pressure "ws" and the friction ratio
+// "GEFFrict".
 const std::array<std::vector<std::string_view>, 6> measurement_columns = {{
     {},
     {},
     {"z", "qc"},
     {"z", "qc", "rw"},
-    {"z", "qc", "ws", "GEFFrict"},
+    {"z", "qc", "rw", "ws"},
     {"z", "qc", "rw", "ws", "GEFFrict"},
 }};
 

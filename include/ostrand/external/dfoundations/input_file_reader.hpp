@@ -37,7 +37,11 @@ struct InputFileWarning {
 struct InputFileReading {
     // The model document. When the model operations can build the file's model, the document is the
     // one that model writes (so `dfoundations input` takes it); otherwise the document as the file
-    // states it, and `model_error` says why the operations refuse it.
+    // states it, and `model_error` says why the operations refuse it. A value that D-Foundations
+    // writes and the operations do not take (its "no colour" 536870911, a manual reduction of the
+    // cone resistance, pore pressures of a CPT, a verification of tension piles, a date and time in
+    // the US form) is no such reason: the document has what the model holds in its place, and the
+    // file's own lines are among the extras.
     nlohmann::ordered_json document;
     // The lines and sections in which the file differs from what `document` writes (Belgian soil
     // types, manual reductions per layer, the sections of other models, the program's own header,
