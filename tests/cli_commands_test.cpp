@@ -384,12 +384,19 @@ TEST_F(Commands, FoiPrintsADocumentThatInputTurnsIntoTheSameFile)
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(test_support::read(scratch / "again.foi"), test_support::read(fixture));
 
-    // A file the model refuses is still printed, with a note of why `input` will refuse it.
-    const fs::path refused = fs::path(DFOUNDATIONS_FIXTURES_DIR) / "foi" / "bm3-6.foi";
+    // A file the model refuses (a pile name longer than 10 characters) is still printed, with a note
+    // of why `input` will refuse it.
+    run = program("input --example tension");
+    const auto example = scratch.write("tension.json", run.out);
+    run = program("input " + quoted(example) + " -o " + quoted(scratch / "tension.foi"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::string text = test_support::read(scratch / "tension.foi");
+    text.replace(text.find("'T1'"), 4, "'Pile 12345678'");
+    const auto refused = scratch.write("refused.foi", text);
     run = program("foi " + quoted(refused));
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(nlohmann::json::parse(run.out)["model_type"], 1);
-    EXPECT_NE(run.err.find("note: the model operations refuse this model"), std::string::npos);
+    EXPECT_NE(run.err.find("note: the model operations refuse this model"), std::string::npos) << run.err;
 
     const auto not_an_input_file = scratch.write("notes.foi", "just text\n");
     run = program("foi " + quoted(not_an_input_file));

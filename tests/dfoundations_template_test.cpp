@@ -287,13 +287,13 @@ TEST(FillDFoundationsTemplate, NamesWhatIsWrongWithABrokenDocument)
         {"bm3-1", "/piles/0/load_max_min", ordered_json::array({5.0}),
          "'piles[0].load_max_min' in the model document must be a pair [maximum, minimum] or null."},
         {"bm1-13", "/input_file_version", "25",
-         "'input_file_version' in the model document must be 19 or 25 (found string)."},
+         "'input_file_version' in the model document must be 19, 23 or 25 (found string)."},
         {"bm1-13", "/input_file_version", 20,
-         "'input_file_version' in the model document is 20; the input file layouts are 19 (D-Foundations 19.x) and "
-         "25 (D-Foundations 25.1)."},
+         "'input_file_version' in the model document is 20; the input file layouts are 19 (D-Foundations 19.x), 23 "
+         "(D-Foundations 23.x) and 25 (D-Foundations 25.1)."},
         {"bm3-1", "/input_file_version", 25.0,
-         "'input_file_version' in the model document is 25.0; the input file layouts are 19 (D-Foundations 19.x) "
-         "and 25 (D-Foundations 25.1)."},
+         "'input_file_version' in the model document is 25.0; the input file layouts are 19 (D-Foundations 19.x), 23 "
+         "(D-Foundations 23.x) and 25 (D-Foundations 25.1)."},
         // What the 25.1 layout cannot hold, or holds otherwise.
         {"bm1-13 (25)", "/pile_types/0/config/use_pre_2016", true,
          "'pile_types[0].config.use_pre_2016' in the model document is true, but D-Foundations 25.1 has no pre-2016 "
@@ -427,16 +427,16 @@ TEST(FillDFoundationsTemplate, WritesAUserDefinedBearingPileType)
     const auto lines = generated_lines(document);
     const auto type = std::find(lines.begin(), lines.end(), "25 : Pile type = User defined (vibrating)");
     ASSERT_NE(type, lines.end());
-    EXPECT_THAT(std::vector<std::string>(type, type + 10),
-                testing::ElementsAre("25 : Pile type = User defined (vibrating)", " 0 : Slip Layer = None",
+    EXPECT_THAT(std::vector<std::string>(type, type + 9),
+                testing::ElementsAre("25 : Pile type = User defined (vibrating)",
                                      "27 : Pile type for execution factor sand/gravel = User defined",
-                                     "      1.2000 : Execution factor sand/gravel [-]",
-                                     " 0 : Pile type for execution factor clay/peat/loam = alpha_s clay/loam/peat "
+                                     "      1.2000 : Execution factor sand/gravel [-)",
+                                     " 0 : Pile type for execution factor clay/loam/peat = alpha_s clay/loam/peat "
                                      "according to table 7.f, art. 7.6.2.3 NEN 9997-1:2016 (i)",
                                      " 0 : Pile type for pile class factor = Prefabricated concrete pile",
-                                     " 1 : Load settlement curve = Curve 2",
+                                     " 1 : Pile type for load-settlement curve = 2",
                                      " 3 : Material = User defined material type",
-                                     " 3.000E+0007 : Elasticity modulus [kN/m2)", " 1 : Shape = Rectangular pile"));
+                                     " 3.000E+0007 : Elasticity modulus [kN/m2)", " 0 : Slip Layer = None"));
 }
 
 TEST(FillDFoundationsTemplate, WritesThe19LayoutUnlessTheDocumentAsksFor25)
@@ -451,8 +451,8 @@ TEST(FillDFoundationsTemplate, WritesThe19LayoutUnlessTheDocumentAsksFor25)
 
 TEST(FillDFoundationsTemplate, WritesAUserDefinedPileTypeInThe25Layout)
 {
-    // No 25.1 fixture has a user-defined pile type: the captions follow the renaming the fixtures show
-    // elsewhere (loam becomes silt, units close with "]").
+    // As 25.1 writes them: the user-defined types numbered 28 to 30, the factors before the installation
+    // method, their units still closed with ")".
     ordered_json bearing = document_25("bm1-13");
     auto& config = bearing["pile_types"][0]["config"];
     config["pile_type"] = {26, "User defined (low vibrating)"};
@@ -465,18 +465,18 @@ TEST(FillDFoundationsTemplate, WritesAUserDefinedPileTypeInThe25Layout)
     config["material"] = {3, "User defined material type"};
     config["material_property"] = 3.0e7;
     const auto lines = generated_lines(bearing);
-    const auto type = std::find(lines.begin(), lines.end(), "26 : Pile type = User defined (low vibrating)");
+    const auto type = std::find(lines.begin(), lines.end(), "29 : Pile type = User defined (low vibrating)");
     ASSERT_NE(type, lines.end());
     EXPECT_THAT(std::vector<std::string>(type, type + 12),
                 testing::ElementsAre(
-                    "26 : Pile type = User defined (low vibrating)", " 0 : Installation method = Automatic",
-                    " 0 : Slip Layer = None",
+                    "29 : Pile type = User defined (low vibrating)",
                     "11 : Pile type for execution factor sand/gravel = B7-Continuous flight auger pile",
-                    " 1 : Pile type for execution factor clay/peat/silt = User defined",
-                    "      0.9000 : Execution factor clay/peat/silt [-]",
-                    "27 : Pile type for pile class factor = User defined", "      0.7000 : Pile class factor [-]",
-                    " 2 : Load settlement curve = Curve 3", " 3 : Material = User defined material type",
-                    " 3.000E+0007 : Elasticity modulus [kN/m2]", " 1 : Shape = Rectangular pile"));
+                    " 1 : Pile type for execution factor clay/silt/peat = User defined",
+                    "      0.9000 : Execution factor clay/silt/peat [-)",
+                    "30 : Pile type for pile class factor = User defined", "      0.7000 : Pile class factor [-)",
+                    " 2 : Pile type for load-settlement curve = 3", " 3 : Material = User defined material type",
+                    " 3.000E+0007 : Elasticity modulus [kN/m2]", " 0 : Installation method = Automatic",
+                    " 0 : Slip Layer = None", " 1 : Shape = Rectangular pile"));
 
     ordered_json tension = document_25("bm3-1");
     tension["pile_types"][0]["config"]["material"] = {3, "User defined material type"};
@@ -523,7 +523,7 @@ TEST(FillDFoundationsTemplate, WritesGefColumnsAndVoidValues)
     const auto columns = std::find(lines.begin(), lines.end(), "[COLUMN INDICATION]");
     ASSERT_NE(columns, lines.end());
     EXPECT_THAT(std::vector<std::string>(columns, columns + 10),
-                testing::ElementsAre("[COLUMN INDICATION]", "z", "qc", "fs", "rw", "ws", "[END OF COLUMN INDICATION]",
+                testing::ElementsAre("[COLUMN INDICATION]", "z", "qc", "rw", "ws", "GEFFrict", "[END OF COLUMN INDICATION]",
                                      "[DATA]",
                                      "       0.000        1.500        0.012000 987000000.000000        0.800000",
                                      "      -0.020        1.750        0.013500 987000000.000000        0.770000"));

@@ -186,7 +186,7 @@ TEST(ModelDocumentReader, KeepsTheInputFileVersionADocumentAsksForApartFromTheMo
     for (const json& refused : {json(20), json("25"), json(25.0), json(nullptr)}) {
         document["input_file_version"] = refused;
         EXPECT_EQ(refusal([&] { read_model_document(document); }),
-                  "invalid_argument: Model document: input_file_version must be 19 or 25 (currently " + refused.dump() +
+                  "invalid_argument: Model document: input_file_version must be 19, 23 or 25 (currently " + refused.dump() +
                       ")");
     }
 }

@@ -35,7 +35,9 @@ def main(schema_path, program, data_dir, fixtures_dir=""):
     for kind in ("bearing", "tension"):
         printed = subprocess.run([program, "input", "--example", kind], check=True, capture_output=True, text=True)
         documents["--example " + kind] = json.loads(printed.stdout)
-    for path in sorted(glob.glob(os.path.join(fixtures_dir, "foi*", "*.foi"))) if fixtures_dir else []:
+    input_files = [path for pattern in ("foi*/*.foi", "input-files/*/*.foi", "core/*/*.foi")
+                   for path in glob.glob(os.path.join(fixtures_dir, pattern))] if fixtures_dir else []
+    for path in sorted(input_files):
         printed = subprocess.run([program, "foi", path], check=True, capture_output=True, text=True)
         documents["foi " + os.path.relpath(path, fixtures_dir)] = json.loads(printed.stdout)
     if len(documents) < 5:

@@ -120,8 +120,8 @@ TEST(InputFile, AnUnknownLayoutIsRefusedBeforeAnythingIsSent)
             whole_bearing_model().generate_input_file(std::nullopt, {.version = version});
             ADD_FAILURE() << "no error for " << version;
         } catch (const std::invalid_argument& error) {
-            EXPECT_EQ(std::string(error.what()), "The input file version must be 19 (D-Foundations 19.x) or 25 "
-                                                 "(D-Foundations 25.1), not " +
+            EXPECT_EQ(std::string(error.what()), "The input file version must be 19 (D-Foundations 19.x), 23 "
+                                                 "(D-Foundations 23.x) or 25 (D-Foundations 25.1), not " +
                                                      std::to_string(version));
         }
     }

@@ -2,17 +2,61 @@
 // a file through the model operations.
 #include "ostrand/external/dfoundations/input_file_reader.hpp"
 
+#include <optional>
+#include <string>
+#include <utility>
+
+#include <nlohmann/json.hpp>
+
 #include "bindings.hpp"
 
 namespace dfoundations_python {
 
 namespace {
 
-dfo::InputFileReading read(const py::object& data)
+// An input file read back, as Python holds it: its document and extras become Python objects once,
+// on first use, and the file is written from them as they stand, so that an edit of either is
+// written (or refused by the writer), never lost.
+struct Reading {
+    dfo::InputFileReading reading;
+    py::object document;  // None until asked for
+    py::object extras;
+
+    py::object& held(py::object& object, const nlohmann::ordered_json& value)
+    {
+        if (object.is_none()) object = to_python(value);
+        return object;
+    }
+    // The reading with the document and extras as Python holds them now.
+    dfo::InputFileReading as_edited() const
+    {
+        dfo::InputFileReading edited = reading;
+        if (!document.is_none()) edited.document = from_python(document, "document");
+        if (!extras.is_none()) edited.extras = from_python(extras, "extras");
+        return edited;
+    }
+
+private:
+    static nlohmann::ordered_json from_python(const py::object& value, const char* name)
+    {
+        const std::string text =
+            py::module_::import("json").attr("dumps")(value, py::arg("allow_nan") = false).cast<std::string>();
+        try {
+            return nlohmann::ordered_json::parse(text);
+        } catch (const nlohmann::ordered_json::exception& error) {
+            throw py::value_error(std::string("The reading's ") + name + " is not JSON: " + error.what());
+        }
+    }
+};
+
+Reading read(const py::object& data)
 {
     const ByteView view = view_bytes(data);
-    py::gil_scoped_release unlocked;
-    return dfo::read_input_file(view.bytes);
+    dfo::InputFileReading reading = [&] {
+        py::gil_scoped_release unlocked;
+        return dfo::read_input_file(view.bytes);
+    }();
+    return Reading{std::move(reading), py::none(), py::none()};
 }
 
 template <class Kind>
@@ -27,37 +71,41 @@ Kind model_of(const py::object& data)
 
 void bind_input_file_reader(py::module_& module)
 {
-    using dfo::InputFileReading;
-    py::class_<InputFileReading>(module, "InputFileReading", doc_of("InputFileReading"))
-        .def_property_readonly(
-            "document", [](const InputFileReading& reading) { return to_python(reading.document); },
+    py::class_<Reading>(module, "InputFileReading", doc_of("InputFileReading"))
+        .def_property(
+            "document", [](Reading& reading) { return reading.held(reading.document, reading.reading.document); },
+            [](Reading& reading, py::object document) { reading.document = std::move(document); },
             doc_of("InputFileReading::document"))
-        .def_property_readonly(
-            "extras", [](const InputFileReading& reading) { return to_python(reading.extras); },
+        .def_property(
+            "extras", [](Reading& reading) { return reading.held(reading.extras, reading.reading.extras); },
+            [](Reading& reading, py::object extras) { reading.extras = std::move(extras); },
             doc_of("InputFileReading::extras"))
-        .def_readonly("layout_version", &InputFileReading::layout_version,
-                      doc_of("InputFileReading::layout_version"))
-        .def_readonly("model_error", &InputFileReading::model_error,
-                      doc_of("InputFileReading::model_error"))
+        .def_property_readonly(
+            "layout_version", [](const Reading& reading) { return reading.reading.layout_version; },
+            doc_of("InputFileReading::layout_version"))
+        .def_property_readonly(
+            "model_error", [](const Reading& reading) { return reading.reading.model_error; },
+            doc_of("InputFileReading::model_error"))
         .def_property_readonly(
             "warnings",
-            [](const InputFileReading& reading) {
+            [](const Reading& reading) {
                 py::list warnings;
-                for (const dfo::InputFileWarning& warning : reading.warnings)
+                for (const dfo::InputFileWarning& warning : reading.reading.warnings)
                     warnings.append(py::make_tuple(warning.line, warning.message));
                 return warnings;
             },
             doc_of("InputFileReading::warnings"))
         .def(
             "document_with_extras",
-            [](const InputFileReading& reading) { return to_python(reading.document_with_extras()); },
+            [](const Reading& reading) { return to_python(reading.as_edited().document_with_extras()); },
             doc_of("InputFileReading::document_with_extras"))
         .def(
             "generate_input_file",
-            [](const InputFileReading& reading, bool as_file) {
-                return input_file_of(reading._generate_input_text(), as_file);
+            [](const Reading& reading, bool as_file, std::optional<int> version) {
+                return input_file_of(reading.as_edited()._generate_input_text(version), as_file);
             },
-            py::kw_only(), py::arg("as_file") = false, doc_of("InputFileReading::generate_input_file"));
+            py::kw_only(), py::arg("as_file") = false, py::arg("version") = py::none(),
+            doc_of("InputFileReading::generate_input_file"));
 
     module.def("read_input_file", &read, py::arg("data"), doc_of("read_input_file"));
 

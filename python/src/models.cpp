@@ -55,17 +55,14 @@ void bind_model_base(py::module_& module)
              py::arg("metadata") = py::none(), doc_of("detail::Model::_generate_input_text"))
         .def(
             "generate_input_file",
-            [](const Model& model, const std::optional<Metadata>& metadata, bool as_file, int version) {
+            [](const Model& model, const std::optional<Metadata>& metadata, bool as_file, std::optional<int> version) {
                 // What Model::generate_input_file does, with the model read under the GIL, so that
                 // another thread cannot change it while the service fills the file.
-                const int layout = dfo::checked_input_file_version({.as_file = as_file, .version = version});
+                dfo::checked_input_file_version({.as_file = as_file, .version = version});
                 model._validate();
-                if (layout == 19) return input_file_of(model._generate_input_text(metadata), as_file);
-                return input_file_of(
-                    model._generate_input_text(metadata.value_or(Metadata()), std::chrono::system_clock::now(), layout),
-                    as_file);
+                return input_file_of(model._input_file_document_text(metadata, version), as_file);
             },
-            py::arg("metadata") = py::none(), py::kw_only(), py::arg("as_file") = false, py::arg("version") = 19,
+            py::arg("metadata") = py::none(), py::kw_only(), py::arg("as_file") = false, py::arg("version") = py::none(),
             doc_of("detail::Model::generate_input_file"));
 }
 

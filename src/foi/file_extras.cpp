@@ -1,8 +1,11 @@
 #include "foi/file_extras.hpp"
 
+#include <algorithm>
 #include <map>
+#include <utility>
 #include <unordered_map>
 
+#include "foi/foi_text.hpp"
 #include "ostrand/errors.hpp"
 
 namespace ostrand::foi {
@@ -58,24 +61,37 @@ public:
         std::string heading;
         std::string layer;
         std::map<std::string, int> seen;
-        std::map<std::string, int> names;
-        for (const FoiItem& item : items)
-            if (item.kind == ItemKind::section) ++names[item.name];
+        // A section is known by its name, and by its first line where its block holds more of that
+        // name (the [SOIL]s of the soil collection).
+        std::map<std::pair<int, std::string>, int> names;
+        int blocks = 0;
+        for (const FoiItem& item : items) {
+            if (item.kind == ItemKind::separator) ++blocks;
+            if (item.kind == ItemKind::section) ++names[{blocks, item.name}];
+        }
+        // A section of one value (a tag of a CPT: "0 : True", "1 : Equivalent qc required", or nothing)
+        // knows that value by its place alone.
+        const bool single_value = std::count_if(items.begin(), items.end(), [](const FoiItem& item) {
+                                      return item.kind != ItemKind::section;
+                                  }) == 1 && items.size() == 1;
+        blocks = 0;
         for (std::size_t i = 0; i < items.size(); ++i) {
             const FoiItem& item = items[i];
             if (item.kind == ItemKind::separator) {
-                block = scope + "/block " + next_label(items, i + 1);
+                // Blocks are known by their place: the name of a CPT is one of its lines, which the
+                // document may write otherwise (as its profile's name).
+                block = scope + "/block " + std::to_string(++blocks);
                 heading.clear();
                 layer.clear();
                 seen.clear();
                 continue;
             }
             if (item.kind == ItemKind::section) {
-                const std::string label = names[item.name] > 1 ? " " + first_text(item) : std::string();
+                const std::string label = names[{blocks, item.name}] > 1 ? " " + first_text(item) : std::string();
                 level.children.push_back({block + "/" + item.name + label, &item});
                 continue;
             }
-            const std::string context = heading + " > " + layer + " > " + base_key(item);
+            const std::string context = heading + " > " + layer + " > " + (single_value ? "line" : base_key(item));
             const int occurrence = seen[context]++;
             level.lines.push_back(
                 {block, occurrence == 0 ? context : context + " #" + std::to_string(occurrence), &item});
@@ -98,7 +114,9 @@ private:
         case ItemKind::setting: return setting_key(item.caption);
         case ItemKind::count: return item.caption;
         case ItemKind::key_value: return item.name;
-        default: return item.kind == ItemKind::plain ? "line" : "blank";
+        // A blank line is a line with nothing on it: an empty value the file gives where the document
+        // writes one, or the reverse.
+        default: return "line";
         }
     }
 
@@ -119,13 +137,6 @@ private:
     {
         if (caption == "Program defined name") return "User defined name";
         return caption.substr(0, caption.find(" = "));
-    }
-
-    static std::string next_label(const std::vector<FoiItem>& items, std::size_t from)
-    {
-        for (std::size_t i = from; i < items.size(); ++i)
-            if (items[i].kind != ItemKind::blank) return first_text(items[i]);
-        return {};
     }
 };
 
@@ -231,9 +242,29 @@ void compare_level(const std::vector<FoiItem>& theirs, const std::vector<FoiItem
     }
 }
 
-void compare_read_section(const FoiItem& theirs, const FoiItem& ours, Extras& extras)
+// The sections of settings, whose lines a model holds only in part: one whose lines do not all find
+// their place in the file written again (a calculation that the model holds as another) is kept whole.
+bool kept_whole_when_unplaced(std::string_view name)
 {
-    compare_level(theirs.items, ours.items, theirs.name, extras);
+    return name == "MODEL" || name == "CALCULATION OPTIONS" || name == "CALCULATIONTYPE" ||
+           name == "PRELIMINARY DESIGN" || name == "RUN IDENTIFICATION";
+}
+
+void compare_read_section(const FoiItem& theirs, const FoiItem& ours, const std::string& previous, Extras& extras)
+{
+    Extras section{Json::object(), {}};
+    compare_level(theirs.items, ours.items, theirs.name, section);
+    // A list of another length (the profiles selected for calculation, a few of the model's) has no
+    // place for each line either.
+    const bool unplaced = !section.unkept.empty() || section_lines(theirs).size() != section_lines(ours).size();
+    if (unplaced && kept_whole_when_unplaced(theirs.name)) {
+        extras.values["sections"][theirs.name] = Json{{"after", previous}, {"lines", section_lines(theirs)}};
+        return;
+    }
+    extras.unkept.insert(extras.unkept.end(), section.unkept.begin(), section.unkept.end());
+    if (!section.values.contains("lines")) return;
+    for (auto& [scope, lines] : section.values["lines"].items())
+        for (auto& [key, line] : lines.items()) extras.values["lines"][scope][key] = std::move(line);
 }
 
 }  // namespace
@@ -260,7 +291,7 @@ Extras extras_between(const FoiFile& original, const FoiFile& written, int model
         if (section.kind != ItemKind::section) continue;
         const FoiItem* counterpart = ours->section(section.name);
         if (counterpart != nullptr && section_is_read(section.name, model_type)) {
-            compare_read_section(section, *counterpart, extras);
+            compare_read_section(section, *counterpart, previous, extras);
         } else if (counterpart == nullptr || section_lines(section) != section_lines(*counterpart)) {
             extras.values["sections"][section.name] = Json{{"after", previous}, {"lines", section_lines(section)}};
         }
@@ -344,11 +375,27 @@ void put_back_sections(FoiItem& data, const Json& sections)
     }
 }
 
+// Every text of the extras must be one that the file can hold: Windows-1252 would write another
+// character in its place.
+void require_encodable(const Json& value)
+{
+    if (value.is_string()) {
+        const std::string character = unencodable_character(value.get_ref<const std::string&>());
+        if (!character.empty())
+            throw errors::InternalError("The input file extras: the line '" + value.get<std::string>() +
+                                        "' holds the character " + character +
+                                        ", which a D-Foundations input file (Windows-1252) cannot hold.");
+    }
+    if (value.is_structured())
+        for (const Json& element : value) require_encodable(element);
+}
+
 }  // namespace
 
 std::string with_extras(std::string_view written_text, const Json& extras)
 {
     if (!extras.is_object()) throw errors::InternalError("The input file extras must be an object.");
+    require_encodable(extras);
     FoiFile file = read_foi(written_text);
     if (extras.contains("header")) {
         for (std::size_t i = 0; i < file.header.size(); ++i) {

@@ -6,13 +6,13 @@ namespace ostrand::foi {
 
 namespace {
 
-// The allowed rotation is 1/N in the document: the input file of 19.x keeps it in m/m, that of 25.1
-// keeps N, a whole number.
+// The allowed rotation is 1/N in the document: the input file of 19.x keeps it in m/m, those of 23.x
+// and 25.1 keep N, a whole number.
 void write_rotation(FoiText& out, const DocumentNode& node, std::string_view limit_state, Layout layout)
 {
     if (node.number() == 0.0) node.fail("must not be zero: the allowed rotation is 1 divided by it.");
     const std::string limit(limit_state);
-    if (layout.v25)
+    if (layout.since_23())
         out.setting(padded(node.integer(), 12), "Reciprocal max. allowed rel. rotation [m/m]; " + limit);
     else
         out.setting(fixed(1.0 / node.number(), 12, 6), "Max. allowed rel. rotation [m/m]; " + limit);
@@ -67,19 +67,21 @@ void write_belgian_factors(FoiText& out)
     out.line(" 0 : Suppress all qc reduction (BP) = FALSE");
 }
 
-// 25.1 has no suppression of the qc;III reduction; in its place come the limits of the 2025 rules on
-// the cone resistance, at their own values. A model that suppresses the reduction has no 25.1 file.
+// 23.x added the limits of the 2025 rules on the cone resistance, at their own values, before the
+// suppression of the qc;III reduction; 25.1 dropped the suppression. A model that suppresses the
+// reduction has no 25.1 file.
 void write_cone_resistance_limits(FoiText& out, const DocumentNode& options, Layout layout)
 {
-    if (write_switch_of_19(out, options["suppress_qciii_reduction"], "Suppress qcIII reduction",
-                           "cannot suppress the qcIII reduction", layout))
-        return;
-    write_switch(out, false, "Qb;max overruled");
-    out.setting(fixed(15.0, 12, 2), "Qb;max user defined");
-    write_switch(out, false, "Qc;z;a Low overruled");
-    out.setting(fixed(12.0, 12, 2), "Qc;z;a Low user defined");
-    write_switch(out, false, "Qc;z;a High overruled");
-    out.setting(fixed(15.0, 12, 2), "Qc;z;a High user defined");
+    if (layout.since_23()) {
+        write_switch(out, false, "Qb;max overruled");
+        out.setting(fixed(15.0, 12, 2), "Qb;max user defined");
+        write_switch(out, false, "Qc;z;a Low overruled");
+        out.setting(fixed(12.0, 12, 2), "Qc;z;a Low user defined");
+        write_switch(out, false, "Qc;z;a High overruled");
+        out.setting(fixed(15.0, 12, 2), "Qc;z;a High user defined");
+    }
+    write_switch_of_19(out, options["suppress_qciii_reduction"], "Suppress qcIII reduction",
+                       "cannot suppress the qcIII reduction", layout);
 }
 
 void write_calculation_options(FoiText& out, const DocumentNode& options, Layout layout)
@@ -108,16 +110,16 @@ void write_calculation_options(FoiText& out, const DocumentNode& options, Layout
     write_switch(out, options["overrule_excess_pore_pressure"].boolean(), "Use Piezometric levels");
     write_switch(out, options["use_almere_rules"].boolean(), "Use Almere rules");
     write_switch(out, options["use_extra_almere_rules"].boolean(), "Use Extra Almere rules");
-    if (!layout.v25) write_belgian_factors(out);
+    if (!layout.since_23()) write_belgian_factors(out);
     const auto e_ea_gem = options["e_ea_gem"].optional_number();
     write_switch(out, e_ea_gem.has_value(), "Eea;gem overruled");
     out.setting(fixed(e_ea_gem.value_or(50000.0), layout.v25 ? 12 : 8, 2), "Eea;gem user defined");
-    if (!layout.v25) {
+    if (!layout.since_23()) {
         write_switch(out, false, "Use Quality Assurance");
         out.setting(fixed(1000.0, 12, 2), "Area covered per CPT");
     }
     write_factor(out, options["gamma_s"], "Gamma s for NEN overruled", "Factor Gamma s for NEN user defined");
-    if (!layout.v25) {
+    if (!layout.since_23()) {
         write_switch(out, false, "Factor Beta (BPB) overruled");
         out.setting(fixed(0.0, 12, 2), "Factor Beta (BPB) user defined");
     }

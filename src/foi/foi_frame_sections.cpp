@@ -49,18 +49,19 @@ Layout layout_of(const DocumentNode& document)
     if (!document.json().contains("input_file_version")) return {};
     const DocumentNode version = document["input_file_version"];
     const Json& value = version.json();
-    if (!value.is_number()) version.fail(std::string("must be 19 or 25 (found ") + value.type_name() + ").");
-    if (!value.is_number_integer() || (value != 19 && value != 25))
+    if (!value.is_number()) version.fail(std::string("must be 19, 23 or 25 (found ") + value.type_name() + ").");
+    if (!value.is_number_integer() || (value != 19 && value != 23 && value != 25))
         version.fail("is " + value.dump() +
-                     "; the input file layouts are 19 (D-Foundations 19.x) and 25 (D-Foundations 25.1).");
-    return {.v25 = value == 25};
+                     "; the input file layouts are 19 (D-Foundations 19.x), 23 (D-Foundations 23.x) and 25 "
+                     "(D-Foundations 25.1).");
+    return layout_of_version(value.get<int>());
 }
 
 void open_table(FoiText& out, const std::vector<std::string_view>& columns, std::size_t rows, Layout layout)
 {
     out.line("[TABLE]");
-    if (layout.v25) out.line("DataCount=" + std::to_string(rows));
-    if (layout.v25 && rows == 0) return;
+    if (layout.since_23()) out.line("DataCount=" + std::to_string(rows));
+    if (layout.since_23() && rows == 0) return;
     out.line("[COLUMN INDICATION]");
     for (const std::string_view column : columns) out.line(column);
     out.line("[END OF COLUMN INDICATION]");
@@ -69,7 +70,7 @@ void open_table(FoiText& out, const std::vector<std::string_view>& columns, std:
 
 void close_table(FoiText& out, std::size_t rows, Layout layout)
 {
-    if (!layout.v25 || rows > 0) out.line("[END OF DATA]");
+    if (!layout.since_23() || rows > 0) out.line("[END OF DATA]");
     out.line("[END OF TABLE]");
 }
 
@@ -86,17 +87,20 @@ void write_header(FoiText& out, const DocumentNode& metadata, Layout layout)
     out.line("DATE       : " + field("date"));
     out.line("TIME       : " + field("time"));
     out.line("FILENAME   : " + field("file_name"));
-    out.line(layout.v25 ? "CREATED BY : D-Foundations version 25.1.0.2830"
-                        : "CREATED BY : D-Foundations Console version 19.2.0.28503");
+    out.line(layout.v25   ? "CREATED BY : D-Foundations version 25.1.0.2830"
+             : layout.v23 ? "CREATED BY : D-Foundations version 23.1.1.40340"
+                          : "CREATED BY : D-Foundations Console version 19.2.0.28503");
     out.line("==========================    BEGINNING OF DATA     ==========================");
     out.line("[INPUT DATA]");
     out.line("[VERSION]");
-    out.line(layout.v25 ? "Soil=1013" : "Soil=1005");
-    out.line(layout.v25 ? "D-Foundations=1033" : "D-Foundations=1015");
+    out.line(layout.v25 ? "Soil=1013" : layout.v23 ? "Soil=1010" : "Soil=1005");
+    out.line(layout.v25 ? "D-Foundations=1033" : layout.v23 ? "D-Foundations=1024" : "D-Foundations=1015");
     out.line("[END OF VERSION]");
     out.line();
     out.line("[VERSION EXTERNALS]");
-    out.line(layout.v25 ? "DGSFoundationCalc.dll=25.1.0.2830" : "DGSFoundationCalc.dll=19.1.2.28503");
+    out.line(layout.v25   ? "DGSFoundationCalc.dll=25.1.0.2830"
+             : layout.v23 ? "DGSFoundationCalc.dll=23.1.1.40340"
+                          : "DGSFoundationCalc.dll=19.1.2.28503");
     out.line("[END OF VERSION EXTERNALS]");
     out.line();
 }
@@ -120,7 +124,7 @@ void write_run_identification(FoiText& out, const DocumentNode& metadata, Layout
         return line_text(node.text(), node);
     };
     out.line();
-    if (!layout.v25) out.line();
+    if (!layout.since_23()) out.line();
     out.line("[RUN IDENTIFICATION]");
     out.line(field("geotechnical_consultant"));
     out.line(field("design_engineer"));
@@ -135,7 +139,7 @@ void write_run_identification(FoiText& out, const DocumentNode& metadata, Layout
 
 namespace {
 
-// The De Beer method is Belgian; 25.1 has no such section.
+// The De Beer method is Belgian; 23.x and 25.1 have no such section.
 void write_de_beer(FoiText& out)
 {
     out.line("[DE BEER]");
@@ -155,7 +159,7 @@ void write_de_beer(FoiText& out)
 
 void write_closing_sections(FoiText& out, Layout layout)
 {
-    if (!layout.v25) write_de_beer(out);
+    if (!layout.since_23()) write_de_beer(out);
     out.line("[LOCATION MAP]");
     out.line();
     for (int i = 0; i < 4; ++i) out.line("       0.000");

@@ -65,7 +65,7 @@ constexpr std::array<std::string_view, 4> materials = {"Concrete", "Steel", "Tim
 constexpr std::array<std::string_view, 2> bearing_clay_loam_peat = {
     "alpha_s clay/loam/peat according to table 7.f, art. 7.6.2.3 NEN 9997-1:2016 (i)", "User defined"};
 constexpr std::array<std::string_view, 2> tension_clay_loam_peat = {"According to standard", "User defined"};
-constexpr std::array<std::string_view, 3> load_settlement_curves = {"Curve 1", "Curve 2", "Curve 3"};
+constexpr std::array<std::string_view, 3> load_settlement_curves = {"1", "2", "3"};
 constexpr std::array<std::string_view, 7> construction_sequences = {
     "CPT - Excavation - Install",       "Install - CPT - Excavation", "Excavation - CPT - Install",
     "Excavation - Install - CPT",       "Install - Excavation - CPT", "CPT - Install - Excavation",
@@ -89,6 +89,18 @@ std::optional<std::string_view> pile_type_label_25(std::int64_t code)
     }();
     if (!label(pile_types, code)) return std::nullopt;
     return labels_25[static_cast<std::size_t>(code)];
+}
+
+std::int64_t file_pile_type_code(std::int64_t code, Layout layout)
+{
+    return layout.v25 && code >= USER_DEFINED_VIBRATING ? code + PILE_TYPES_ADDED_IN_25 : code;
+}
+
+std::optional<std::int64_t> document_pile_type_code(std::int64_t code, Layout layout)
+{
+    if (!layout.v25 || code < USER_DEFINED_VIBRATING) return code;
+    if (code < USER_DEFINED_VIBRATING + PILE_TYPES_ADDED_IN_25) return std::nullopt;
+    return code - PILE_TYPES_ADDED_IN_25;
 }
 
 std::int64_t installation_method(std::int64_t pile_type_code)

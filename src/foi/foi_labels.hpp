@@ -24,6 +24,14 @@ std::optional<std::string_view> load_settlement_curve_label(std::int64_t code);
 std::optional<std::string_view> construction_sequence_label(std::int64_t code);
 std::optional<std::string_view> cone_resistance_reduction_label(std::int64_t code);
 
+// 25.1 numbers three pile types of the 2025 rules 25 to 27 and the user-defined types after them, 28
+// to 30; the document keeps the numbers of 19.x. The code a file of `layout` writes for a document's
+// code, and the document's code of a file's (nullopt for a pile type that the document has no member
+// for).
+constexpr std::int64_t PILE_TYPES_ADDED_IN_25 = 3;
+std::int64_t file_pile_type_code(std::int64_t code, Layout layout);
+std::optional<std::int64_t> document_pile_type_code(std::int64_t code, Layout layout);
+
 // The installation method that 25.1 gives a pile type of `pile_type_code` (0 automatic, 1 driving,
 // 2 vibrating) and its label.
 std::int64_t installation_method(std::int64_t pile_type_code);

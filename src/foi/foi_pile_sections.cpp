@@ -58,9 +58,21 @@ void write_shape(FoiText& out, const DocumentNode& shape, Layout layout)
 
 Lookup pile_type_lookup(Layout layout) { return layout.v25 ? pile_type_label_25 : pile_type_label; }
 
-std::string clay_caption(std::string_view caption, Layout layout)
+// A pile type code of the document with its label, under the number the layout gives it.
+std::int64_t write_pile_type_choice(FoiText& out, const DocumentNode& pair, Layout layout, std::string_view caption)
 {
-    return std::string(caption) + (layout.v25 ? "clay/peat/silt" : "clay/peat/loam");
+    const DocumentNode code = pair_code(pair);
+    const std::string_view label = code_label(code, pile_type_lookup(layout), "pile type");
+    out.setting(padded(file_pile_type_code(code.integer(), layout), 2), std::string(caption) + " = " + std::string(label));
+    return code.integer();
+}
+
+// The soils of the clay factor: "clay/loam/peat" up to 23.x; 25.1 writes "clay/silt/peat" for a bearing
+// pile type and "clay/peat/silt" for a tension pile type.
+std::string clay_caption(std::string_view caption, Layout layout, ModelKind kind)
+{
+    if (!layout.v25) return std::string(caption) + (kind == ModelKind::BEARING ? "clay/loam/peat" : "clay/peat/loam");
+    return std::string(caption) + (kind == ModelKind::BEARING ? "clay/silt/peat" : "clay/peat/silt");
 }
 
 // 25.1 sets how each pile type is installed, which the 2025 rules take their factors from.
@@ -78,45 +90,46 @@ void write_alpha_factor_choice(FoiText& out, const DocumentNode& use_pre_2016, L
         write_switch(out, false, "Use pre 2025 alpha factors");
 }
 
-// The factors of a user-defined pile type: its classes for sand and gravel, for clay, loam and peat and
-// for the pile class factor, its load-settlement curve and material.
+// The factors of a user-defined pile type, right after its pile type: its classes for sand and gravel,
+// for clay, loam and peat and for the pile class factor, its load-settlement curve and material. The
+// factors keep the unit closing "[-)" in every layout.
 void write_user_defined_bearing_type(FoiText& out, const DocumentNode& config, Layout layout)
 {
-    const std::int64_t sand_gravel = write_choice(out, pair_code(config["type_sand_gravel"]), pile_type_lookup(layout),
-                                                  "pile type", "Pile type for execution factor sand/gravel");
+    const std::int64_t sand_gravel =
+        write_pile_type_choice(out, config["type_sand_gravel"], layout, "Pile type for execution factor sand/gravel");
     if (sand_gravel == USER_DEFINED_PILE_TYPE)
-        out.setting(fixed(config["factor_sand_gravel"].number(), 12, 4), "Execution factor sand/gravel [-]");
-    const std::int64_t clay =
-        write_choice(out, pair_code(config["type_clay_loam_peat"]), bearing_clay_loam_peat_label,
-                     "clay/loam/peat pile type", clay_caption("Pile type for execution factor ", layout));
+        out.setting(fixed(config["factor_sand_gravel"].number(), 12, 4), "Execution factor sand/gravel [-)");
+    const std::int64_t clay = write_choice(out, pair_code(config["type_clay_loam_peat"]), bearing_clay_loam_peat_label,
+                                           "clay/loam/peat pile type",
+                                           clay_caption("Pile type for execution factor ", layout, ModelKind::BEARING));
     if (clay == USER_DEFINED_CLAY_LOAM_PEAT)
         out.setting(fixed(config["factor_clay_loam_peat"].number(), 12, 4),
-                    clay_caption("Execution factor ", layout) + " [-]");
-    const std::int64_t type_p = write_choice(out, pair_code(config["type_p"]), pile_type_lookup(layout), "pile type",
-                                             "Pile type for pile class factor");
+                    clay_caption("Execution factor ", layout, ModelKind::BEARING) + " [-)");
+    const std::int64_t type_p =
+        write_pile_type_choice(out, config["type_p"], layout, "Pile type for pile class factor");
     if (type_p == USER_DEFINED_PILE_TYPE)
-        out.setting(fixed(config["factor_pile_class"].number(), 12, 4), "Pile class factor [-]");
+        out.setting(fixed(config["factor_pile_class"].number(), 12, 4), "Pile class factor [-)");
     write_choice(out, config["load_settlement_curve"], load_settlement_curve_label, "load-settlement curve",
-                 "Load settlement curve");
+                 "Pile type for load-settlement curve");
     const std::int64_t material =
         write_choice(out, pair_code(config["material"]), pile_material_label, "pile material", "Material");
     if (material == USER_DEFINED_MATERIAL)
-        out.setting(scientific(config["material_property"].number(), 12), layout.unit("Elasticity modulus [kN/m2)"));
+        out.setting(scientific(config["material_property"].number(), 12),
+                    layout.material_unit("Elasticity modulus [kN/m2)"));
 }
 
 void write_bearing_type(FoiText& out, const DocumentNode& pile_type, Layout layout)
 {
     const DocumentNode config = pile_type["config"];
-    const std::int64_t type =
-        write_choice(out, pair_code(config["pile_type"]), pile_type_lookup(layout), "pile type", "Pile type");
+    const std::int64_t type = write_pile_type_choice(out, config["pile_type"], layout, "Pile type");
+    if (type == USER_DEFINED_VIBRATING || type == USER_DEFINED_LOW_VIBRATING)
+        write_user_defined_bearing_type(out, config, layout);
     if (layout.v25) write_installation_method(out, type);
     const std::int64_t slip_layer =
         write_choice(out, pair_code(config["slip_layer"]), slip_layer_label, "slip layer", "Slip Layer");
     if (slip_layer == USER_DEFINED_SLIP_LAYER)
         out.setting(fixed(config["slip_layer_adhesion"].number(), 12, 2),
-                    layout.unit("Characteristic adhesion [kN/m2)"));
-    if (type == USER_DEFINED_VIBRATING || type == USER_DEFINED_LOW_VIBRATING)
-        write_user_defined_bearing_type(out, config, layout);
+                    layout.material_unit("Characteristic adhesion [kN/m2)"));
     write_shape(out, pile_type["shape"], layout);
     write_overrule(out, config["overrule_tip_section_factor"], "Factor beta overruled", "Factor beta user defined");
     write_overrule(out, config["overrule_tip_shape_factor"], "Factor s overruled", "Factor s user defined");
@@ -131,8 +144,8 @@ void write_bearing_type(FoiText& out, const DocumentNode& pile_type, Layout layo
 void write_tension_type(FoiText& out, const DocumentNode& pile_type, Layout layout)
 {
     const DocumentNode config = pile_type["config"];
-    const std::int64_t sand_gravel = write_choice(out, pair_code(config["type_sand_gravel"]), pile_type_lookup(layout),
-                                                  "pile type", "Pile type for execution factor sand/gravel");
+    const std::int64_t sand_gravel =
+        write_pile_type_choice(out, config["type_sand_gravel"], layout, "Pile type for execution factor sand/gravel");
     if (sand_gravel == USER_DEFINED_VIBRATING || sand_gravel == USER_DEFINED_LOW_VIBRATING ||
         sand_gravel == USER_DEFINED_PILE_TYPE)
         out.setting(fixed(config["factor_sand_gravel"].number(), 12, 4), "Execution factor sand/gravel [-]");
@@ -143,20 +156,21 @@ void write_tension_type(FoiText& out, const DocumentNode& pile_type, Layout layo
     }
     const std::int64_t clay =
         write_choice(out, pair_code(config["type_clay_loam_peat"]), tension_clay_loam_peat_label,
-                     "clay/loam/peat pile type", clay_caption("Pile type for execution factor ", layout));
+                     "clay/loam/peat pile type",
+                     clay_caption("Pile type for execution factor ", layout, ModelKind::TENSION));
     if (clay == USER_DEFINED_CLAY_LOAM_PEAT)
         out.setting(fixed(config["factor_clay_loam_peat"].number(), 12, 4),
-                    clay_caption("Execution factor ", layout) + " [-]");
+                    clay_caption("Execution factor ", layout, ModelKind::TENSION) + " [-]");
     const std::int64_t material =
         write_choice(out, pair_code(config["material"]), pile_material_label, "pile material", "Material");
     if (material == USER_DEFINED_MATERIAL) {
         out.setting(fixed(config["material_property"].number(), 12, 2),
-                    layout.v25 ? "Unit weight pile material [kN/m3]" : "Unit weigth pile material [kN/m3)");
+                    layout.since_23() ? "Unit weight pile material [kN/m3]" : "Unit weigth pile material [kN/m3)");
         // The document carries no E-modulus for a tension pile; this is D-Foundations' own value.
-        out.setting(scientific(2.0e7, 12), layout.unit("Elasticity modulus [kN/m2)"));
+        out.setting(scientific(2.0e7, 12), layout.material_unit("Elasticity modulus [kN/m2)"));
     }
     // The filling of a hollow pile, which the document does not describe: none.
-    if (layout.v25) out.setting(fixed(0.0, 12, 2), "Unit weight filling material [kN/m3]");
+    if (layout.since_23()) out.setting(fixed(0.0, 12, 2), "Unit weight filling material [kN/m3]");
     write_shape(out, pile_type["shape"], layout);
 }
 
@@ -242,7 +256,7 @@ void write_pile_types(FoiText& out, const DocumentNode& pile_types, ModelKind ki
     const std::vector<DocumentNode> none;
     const bool bearing = kind == ModelKind::BEARING;
     write_types_section(out, "BEARING PILES", bearing ? types : none, write_bearing_type, layout);
-    if (!layout.v25) write_types_section(out, "BEARING PILES BELGIAN", none, no_type, layout);
+    if (!layout.since_23()) write_types_section(out, "BEARING PILES BELGIAN", none, no_type, layout);
     write_types_section(out, "TENSION PILES (CUR)", bearing ? none : types, write_tension_type, layout);
     out.line("[TYPES - SHALLOW FOUNDATIONS]");
     out.line("    0 = number of items");
@@ -260,7 +274,7 @@ void write_positions(FoiText& out, const DocumentNode& piles, ModelKind kind, La
     const auto tension_row = [&items](std::size_t i) { return tension_position(items[i], i); };
     const auto no_row = [](std::size_t) { return std::string(); };
     write_positions_section(out, "BEARING PILES", bearing_columns, of_kind(ModelKind::BEARING), bearing_row, layout);
-    if (!layout.v25) write_positions_section(out, "BEARING PILES BELGIAN", bearing_columns, 0, no_row, layout);
+    if (!layout.since_23()) write_positions_section(out, "BEARING PILES BELGIAN", bearing_columns, 0, no_row, layout);
     write_positions_section(out, "TENSION PILES (CUR)",
                             {"index", "X", "Y", "PileHeadLevel", "UseAlternatingLoads", "MaxForce", "MinForce",
                              "LimitStateStrGeo", "LimitStateService", "PileName"},

@@ -18,15 +18,17 @@ namespace {
 constexpr double LIBRARY_VOID = 987000000.0;
 const std::string DFOUNDATIONS_VOID = "  987654321.000";
 
-// The columns of the measured data, by the number of values in a row: level and cone resistance, then
-// (from GEF data) the sleeve friction, and the pair of columns that ends every four- and five-value row.
+// The columns of the measured data, by the number of values in a row, named as D-Foundations names
+// them: level and cone resistance, then (from GEF data) the sleeve friction "rw"; a four-value row
+// ends with "rw" and "ws", a five-value row with the pore pressure "ws" and the friction ratio
+// "GEFFrict".
 const std::array<std::vector<std::string_view>, 6> measurement_columns = {{
     {},
     {},
     {"z", "qc"},
-    {"z", "qc", "fs"},
+    {"z", "qc", "rw"},
     {"z", "qc", "rw", "ws"},
-    {"z", "qc", "fs", "rw", "ws"},
+    {"z", "qc", "rw", "ws", "GEFFrict"},
 }};
 
 void block(FoiText& out, std::string_view tag, std::string_view value)
@@ -188,7 +190,7 @@ void write_layers(FoiText& out, const DocumentNode& layers, const SoilOrder& soi
         out.setting(fixed(layer["ad_pore_pressure_at_bottom"].number(), 12, 2),
                     "Excess pore pressure at bottom [kN/m3]");
         out.setting(fixed(layer["ocr"].number(), 12, 2), "OCR value [-]");
-        out.setting(layout.v25 ? fixed(0.0, 12, 2) : padded(0, 12), "Reduction of cone resistance [%]");
+        out.setting(layout.since_23() ? fixed(0.0, 12, 2) : padded(0, 12), "Reduction of cone resistance [%]");
     }
 }
 
@@ -271,7 +273,7 @@ void write_profiles(FoiText& out, const DocumentNode& document, const SoilOrder&
     out.line(padded(static_cast<std::int64_t>(profiles.size()), 4) + " = number of items");
     for (std::size_t i = 0; i < profiles.size(); ++i) write_profile(out, profiles[i], i, excavation, soils, layout);
     out.line("[END OF PROFILES]");
-    if (layout.v25) {
+    if (layout.since_23()) {
         // The soil classification of the CPTs: the standard method, no user-defined one.
         out.line("[USER CLASSIFICATION METHOD]");
         out.line("0");

@@ -265,6 +265,8 @@ std::optional<int> FoiFile::version_number(std::string_view key) const
 FoiFile read_foi(std::string_view bytes)
 {
     FoiFile file;
+    // A byte-order mark is an editor's, never a line's.
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
     const std::vector<std::string_view> lines = split_lines(bytes, file.ends_with_line_end);
     // D-Foundations writes Windows-1252. Bytes beyond ASCII that are valid UTF-8 come from an editor
     // or a caller's text instead: Windows-1252 text is all but never valid UTF-8 by chance.
@@ -274,6 +276,15 @@ FoiFile read_foi(std::string_view bytes)
     const auto decoded = [utf8](std::string_view line) {
         return utf8 ? std::string(line) : utf8_from_windows_1252(line);
     };
+    if (utf8) {
+        for (std::size_t at = 0; at < lines.size(); ++at) {
+            const std::string character = unencodable_character(lines[at]);
+            if (!character.empty())
+                file.warnings.push_back({at + 1, "the line holds the character " + character +
+                                                     ", which a D-Foundations input file (Windows-1252) cannot "
+                                                     "hold; the file cannot be written again as it is."});
+        }
+    }
 
     // The header runs to the banner; a banner only counts before the first section.
     std::size_t first_data = 0;

@@ -72,7 +72,7 @@ void write_soil(FoiText& out, const std::string& name, const DocumentNode& soil,
     out.line(line_text(name, soil));
     out.line("SoilColor=" + std::to_string(soil["color"].integer()));
     out.line("SoilSoilType=" + std::to_string(soil_type));
-    if (!layout.v25) out.line("SoilBelgianSoilType=" + std::to_string(belgian_soil_type(name, soil_type)));
+    if (!layout.since_23()) out.line("SoilBelgianSoilType=" + std::to_string(belgian_soil_type(name, soil_type)));
     out.line("SoilGamDry=" + number("gam_dry", 2));
     out.line("SoilGamWet=" + number("gam_wet", 2));
     if (!layout.v25) out.line("SoilInitialVoidRatio=" + number("e0", 6));

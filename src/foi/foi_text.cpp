@@ -148,6 +148,19 @@ std::string utf8_from_windows_1252(std::string_view bytes)
     return text;
 }
 
+std::string unencodable_character(std::string_view text)
+{
+    for (std::size_t at = 0; at < text.size();) {
+        char32_t code_point;
+        const std::size_t length = text::decode_utf8(text, at, code_point);
+        if (length == 0) return "a byte that is no UTF-8";
+        at += length;
+        const bool unused_position = code_point >= 0x80 && code_point < 0xA0 && windows_1252_high[code_point - 0x80] == 0;
+        if (code_point >= 0x80 && !unused_position && !windows_1252(code_point)) return hex_code_point(code_point);
+    }
+    return {};
+}
+
 std::string windows_1252_from_utf8(std::string_view text)
 {
     std::string bytes;

@@ -33,6 +33,8 @@ std::string line_text(std::string_view text, const DocumentNode& source);
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the control characters of the same number, as Windows reads
 // them, so that `windows_1252_from_utf8` gives every byte back.
 std::string utf8_from_windows_1252(std::string_view bytes);
+// "U+0141" for the first character of `text` (UTF-8) that Windows-1252 cannot hold, or empty.
+std::string unencodable_character(std::string_view text);
 // The reverse of `utf8_from_windows_1252` for text that it produced; a character Windows-1252 lacks
 // (or malformed UTF-8) becomes '?'.
 std::string windows_1252_from_utf8(std::string_view text);

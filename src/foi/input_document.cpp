@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "foi/foi_layout.hpp"
 #include "foi/input_document_parts.hpp"
 #include "ostrand/errors.hpp"
 
@@ -67,8 +68,19 @@ const FoiItem* Settings::find(std::string_view caption) const
 const FoiItem& Settings::at(std::string_view caption) const
 {
     const FoiItem* item = find(caption);
-    if (item == nullptr) refuse(line_, "the setting '" + std::string(caption) + "' is missing.");
-    return *item;
+    if (item != nullptr) return *item;
+    // A setting whose value is no number ("nan : Top level [m]") reads as a plain line: name that value
+    // at its own line rather than the setting as missing.
+    for (const FoiItem& line : items_) {
+        if (line.kind != ItemKind::plain) continue;
+        const std::size_t colon = line.text.find(" : ");
+        if (colon == std::string::npos || !std::string_view(line.text).substr(colon + 3).starts_with(caption))
+            continue;
+        std::string_view value = std::string_view(line.text).substr(0, colon);
+        while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
+        refuse(line.line, "'" + std::string(value) + "' is not a number.");
+    }
+    refuse(line_, "the setting '" + std::string(caption) + "' is missing.");
 }
 
 const FoiItem& Settings::after(const FoiItem& item) const
@@ -84,6 +96,30 @@ Json Settings::overruled(std::string_view switch_caption) const
     const FoiItem& on = at(switch_caption);
     if (input::integer(on) == 0) return nullptr;
     return input::number(after(on));
+}
+
+void check_count(const FoiItem& item, std::size_t found, std::string_view what)
+{
+    const std::int64_t count = integer(item);
+    if (count < 0 || static_cast<std::size_t>(count) != found)
+        refuse(item.line, "the file says " + std::to_string(count) + " " + std::string(what) + ", but " +
+                              std::to_string(found) + " follow.");
+}
+
+void check_count(std::span<const FoiItem> items, std::string_view caption, std::size_t found, std::string_view what)
+{
+    for (const FoiItem& item : items)
+        if ((item.kind == ItemKind::count || item.kind == ItemKind::setting) && item.caption.starts_with(caption))
+            return check_count(item, found, what);
+}
+
+void check_table_count(const FoiTable& table, std::size_t line)
+{
+    if (!table.data_count) return;
+    const std::int64_t count = integer_text(*table.data_count, line);
+    if (count < 0 || static_cast<std::size_t>(count) != table.rows.size())
+        refuse(line, "the table says DataCount=" + std::to_string(count) + ", but " +
+                         std::to_string(table.rows.size()) + " rows follow.");
 }
 
 const FoiItem& section(const FoiItem& parent, std::string_view name)
@@ -120,12 +156,55 @@ constexpr double DFOUNDATIONS_VOID = 987654321.0;
 
 std::string header_text(const FoiFile& file, std::string_view key) { return file.header_value(key).value_or(""); }
 
-// D-Foundations 25 writes the date as 21-08-2025, older versions as 11/03/2020; the document has the
-// latter.
-std::string document_date(std::string date)
+// The whole numbers of `text` between `separator`s, each of at most four digits; empty when it holds
+// anything else.
+std::vector<int> numbers_between(std::string_view text, char separator)
 {
-    std::replace(date.begin(), date.end(), '-', '/');
-    return date;
+    std::vector<int> numbers;
+    while (true) {
+        const std::size_t end = std::min(text.find(separator), text.size());
+        const std::string_view part = text.substr(0, end);
+        if (part.empty() || part.size() > 4 || part.find_first_not_of("0123456789") != std::string_view::npos)
+            return {};
+        numbers.push_back(std::stoi(std::string(part)));
+        if (end == text.size()) return numbers;
+        text.remove_prefix(end + 1);
+    }
+}
+
+std::string two_digits(int number) { return (number < 10 ? "0" : "") + std::to_string(number); }
+
+// The document writes dd/mm/yyyy. D-Foundations 19 writes 11/03/2020, 25 writes 21-08-2025 and 23,
+// with the time in the US form, 4/7/2023 (month first). A date of another form is kept by the header
+// of the file (its extras) and the document says "01/01/1900", a date that was never stamped.
+std::string document_date(const std::string& date, bool us_form)
+{
+    std::string text = date;
+    std::replace(text.begin(), text.end(), '-', '/');
+    std::vector<int> parts = numbers_between(text, '/');
+    if (parts.size() != 3 || parts[2] < 1000) return "01/01/1900";
+    if (us_form) std::swap(parts[0], parts[1]);
+    if (parts[0] < 1 || parts[0] > 31 || parts[1] < 1 || parts[1] > 12) return "01/01/1900";
+    return two_digits(parts[0]) + "/" + two_digits(parts[1]) + "/" + std::to_string(parts[2]);
+}
+
+// The document writes HH:MM:SS; D-Foundations 23 writes 2:01:58 PM. Another form: "00:00:00".
+std::string document_time(std::string_view time)
+{
+    int shift = -1;  // -1: a 24-hour clock
+    if (time.ends_with(" AM") || time.ends_with(" PM")) {
+        shift = time.ends_with(" PM") ? 12 : 0;
+        time.remove_suffix(3);
+    }
+    const std::vector<int> parts = numbers_between(time, ':');
+    if (parts.size() != 3 || parts[1] > 59 || parts[2] > 59) return "00:00:00";
+    int hour = parts[0];
+    if (shift >= 0) {
+        if (hour < 1 || hour > 12) return "00:00:00";
+        hour = hour % 12 + shift;
+    }
+    if (hour > 23) return "00:00:00";
+    return two_digits(hour) + ":" + two_digits(parts[1]) + ":" + two_digits(parts[2]);
 }
 
 Json read_metadata(const InputDocument& input, const FoiItem& data)
@@ -138,8 +217,10 @@ Json read_metadata(const InputDocument& input, const FoiItem& data)
     std::string company = header_text(input.file, "COMPANY");
     while (!company.empty() && company.front() == ' ') company.erase(0, 1);
     Json metadata = input::object_with_room(11);
-    metadata["date"] = document_date(header_text(input.file, "DATE"));
-    metadata["time"] = header_text(input.file, "TIME");
+    const std::string time = header_text(input.file, "TIME");
+    const bool us_form = time.ends_with(" AM") || time.ends_with(" PM");
+    metadata["date"] = document_date(header_text(input.file, "DATE"), us_form);
+    metadata["time"] = document_time(time);
     metadata["file_name"] = header_text(input.file, "FILENAME");
     metadata["company"] = company;
     metadata["title_1"] = lines[3];
@@ -214,10 +295,14 @@ Json read_soil(Context& context, const FoiItem& soil, const std::string& path)
 void read_soils(Context& context, const FoiItem& data, Json& document)
 {
     const FoiItem& collection = input::section(data, "SOIL COLLECTION");
+    const std::vector<const FoiItem*> blocks = collection.sections("SOIL");
+    input::check_count(collection.items, "number of items", blocks.size(), "materials");
     Json soils = Json::object();
-    for (const FoiItem* soil : collection.sections("SOIL")) {
+    for (const FoiItem* soil : blocks) {
+        // The name is the block's first line, whatever it holds: "Sand, sil/cla, qc=12" reads like a
+        // key and its value.
         const auto name = std::find_if(soil->items.begin(), soil->items.end(),
-                                       [](const FoiItem& item) { return item.kind == ItemKind::plain; });
+                                       [](const FoiItem& item) { return item.kind != ItemKind::blank; });
         if (name == soil->items.end()) refuse(soil->line, "the material has no name.");
         text_of(name->text, name->line, "material name");
         if (soils.contains(name->text)) refuse(name->line, "the material '" + name->text + "' is listed twice.");
@@ -275,6 +360,15 @@ std::vector<CptBlock> cpt_blocks(const FoiItem& data)
     if (cpts == nullptr) return blocks;
     for (const std::span<const FoiItem> block : cpts->blocks())
         if (!block.empty()) blocks.push_back({block, block.front().line});
+    // The number of CPTs is the list's first line.
+    for (const FoiItem& item : cpts->items) {
+        if (item.kind == ItemKind::blank) continue;
+        const std::int64_t count = input::integer_text(item.text, item.line);
+        if (count < 0 || static_cast<std::size_t>(count) != blocks.size())
+            refuse(item.line, "the file says " + std::to_string(count) + " CPTs, but " +
+                                  std::to_string(blocks.size()) + " follow.");
+        break;
+    }
     return blocks;
 }
 
@@ -282,7 +376,9 @@ Json read_measurements(const CptBlock& cpt)
 {
     const FoiItem* measured = cpt.tag("MEASURED DATA");
     if (measured == nullptr) refuse(cpt.line, "the CPT has no [MEASURED DATA].");
-    const FoiTable table = input::section(*measured, "TABLE").table();
+    const FoiItem& table_section = input::section(*measured, "TABLE");
+    const FoiTable table = table_section.table();
+    input::check_table_count(table, table_section.line);
     Json rows = Json::array();
     rows.get_ref<Json::array_t&>().reserve(table.rows.size());
     const std::size_t width = std::max<std::size_t>(table.columns.size(), 2);
@@ -341,11 +437,16 @@ bool is_layer_heading(const FoiItem& item) { return item.kind == ItemKind::plain
 
 std::vector<ProfileBlock> profile_blocks(const FoiItem& profiles)
 {
-    // A "Layer (n)" line before any profile is taken for a profile's name.
-    bool any = false;
-    const auto is_name = [&any](const FoiItem& item) {
-        if (item.kind != ItemKind::plain || (any && is_layer_heading(item))) return false;
-        return any = true;
+    // A profile's name is the line before its "Matching CPT"; any other line stays within the part
+    // before it, where a setting that reads as no number is named as such.
+    const std::vector<FoiItem>& items = profiles.items;
+    const auto is_name = [&items](const FoiItem& item) {
+        if (item.kind != ItemKind::plain) return false;
+        for (auto next = items.begin() + (&item - items.data()) + 1; next != items.end(); ++next) {
+            if (next->kind == ItemKind::blank) continue;
+            return next->kind == ItemKind::setting && next->caption.starts_with("Matching CPT");
+        }
+        return false;
     };
     std::vector<ProfileBlock> blocks;
     for (const input::Headed& part : input::headed_parts(profiles.items, is_name)) {
@@ -357,9 +458,11 @@ std::vector<ProfileBlock> profile_blocks(const FoiItem& profiles)
     return blocks;
 }
 
-Json read_layer(Context& context, const input::Headed& part, const std::string& path)
+Json read_layer(Context& context, const input::Headed& part, std::size_t number, const std::string& path)
 {
     const std::size_t line = part.heading->line;
+    if (part.heading->text != "Layer (" + std::to_string(number) + ")")
+        refuse(line, "'" + part.heading->text + "' stands where 'Layer (" + std::to_string(number) + ")' belongs.");
     const Settings layer(part.items, line);
     const FoiItem& material = layer.at("Material");
     const std::int64_t index = input::integer(material);
@@ -408,9 +511,10 @@ Json read_profile(Context& context, const ProfileBlock& block, const std::vector
     Json result = input::object_with_room(12);
     result["name"] = text_of(block.name->text, block.name->line, "profile name");
     result["cpt"] = read_cpt(cpts[static_cast<std::size_t>(index)]);
+    input::check_count(block.settings, "Number of layers", block.layers.size(), "layers");
     Json layers = Json::array();
     for (std::size_t i = 0; i < block.layers.size(); ++i)
-        layers.push_back(read_layer(context, block.layers[i], path + ".layers[" + std::to_string(i) + "]"));
+        layers.push_back(read_layer(context, block.layers[i], i + 1, path + ".layers[" + std::to_string(i) + "]"));
     result["layers"] = std::move(layers);
     for (const ProfileKeys& key : profile_keys) {
         const FoiItem& item = settings.at(key.caption);
@@ -450,7 +554,9 @@ std::int64_t construction_sequence(const std::vector<CptBlock>& cpts)
 void read_profiles(Context& context, const FoiItem& data, Json& document)
 {
     const std::vector<CptBlock> cpts = cpt_blocks(data);
-    const std::vector<ProfileBlock> blocks = profile_blocks(input::section(data, "PROFILES"));
+    const FoiItem& section = input::section(data, "PROFILES");
+    const std::vector<ProfileBlock> blocks = profile_blocks(section);
+    input::check_count(section.items, "number of items", blocks.size(), "profiles");
     Json profiles = Json::array();
     for (std::size_t i = 0; i < blocks.size(); ++i)
         profiles.push_back(read_profile(context, blocks[i], cpts, "profiles[" + std::to_string(i) + "]"));
@@ -475,7 +581,7 @@ InputDocument read_input_document(std::string_view bytes)
     input.file = read_foi(bytes);
     const FoiItem& data = input_data(input.file);
     const std::optional<int> version = input.file.version_number("D-Foundations");
-    input.layout_version = version && *version >= 1033 ? 25 : 19;
+    input.layout_version = version ? layout_of_file_version(*version) : 19;
 
     Context context{input, model_type(data), {}};
     // The members in the order a model writes them, filled in the order the file is read: the soils

@@ -19,7 +19,8 @@ struct InputDocument {
     // The line of the file each member was read from ("profiles[1].pile_tip_level" -> 1244), for
     // messages about a member; whole parts ("profiles[1]", "piles[3]") have the line they begin on.
     std::map<std::string, std::size_t> member_lines;
-    // 19 for the layout of D-Foundations 19 to 23 ("D-Foundations=1015"), 25 for that of 25.1 (1033).
+    // 19 for the layout of D-Foundations 19.x ("D-Foundations=1015"), 23 for that of 23.x (1024), 25 for
+    // that of 25.1 (1033).
     int layout_version = 19;
     FoiFile file;
 };

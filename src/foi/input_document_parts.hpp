@@ -83,6 +83,14 @@ std::vector<Headed> headed_parts(std::span<const FoiItem> items, IsHeading is_he
     return parts;
 }
 
+// A count the file states (`item`, "   12 = number of items") against the `found` parts that follow
+// it; refused at the count's line when they differ, so that a count never says what the file is not.
+void check_count(const FoiItem& item, std::size_t found, std::string_view what);
+// The same for the count item among `items` whose caption starts with `caption`, when there is one.
+void check_count(std::span<const FoiItem> items, std::string_view caption, std::size_t found, std::string_view what);
+// The rows of a table, checked against its "DataCount=" when it states one.
+void check_table_count(const FoiTable& table, std::size_t line);
+
 // The section `name` among the items of `parent`; refused, naming what lacks it, when absent.
 const FoiItem& section(const FoiItem& parent, std::string_view name);
 // The first line of a section that is not blank, as written without the blanks around it; empty

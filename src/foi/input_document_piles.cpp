@@ -36,11 +36,22 @@ Json read_shape(const Settings& settings)
     return Json{{"num", code}, {"name", std::string(layout->name)}, {"data", std::move(data)}};
 }
 
+// The pile type code of the setting that starts with `caption`, numbered as the document numbers it.
+std::int64_t pile_type_code(const Settings& settings, std::string_view caption, Layout layout)
+{
+    const FoiItem& item = settings.at(caption);
+    const std::optional<std::int64_t> code = document_pile_type_code(integer(item), layout);
+    if (!code)
+        refuse(item.line, "the pile type " + item.value + " of D-Foundations 25.1 (" + item.caption +
+                              ") is none that the model holds.");
+    return *code;
+}
+
 bool user_defined(std::int64_t code) { return code == USER_DEFINED_VIBRATING || code == USER_DEFINED_LOW_VIBRATING; }
 
-Json bearing_config(const Settings& settings)
+Json bearing_config(const Settings& settings, Layout layout)
 {
-    const std::int64_t type = settings.integer("Pile type = ");
+    const std::int64_t type = pile_type_code(settings, "Pile type = ", layout);
     const std::int64_t slip_layer = settings.integer("Slip Layer");
     Json config = object_with_room(17);
     config["pile_type"] = pair(type, pile_type_label);
@@ -57,14 +68,18 @@ Json bearing_config(const Settings& settings)
     config["material"] = nullptr;
     config["material_property"] = nullptr;
     if (user_defined(type)) {
-        config["type_sand_gravel"] = pair(settings.integer("Pile type for execution factor sand"), pile_type_label);
+        config["type_sand_gravel"] =
+            pair(pile_type_code(settings, "Pile type for execution factor sand", layout), pile_type_label);
         config["factor_sand_gravel"] = optional_number(settings, "Execution factor sand");
         config["type_clay_loam_peat"] =
             pair(settings.integer("Pile type for execution factor clay"), bearing_clay_loam_peat_label);
         config["factor_clay_loam_peat"] = optional_number(settings, "Execution factor clay");
-        config["type_p"] = pair(settings.integer("Pile type for pile class factor"), pile_type_label);
+        config["type_p"] = pair(pile_type_code(settings, "Pile type for pile class factor", layout), pile_type_label);
         config["factor_pile_class"] = optional_number(settings, "Pile class factor");
-        config["load_settlement_curve"] = settings.integer("Load settlement curve");
+        // "Pile type for load-settlement curve = 1" as D-Foundations writes it; "Load settlement curve"
+        // as files of this library once did.
+        const FoiItem* curve = settings.find("Pile type for load-settlement curve");
+        config["load_settlement_curve"] = integer(curve ? *curve : settings.at("Load settlement curve"));
         config["material"] = pair(settings.integer("Material"), pile_material_label);
         config["material_property"] = optional_number(settings, "Elasticity modulus");
     }
@@ -87,11 +102,12 @@ Json bearing_config(const Settings& settings)
     return ordered;
 }
 
-Json tension_config(const Settings& settings)
+Json tension_config(const Settings& settings, Layout layout)
 {
     const std::int64_t material = settings.integer("Material");
     Json config = object_with_room(6);
-    config["type_sand_gravel"] = pair(settings.integer("Pile type for execution factor sand"), pile_type_label);
+    config["type_sand_gravel"] =
+        pair(pile_type_code(settings, "Pile type for execution factor sand", layout), pile_type_label);
     config["factor_sand_gravel"] = optional_number(settings, "Execution factor sand");
     config["type_clay_loam_peat"] =
         pair(settings.integer("Pile type for execution factor clay"), tension_clay_loam_peat_label);
@@ -135,11 +151,14 @@ Json read_pile_types(Context& context, const FoiItem& data)
     // A count, then per type its name, its settings and the line that says whether the name is the
     // user's.
     const auto is_name = [](const FoiItem& item) { return item.kind == ItemKind::plain; };
-    for (const auto& [name, items] : headed_parts(types->items, is_name)) {
+    const std::vector<Headed> parts = headed_parts(types->items, is_name);
+    check_count(types->items, "number of items", parts.size(), "pile types");
+    for (const auto& [name, items] : parts) {
         const Settings settings(items, name->line);
         context.mark("pile_types[" + std::to_string(result.size()) + "]", name->line);
         Json shape = read_shape(settings);
-        Json config = bearing ? bearing_config(settings) : tension_config(settings);
+        const Layout layout = layout_of_version(context.input.layout_version);
+        Json config = bearing ? bearing_config(settings, layout) : tension_config(settings, layout);
         result.push_back(Json{{"name", text_of(name->text, name->line, "pile type name")},
                               {"shape", std::move(shape)},
                               {"config", std::move(config)}});
@@ -153,7 +172,9 @@ Json read_piles(Context& context, const FoiItem& data)
     const FoiItem* positions = data.section(bearing ? "POSITIONS - BEARING PILES" : "POSITIONS - TENSION PILES (CUR)");
     Json result = Json::array();
     if (positions == nullptr) return result;
-    const FoiTable table = section(*positions, "TABLE").table();
+    const FoiItem& table_section = section(*positions, "TABLE");
+    const FoiTable table = table_section.table();
+    check_table_count(table, table_section.line);
     for (const FoiItem* row : table.rows) {
         const std::vector<std::string> fields = split_row(*row);
         const auto field = [&](std::string_view column) -> const std::string& {

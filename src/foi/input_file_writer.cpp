@@ -33,6 +33,19 @@ std::string fill_dfoundations_template(const nlohmann::ordered_json& document)
     return out.take();
 }
 
+void check_layout_holds(const nlohmann::ordered_json& document, int version)
+{
+    const Layout layout = layout_of_version(version);
+    const DocumentNode root(document, "");
+    FoiText unused;
+    write_switch_of_19(unused, root["calculation_options"]["suppress_qciii_reduction"], "Suppress qcIII reduction",
+                       "cannot suppress the qcIII reduction", layout);
+    if (root["model_type"].integer() != static_cast<int>(ModelKind::BEARING)) return;
+    for (const DocumentNode& pile_type : root["pile_types"].items())
+        write_switch_of_19(unused, pile_type["config"]["use_pre_2016"], "Use Pre 2016 Alpha P Factor",
+                           "has no pre-2016 alpha factors", layout);
+}
+
 std::string fill_dfoundations_template(const nlohmann::json& document)
 {
     // The plain JSON type keeps object members sorted by name, so "soils" comes in name order here.

@@ -46,7 +46,7 @@ std::string bearing_example()
                          -1.5, 0.05);
     model.import_profile(example_cpt(), layers, 155010.0, 463020.0, -1.0, -11.0, 1.0, -3.0, -1.5, 0.05);
     model.create_pile_type("Prefab 400", dfo::RectPile(0.4, 0.4), dfo::PileType::PREFAB_CONCRETE,
-                           dfo::PileSlipLayer::NONE, {.material = dfo::PileMaterial::CONCRETE});
+                           dfo::PileSlipLayer::NONE);
     model.create_pile("P1", 155002.0, 463005.0, 0.0, 0.0, 900.0, 650.0);
     model.create_pile("P2", 155008.0, 463015.0, 0.0, 0.0, 900.0, 650.0);
     return model._generate_input_text(example_metadata("Bearing piles example"));

@@ -1,10 +1,11 @@
-// dfoundations input DOCUMENT.json [-o FILE.foi] [--layout 19|25]: reads a model document through
+// dfoundations input DOCUMENT.json [-o FILE.foi] [--layout 19|23|25]: reads a model document through
 // the model operations and writes the input file of that model, in the layout of D-Foundations 19.x
 // or 25.1 (absent: the one the document names, else 19). `--example bearing|tension` prints a small
 // complete document to start from.
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -31,7 +32,7 @@ int write_input_file(const InputOptions& options)
     namespace dfo = ostrand::external::dfoundations;
     const dfo::ModelDocument document = dfo::read_model_document(read_input(options.document));
     try {
-        const int layout = options.layout != 0 ? options.layout : document.input_file_version.value_or(19);
+        const std::optional<int> layout = options.layout != 0 ? std::optional<int>(options.layout) : std::nullopt;
         const dfo::InputFile input_file = document.generate_input_file({.version = layout});
         write_output(options.output, std::get<ostrand::core::BytesIO>(input_file).getvalue(), options.document);
     } catch (const std::runtime_error& error) {
@@ -60,12 +61,12 @@ void add_input_command(CLI::App& app, int& status)
         command->add_option("-o,--output", options->output, "Input file to write (default: standard output)");
     auto* layout = command
                        ->add_option("--layout", options->layout,
-                                    "Input file layout: 19 (D-Foundations 19.x) or 25 (D-Foundations 25.1); default: "
-                                    "the document's \"input_file_version\", else 19")
-                       ->check(CLI::IsMember({19, 25}));
+                                    "Input file layout: 19 (D-Foundations 19.x), 23 (23.x) or 25 (25.1); default: the "
+                                    "document's \"input_file_version\", else 19")
+                       ->check(CLI::IsMember({19, 23, 25}));
     // The earlier spelling, which also hid the program's own --version, keeps working for a while.
     command->add_option("--version", options->old_layout_option)
-        ->check(CLI::IsMember({19, 25}))
+        ->check(CLI::IsMember({19, 23, 25}))
         ->excludes(layout)
         ->group("");
     command->add_option("--example", options->example, "Print a small complete model document to start from")

@@ -4,6 +4,7 @@
 //   DFoundationsAnalysis analysis(input);
 #pragma once
 
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -17,12 +18,13 @@ using InputFile = std::variant<core::BytesIO, core::File>;
 // The named options of generate_input_file.
 struct GenerateInputFileOptions {
     bool as_file = false;  // return the platform File instead of a byte stream (Python: instead of bytes)
-    // The layout of the input file: 19 for D-Foundations 19.x, 25 for D-Foundations 25.1. Any other
-    // value is a std::invalid_argument.
-    int version = 19;
+    // The layout of the input file: 19 for D-Foundations 19.x, 23 for 23.x, 25 for 25.1. Any other
+    // value is a std::invalid_argument. Absent: the layout of the input file a model was read from,
+    // else 19.
+    std::optional<int> version{};
 };
 
-// `options.version` when it is 19 or 25; otherwise throws std::invalid_argument naming it.
+// `options.version` when it is 19, 23 or 25 (absent: 19); otherwise throws std::invalid_argument naming it.
 int checked_input_file_version(const GenerateInputFileOptions& options);
 
 // Has the platform's template service fill an input file from a model document (its JSON text) and

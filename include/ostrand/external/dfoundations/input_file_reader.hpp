@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -38,14 +39,18 @@ struct InputFileWarning {
 struct InputFileReading {
     // The model document. When the model operations can build the file's model, the document is the
     // one that model writes (so `dfoundations input` takes it); otherwise the document as the file
-    // states it, and `model_error` says why the operations refuse it.
+    // states it, and `model_error` says why the operations refuse it. A value that D-Foundations
+    // writes and the operations do not take (its "no colour" 536870911, a manual reduction of the
+    // cone resistance, pore pressures of a CPT, a verification of tension piles, a date and time in
+    // the US form) is no such reason: the document has what the model holds in its place, and the
+    // file's own lines are among the extras.
     nlohmann::ordered_json document;
     // The lines and sections in which the file differs from what `document` writes (Belgian soil
     // types, manual reductions per layer, the sections of other models, the program's own header,
     // values the model operations do not hold, ...). Written back with the document, they give the
     // file again; a value changed in the document is written as changed.
     nlohmann::ordered_json extras;
-    // 19 for the layout of D-Foundations 19 to 23, 25 for that of 25.
+    // 19 for the layout of D-Foundations 19.x, 23 for that of 23.x, 25 for that of 25.1.
     int layout_version = 19;
     // Why the model operations refuse the file's model; empty when they build it.
     std::string model_error;
@@ -57,9 +62,12 @@ struct InputFileReading {
     // prints and `dfoundations input` (and read_model_document) takes back.
     // @returns the model document with "input_file_extras" (Python: a dict)
     nlohmann::ordered_json document_with_extras() const;
-    // The same as the JSON text the template service is sent.
-    std::string _generate_input_text() const;
-    // The input file again, through the template service: the document with the extras written back.
+    // The same as the JSON text the template service is sent, in the layout `version` (absent: the
+    // file's own). A layout that has no place for a setting the document turns on is an
+    // errors::ModelError with the rule's message.
+    std::string _generate_input_text(std::optional<int> version = std::nullopt) const;
+    // The input file again, through the template service: the document with the extras written back,
+    // in the layout `options.version` (absent: the file's own).
     // @returns the input file as a byte stream, or the platform's File with as_file
     // @throws std::runtime_error "Input file could not be generated, please check your model" when the
     //         template service fails
@@ -75,10 +83,11 @@ struct InputFileReading {
 // @python Takes bytes or str.
 InputFileReading read_input_file(std::string_view bytes);
 
-// A file whose model the model operations refuse. what(): "Input file line N (member): message".
-// It is a ModelError, so that callers catching the model's rules catch it too; the error the
-// operation raised (the rule's own ModelError, or the document reader's std::invalid_argument) is
-// nested (std::rethrow_if_nested).
+// A file whose model the model operations refuse. what(): "Input file line N (member): message",
+// one such line per reason: a profile, pile type or pile refused is left out to find the reasons
+// after it (up to 10). It is a ModelError, so that callers catching the model's rules catch it too;
+// the error the operation raised first (the rule's own ModelError, or the document reader's
+// std::invalid_argument) is nested (std::rethrow_if_nested); line() and member() are its own.
 class InputFileError : public errors::ModelError {
 public:
     // @param line     the line of the file [from 1]
@@ -96,8 +105,17 @@ private:
 };
 
 namespace detail {
-// Builds the model of an input file; shared by the two from_input_file.
+
+// What a model read from an input file keeps of that file, to save the model as that file again.
+struct InputFileOrigin {
+    int layout_version = 19;
+    nlohmann::ordered_json metadata;  // the file's, as the model document writes it
+    nlohmann::ordered_json extras;    // InputFileReading::extras
+};
+
+// Builds the model of an input file, which remembers the file; shared by the two from_input_file.
 ModelDocument model_of_input_file(std::string_view bytes);
+
 }  // namespace detail
 
 }  // namespace ostrand::external::dfoundations

@@ -45,7 +45,7 @@ struct ModelDocument {
     // The moment the document's date and time were stamped at; used only where the metadata stamps
     // them (a date other than 01/01/1900, a time other than 00:00:00).
     std::chrono::system_clock::time_point stamped_at{};
-    // The input file layout the document asks for in its optional "input_file_version" (19 or 25),
+    // The input file layout the document asks for in its optional "input_file_version" (19, 23 or 25),
     // for a caller to pass on as GenerateInputFileOptions::version.
     std::optional<int> input_file_version{};
     // What the input file the document was read from states beyond it (the member
@@ -63,7 +63,8 @@ struct ModelDocument {
     std::string _generate_input_text() const;
     std::string _generate_input_text(int input_file_version) const;
     // Validates the model and has the template service fill an input file from the document, with the
-    // extras of the input file it was read from, in the layout `options.version`.
+    // extras of the input file it was read from, in the layout `options.version` (absent:
+    // `input_file_version`, else 19).
     // @returns the input file as a byte stream, or the platform's File with as_file
     // @throws errors::ModelError "Invalid model: create at least 1 pile." when the model is incomplete
     // @throws std::runtime_error "Input file could not be generated, please check your model"

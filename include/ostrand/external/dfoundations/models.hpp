@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -85,6 +86,9 @@ geo::GEFData thinned_gef_data(const geo::GEFData& data, const std::vector<double
                               std::size_t max_rows = detail::CPT::MAX_ROWS);
 
 namespace detail {
+
+// What a model read from an input file keeps of that file (input_file_reader.hpp).
+struct InputFileOrigin;
 
 // What both model kinds share: settings, the four collections with their rules, validation, the
 // model document and input-file generation.
@@ -167,11 +171,13 @@ public:
     nlohmann::ordered_json _generate_input(const Metadata& metadata, std::chrono::system_clock::time_point now) const;
     std::string _generate_input_text(const Metadata& metadata, std::chrono::system_clock::time_point now,
                                      int input_file_version = 19) const;
-    // Validates the model, has the platform's template service fill a D-Foundations input file from
-    // the model document and returns that file.
+    // Validates the model, has the template service fill an input file from its document and
+    // returns that file. A model read from an input file is saved in that file's layout (unless
+    // `options.version` asks for another), with that file's metadata (unless `metadata` is given) and
+    // with the lines and sections of that file that the model does not hold.
     //
     // @param metadata  the project metadata of the file; absent: a default Metadata
-    // @param options   as_file, and the layout (version 19: D-Foundations 19.x, 25: D-Foundations 25.1)
+    // @param options   as_file, and the layout (version 19: D-Foundations 19.x, 23: 23.x, 25: 25.1)
     // @returns the input file as an in-memory byte stream, or as the platform's File with as_file
     // @throws errors::ModelError "Invalid model: create at least 1 pile." when a profile, pile type or
     //         pile is missing, or the model asks for what the chosen layout does not have
@@ -179,9 +185,22 @@ public:
     //         (D-Foundations 25.1), not 20"
     // @throws std::runtime_error "Input file could not be generated, please check your model" when the
     //         template service fails; its errors::InternalError is nested
-    // @python Returns bytes, or a File with as_file=True; the layout is the keyword version=19 or 25.
+    // @python Returns bytes, or a File with as_file=True; the layout is the keyword version=19, 23 or 25.
     InputFile generate_input_file(const std::optional<Metadata>& metadata = std::nullopt,
                                   GenerateInputFileOptions options = {}) const;
+    // The JSON text that generate_input_file sends the template service: the model document in the
+    // layout `version` (absent: that of the input file the model was read from, else 19), with that
+    // file's metadata unless `metadata` is given, and that file's extras.
+    std::string _input_file_document_text(const std::optional<Metadata>& metadata, std::optional<int> version) const;
+    // Throws errors::ModelError when the input file layout `input_file_version` has no place for a
+    // setting the model turns on (D-Foundations 25.1 cannot suppress the qc;III reduction, say).
+    void _check_layout_holds(int input_file_version) const;
+    // The input file the model was read from, or nullptr for a model built by its caller.
+    const InputFileOrigin* _input_file_origin() const { return input_file_origin_.get(); }
+    void _set_input_file_origin(std::shared_ptr<const InputFileOrigin> origin)
+    {
+        input_file_origin_ = std::move(origin);
+    }
 
 protected:
     Model(ConstructionSequence construction_sequence, const CalculationOptions& calculation_options,
@@ -212,6 +231,7 @@ private:
     OrderedMap<Profile> profiles_;
     OrderedMap<PileType> pile_types_;
     OrderedMap<Pile> piles_;
+    std::shared_ptr<const InputFileOrigin> input_file_origin_;
 };
 
 }  // namespace detail

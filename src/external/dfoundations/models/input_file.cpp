@@ -5,8 +5,11 @@
 #include <nlohmann/json.hpp>
 
 #include "external/dfoundations/json_text_writer.hpp"
+#include "external/dfoundations/models/model_document_parts.hpp"
+#include "foi/input_file_writer.hpp"
 #include "ostrand/api_v1.hpp"
 #include "ostrand/errors.hpp"
+#include "ostrand/external/dfoundations/input_file_reader.hpp"
 #include "ostrand/external/dfoundations/models.hpp"
 #include "text/utf8.hpp"
 
@@ -193,12 +196,32 @@ std::string Model::document_text(nlohmann::ordered_json metadata, int input_file
     return text;
 }
 
+std::string Model::_input_file_document_text(const std::optional<Metadata>& metadata,
+                                             std::optional<int> version) const
+{
+    const InputFileOrigin* origin = input_file_origin_.get();
+    if (!version && origin) version = origin->layout_version;
+    const int layout = checked_input_file_version({.version = version});
+    _check_layout_holds(layout);
+    if (origin == nullptr) return document_text(metadata ? metadata->_serialize() : Metadata()._serialize(), layout);
+    std::string text = document_text(metadata ? metadata->_serialize() : origin->metadata, layout);
+    return document_reader::with_input_file_extras(std::move(text), origin->extras);
+}
+
+void Model::_check_layout_holds(int input_file_version) const
+{
+    try {
+        foi::check_layout_holds(_serialize(), input_file_version);
+    } catch (const errors::InternalError& error) {
+        throw errors::ModelError(error.what());  // a rule of the layout, which the caller chose
+    }
+}
+
 InputFile Model::generate_input_file(const std::optional<Metadata>& metadata, GenerateInputFileOptions options) const
 {
-    const int version = checked_input_file_version(options);
+    checked_input_file_version(options);
     _validate();
-    return input_file_from_document(document_text(metadata ? metadata->_serialize() : Metadata()._serialize(), version),
-                                    options);
+    return input_file_from_document(_input_file_document_text(metadata, options.version), options);
 }
 
 }  // namespace ostrand::external::dfoundations::detail
@@ -233,12 +256,13 @@ private:
 
 int checked_input_file_version(const GenerateInputFileOptions& options)
 {
-    if (options.version != 19 && options.version != 25) {
-        throw std::invalid_argument("The input file version must be 19 (D-Foundations 19.x) or 25 (D-Foundations "
-                                    "25.1), not " +
-                                    std::to_string(options.version));
+    const int version = options.version.value_or(19);
+    if (version != 19 && version != 23 && version != 25) {
+        throw std::invalid_argument("The input file version must be 19 (D-Foundations 19.x), 23 (D-Foundations "
+                                    "23.x) or 25 (D-Foundations 25.1), not " +
+                                    std::to_string(version));
     }
-    return options.version;
+    return version;
 }
 
 InputFile input_file_from_document(std::string document_text, GenerateInputFileOptions options)

@@ -65,12 +65,14 @@ std::string ModelDocument::_generate_input_text() const { return _generate_input
 
 std::string ModelDocument::_generate_input_text(int input_file_version) const
 {
+    base()._check_layout_holds(input_file_version);
     return document_reader::with_input_file_extras(
         base()._generate_input_text(metadata, stamped_at, input_file_version), input_file_extras);
 }
 
 InputFile ModelDocument::generate_input_file(GenerateInputFileOptions options) const
 {
+    if (!options.version) options.version = input_file_version;
     const int version = checked_input_file_version(options);
     base()._validate();
     return input_file_from_document(_generate_input_text(version), options);

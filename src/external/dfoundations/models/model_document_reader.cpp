@@ -338,8 +338,8 @@ std::optional<int> input_file_version_of(const nlohmann::ordered_json& document)
 {
     const auto found = document.is_object() ? document.find("input_file_version") : document.end();
     if (found == document.end()) return std::nullopt;
-    if (!found->is_number_integer() || (*found != 19 && *found != 25))
-        refuse_member("input_file_version", "must be 19 or 25 (currently " + shown(*found) + ")");
+    if (!found->is_number_integer() || (*found != 19 && *found != 23 && *found != 25))
+        refuse_member("input_file_version", "must be 19, 23 or 25 (currently " + shown(*found) + ")");
     return found->get<int>();
 }
 
