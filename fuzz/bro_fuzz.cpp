@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include <nlohmann/json.hpp>
+
 #include "ostrand/errors.hpp"
 #include "ostrand/geo.hpp"
 

@@ -189,6 +189,10 @@ TEST_F(Commands, RunRefusesAnOutputThatIsNoneOrAmbiguous)
     } cases[] = {
         {"head -c 3000 /dev/urandom | tr -d '[]' > input.fod\n",
          "dfoundations run: D-Foundations wrote a .fod file that is no output file ("},
+        // A sparse file: refused by its size, before anything of it is read.
+        {"truncate -s 1100M big.fod\n",
+         "dfoundations run: The worker could not run the job: D-Foundations wrote big.fod of 1153433600 bytes, more "
+         "than the 1 GiB this worker takes back.\n"},
         {"cp \"$1\" a.fod\ncp \"$1\" b.fod\n",
          "dfoundations run: The job wrote more than one file ending in .fod (a.fod, b.fod); which one is the output "
          "cannot be told.\n"},

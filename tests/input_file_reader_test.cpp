@@ -278,6 +278,8 @@ TEST(InputFileReader, RefusesWhatIsNoInputFileOfThesesModelsNamingTheLine)
         std::string message;
     } cases[] = {
         {"", "Input file line 1: the file has no [INPUT DATA]: it is no D-Foundations input file."},
+        {std::string(100000, '\n'),
+         "Input file line 1: the file has no [INPUT DATA]: it is no D-Foundations input file."},
         {"[INPUT DATA]\r\n[END OF INPUT DATA]\r\n", "Input file line 1: [INPUT DATA] has no [MODEL]."},
         {replaced("1 : Model = Tension Piles (EC7-NL)", "2 : Model = Shallow foundations"),
          "Input file line 21: the file holds a model of another kind (Model = Shallow foundations); only Bearing "

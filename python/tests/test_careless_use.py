@@ -1,6 +1,6 @@
 """The package under careless use: None where an object belongs, first calls from two threads at
-once, Ctrl-C during an analysis. A fault here ends or hangs the interpreter, so the cases that can
-run in a child interpreter do."""
+once, Ctrl-C during an analysis. A fault here ends or hangs the interpreter; the cases that would
+hang, or need a signal, run in a child interpreter with a time limit."""
 
 import os
 import signal

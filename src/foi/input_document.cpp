@@ -573,10 +573,22 @@ const FoiItem& input_data(const FoiFile& file)
            "the file has no [INPUT DATA]: it is no D-Foundations input file.");
 }
 
+// Whether `text` holds `word` in any letter case: a cheap look before the lines become items.
+bool mentions(std::string_view text, std::string_view word)
+{
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    return std::search(text.begin(), text.end(), word.begin(), word.end(),
+                       [&](char a, char b) { return upper(a) == b; }) != text.end();
+}
+
 }  // namespace
 
 InputDocument read_input_document(std::string_view bytes)
 {
+    // A text that cannot hold an [INPUT DATA] section (a log, 40 MB of blank lines) is refused before
+    // its lines become items, which take many times the memory of the text.
+    if (!mentions(bytes, "INPUT DATA") && !mentions(bytes, "BEGINNING OF DATA"))
+        refuse(1, "the file has no [INPUT DATA]: it is no D-Foundations input file.");
     InputDocument input;
     input.file = read_foi(bytes);
     const FoiItem& data = input_data(input.file);

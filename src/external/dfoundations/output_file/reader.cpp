@@ -1,5 +1,6 @@
 // Reading the structure of an output file in a few linear passes over its lines: first which
 // section markers pair up, then the tree of sections and items, then paths and the index.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -59,10 +60,34 @@ Item line_item(std::string_view line, std::size_t number)
     return Item{std::move(std::get<TextLine>(shaped))};
 }
 
+[[noreturn]] void refuse_without_sections()
+{
+    throw errors::ParsingError("The file holds no D-Foundations section ([NAME] ... [END OF NAME]).");
+}
+
+// The number of items directly in the lines [begin, end): a nested section counts once. Reserving
+// it spares the copies (and twice the memory) of a list that grows line by line.
+std::size_t direct_items(const detail::FileLines& lines, const std::vector<std::uint32_t>& partner, std::size_t begin,
+                         std::size_t end)
+{
+    std::size_t count = 0;
+    for (std::size_t i = begin; i < end; ++i) {
+        if (detail::is_blank_line(lines[i])) continue;
+        ++count;
+        if (partner[i] != UNPAIRED && partner[i] > i) i = partner[i];
+    }
+    return count;
+}
+
 Section build_tree(const detail::FileLines& lines)
 {
     const std::vector<std::uint32_t> partner = pair_markers(lines);
+    // A file without a single section is refused before its lines become items, which take many
+    // times the memory of the text.
+    if (std::all_of(partner.begin(), partner.end(), [](std::uint32_t line) { return line == UNPAIRED; }))
+        refuse_without_sections();
     Section root;
+    root.items.reserve(direct_items(lines, partner, 0, lines.size()));
     std::vector<Section*> open{&root};
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (detail::is_blank_line(lines[i])) continue;
@@ -86,6 +111,7 @@ Section build_tree(const detail::FileLines& lines)
             Section child;
             child.name = std::string(marker.name);
             child.line = i + 1;
+            child.items.reserve(direct_items(lines, partner, i + 1, partner[i]));
             current.items.push_back(Item{std::move(child)});
             open.push_back(&std::get<Section>(current.items.back().content));
         }
@@ -180,9 +206,7 @@ OutputFile read_output_file(std::string_view bytes)
     unwrap_envelope(file.root_);
     assign_paths(file.root_);
     detail::index_file(file.root_, file.sections_, file.tables_, file.section_index_, file.table_index_);
-    if (file.sections_.empty() && file.tables_.empty()) {
-        throw errors::ParsingError("The file holds no D-Foundations section ([NAME] ... [END OF NAME]).");
-    }
+    if (file.sections_.empty() && file.tables_.empty()) refuse_without_sections();
     file.header_ = detail::read_header(file.root_);
     file.warnings_ = detail::check_file(file.header_, file.tables_);
     return file;
