@@ -1,5 +1,5 @@
 // The compiled part of the dfoundations package; dfoundations/__init__.py re-exports it.
-#include <ostrand/external/dfoundations/version.hpp>
+#include "ostrand/external/dfoundations/version.hpp"
 
 #include "bindings.hpp"
 

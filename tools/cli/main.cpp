@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <iostream>
 
-#include <ostrand/external/dfoundations/version.hpp>
+#include "ostrand/external/dfoundations/version.hpp"
 
 #include "commands.hpp"
 #include "report.hpp"
