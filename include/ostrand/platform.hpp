@@ -71,6 +71,7 @@ std::shared_ptr<Platform> set_platform(std::shared_ptr<Platform> replacement);
 // It throws a std::exception to refuse an input file; the exception's message becomes the job's error.
 using InProcessEngine = std::function<ResultContent(const std::string& input_file)>;
 
+// Which program the embedded worker computes a job with.
 enum class WorkerEngine {
     automatic,   // the console program when one is configured, else the in-process engine
     console,     // the console program only

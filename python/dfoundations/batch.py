@@ -74,7 +74,9 @@ def _reading_reduce(reading):
 
 
 # Models, readings of input files and output files travel as their documents and bytes.
-_dfoundations.OutputFile.name = None  # a file read from a path keeps it here
+_dfoundations.OutputFile.name = property(
+    lambda file: file.__dict__.get("name"), lambda file, name: file.__dict__.__setitem__("name", name),
+    doc="The path the file was read from (or the name its batch gave it), else None; summary() shows it.")
 _dfoundations.OutputFile._source = None
 _dfoundations.OutputFile.__reduce__ = _output_file_reduce
 _dfoundations.BearingPilesModel.__reduce__ = _model_reduce

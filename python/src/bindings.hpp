@@ -2,6 +2,7 @@
 // library's enumerations real Python enums, and the conversions of JSON, column maps and tables.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -76,6 +77,10 @@ py::object input_file_of(std::string document_text, bool as_file);
 
 // Python's value of a JSON document: dicts keep the key order, integers stay integers.
 py::object to_python(const nlohmann::ordered_json& value);
+
+// The reading behind a Python InputFileReading, with the document and extras as Python holds them
+// now; nothing for any other object.
+std::optional<dfo::InputFileReading> edited_reading(const py::object& source);
 
 // A result table as a pandas DataFrame: integer and real columns as numpy arrays.
 py::object to_data_frame(const dfo::DataTable& table);

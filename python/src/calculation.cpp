@@ -18,10 +18,9 @@ dfo::CalculationResults calculate(const py::object& source, std::optional<dfo::P
         py::gil_scoped_release unlocked;
         return dfo::calculate(model, options);
     }
-    if (py::isinstance<dfo::InputFileReading>(source)) {
-        const auto& reading = source.cast<const dfo::InputFileReading&>();
+    if (auto reading = edited_reading(source)) {
         py::gil_scoped_release unlocked;
-        return dfo::calculate(reading, options);
+        return dfo::calculate(*reading, options);
     }
     const ByteView view = view_bytes(source);
     py::gil_scoped_release unlocked;

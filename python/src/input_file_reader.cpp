@@ -69,6 +69,12 @@ Kind model_of(const py::object& data)
 
 }  // namespace
 
+std::optional<dfo::InputFileReading> edited_reading(const py::object& source)
+{
+    if (!py::isinstance<Reading>(source)) return std::nullopt;
+    return source.cast<const Reading&>().as_edited();
+}
+
 void bind_input_file_reader(py::module_& module)
 {
     py::class_<Reading>(module, "InputFileReading", doc_of("InputFileReading"))

@@ -30,9 +30,10 @@ namespace ostrand::external::dfoundations {
 // D-Foundations 25 does (the 2025 rules).
 enum class PileFactorRules { RULES_2017 = 2017, RULES_2025 = 2025 };
 
+// How the core computes: which rule set of the pile factors.
 struct CalculateOptions {
     // Absent: chosen by the input file's layout (the 2025 rules for the layout of D-Foundations 25).
-    std::optional<PileFactorRules> rules{};
+    std::optional<PileFactorRules> rules{};  // the rule set the results were computed with
 };
 
 // One row of [ITERATION RESULTS]: one pile-tip level at one CPT. Forces in kN (unrounded), levels in m.
@@ -40,50 +41,51 @@ struct IterationResult {
     int iteration_index = 0;  // from 1, the pile-tip level's place in the trajectory
     int cpt_index = 0;        // from 1, in the order the CPTs are selected
     double level = 0.0;       // pile-tip level
-    double rb_cal_max = 0.0;
-    double rs_cal_max = 0.0;
-    double rc_cal_max = 0.0;
-    double rc_d = 0.0;
-    double fnsf_rep = 0.0;
-    double fnsf_d = 0.0;
-    double rc_net_d = 0.0;
+    double rb_cal_max = 0.0;  // kN, the tip resistance R_b;cal;max
+    double rs_cal_max = 0.0;  // kN, the shaft resistance R_s;cal;max
+    double rc_cal_max = 0.0;  // kN, R_b;cal;max + R_s;cal;max
+    double rc_d = 0.0;        // kN, the design bearing capacity R_c;d
+    double fnsf_rep = 0.0;    // kN, the representative negative skin friction
+    double fnsf_d = 0.0;      // kN, its design value
+    double rc_net_d = 0.0;    // kN, R_c;d less the design negative skin friction
     double hmv = 0.0;  // the top of the profile's first layer
-    std::string cpt_name;
+    std::string cpt_name;  // the CPT's name
 };
 
 // One row of [NEN AVERAGE PILE FACTORS].
 struct AveragePileFactors {
-    int cpt_index = 0;
-    double alpha_s_gem_sg = 0.0;
-    double alpha_s_gem_clp = 0.0;
-    double alpha_p_gem = 0.0;
-    std::string cpt_name;
+    int cpt_index = 0;  // from 1, in the order the CPTs are selected
+    double alpha_s_gem_sg = 0.0;  // the average alpha_s of sand and gravel
+    double alpha_s_gem_clp = 0.0;  // the average alpha_s of clay, loam and peat
+    double alpha_p_gem = 0.0;  // the average alpha_p
+    std::string cpt_name;  // the CPT's name
 };
 
 // [CALCULATION PARAMETERS BEARING PILES EC 7].
 struct DesignParameters {
-    double ksi3_used = 1.0;
-    double ksi4_used = 1.0;
-    double gamma_b_used = 1.2;
-    double gamma_s_used = 1.2;
-    bool is_ksi3_used = false;
+    double ksi3_used = 1.0;  // the correlation factor xi3 used
+    double ksi4_used = 1.0;  // the correlation factor xi4 used
+    double gamma_b_used = 1.2;  // the partial factor gamma_b used
+    double gamma_s_used = 1.2;  // the partial factor gamma_s used
+    bool is_ksi3_used = false;  // whether xi3 (not xi4) governs
 };
 
 // The results of one pile type: a [PILE] of the output file.
 struct PileTypeResults {
-    std::string pile_name;
-    double beta_factor = 1.0;
-    double s_factor = 1.0;
+    std::string pile_name;  // the pile type's name
+    double beta_factor = 1.0;  // the enlarged-base factor beta
+    double s_factor = 1.0;  // the shape factor s
     std::vector<IterationResult> iterations;  // by pile-tip level first, then by CPT
-    std::vector<AveragePileFactors> average_factors;
-    DesignParameters parameters;
+    std::vector<AveragePileFactors> average_factors;  // one row per CPT
+    DesignParameters parameters;  // the design parameters
 };
 
+// Everything the core computed for an input file: a [PILE] per pile type.
 struct CalculationResults {
-    PileFactorRules rules = PileFactorRules::RULES_2017;
+    PileFactorRules rules = PileFactorRules::RULES_2017;  // the rule set the results were computed with
     int iteration_count = 0;  // pile-tip levels
-    int cpt_count = 0;
-    std::vector<PileTypeResults> pile_types;
+    int cpt_count = 0;  // CPTs
+    std::vector<PileTypeResults> pile_types;  // in the order they are selected
 };
 
 // A model kind, calculation type or pile feature the core does not compute. what() names what it covers.
@@ -109,7 +111,9 @@ CalculationResults calculate(const InputFileReading& reading, CalculateOptions o
 // pile's name in a first column "PileName": [ITERATION RESULTS], [NEN AVERAGE PILE FACTORS], and one
 // row per pile of BetaFactor, SFactor and the calculation parameters.
 DataTable iteration_table(const CalculationResults& results);
+// [NEN AVERAGE PILE FACTORS] of every pile type, with "PileName" first.
 DataTable average_factors_table(const CalculationResults& results);
+// One row per pile type: PileName, BetaFactor, SFactor and the calculation parameters.
 DataTable pile_table(const CalculationResults& results);
 
 // The name the core's output files give as the program that computed them.

@@ -65,7 +65,7 @@ struct ImportProfileOptions {
 
 // A profile whose CPT ends above a level that a calculation needs it to reach.
 struct ShortCPT {
-    std::string profile;
+    std::string profile;     // the profile's name
     double cpt_end;          // m, the level of the CPT's lowest row
     double needed_level;     // m
     std::string needed_for;  // "its pile tip level" or "the end of the trajectory"
@@ -74,14 +74,14 @@ struct ShortCPT {
     std::string message() const;
 };
 
+// The layer boundaries and the pile tip level: the levels that thinning a CPT for a profile keeps.
+std::vector<double> levels_to_keep(const std::vector<ProfileLayer>& layers, double pile_tip_level);
+
 // The GEF data with at most `max_rows` of the rows that a profile takes (a qc, and fs and Rf where
 // the data has them); unchanged when it has no more. Kept are the first and last row, the rows on
 // both sides of each of `keep_levels` (m; layer boundaries, a pile tip), and in each run of
 // neighbouring rows the one with the lowest and the one with the highest qc, so that the minima and
 // maxima that the bearing capacity depends on stay in.
-// The layer boundaries and the pile tip level: the levels that thinning a CPT for a profile keeps.
-std::vector<double> levels_to_keep(const std::vector<ProfileLayer>& layers, double pile_tip_level);
-
 geo::GEFData thinned_gef_data(const geo::GEFData& data, const std::vector<double>& keep_levels,
                               std::size_t max_rows = detail::CPT::MAX_ROWS);
 

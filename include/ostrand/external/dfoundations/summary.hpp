@@ -18,8 +18,8 @@ namespace ostrand::external::dfoundations {
 
 // An output file and the name it goes by in a summary, usually its path.
 struct NamedOutputFile {
-    std::string name;
-    const OutputFile* file = nullptr;
+    std::string name;                 // shown in the column "file"
+    const OutputFile* file = nullptr;  // not owned; a null file is passed over
 };
 
 // The rows of one calculation kind, named as D-Foundations names it in the file ("Dump for option
@@ -36,8 +36,8 @@ struct NamedOutputFile {
 // Indices that only point into the file (IterationIndex, CptIndex, ResultIndex, ...) give way to the
 // names they point to. Tables come in the order their kinds first appear among the files.
 struct SummaryTable {
-    std::string calculation;
-    DataTable data;
+    std::string calculation;  // the kind's name
+    DataTable data;           // the rows of every file of that kind
 };
 
 // The files' results, one table per calculation kind; a null file is passed over.
