@@ -1,6 +1,5 @@
 """The reading of the headers' comments that the docstrings and the C++ reference are made from."""
 
-import importlib.util
 import pathlib
 import sys
 import textwrap
@@ -8,9 +7,8 @@ import textwrap
 import pytest
 
 DOCS = pathlib.Path(__file__).resolve().parents[2] / "docs"
-spec = importlib.util.spec_from_file_location("header_docs", DOCS / "header_docs.py")
-header_docs = sys.modules.setdefault("header_docs", importlib.util.module_from_spec(spec))
-spec.loader.exec_module(header_docs)
+sys.path.insert(0, str(DOCS))
+import header_docs  # noqa: E402  (from the docs folder)
 
 HEADER = textwrap.dedent("""\
     // What the header is for.

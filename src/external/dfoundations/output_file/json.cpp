@@ -31,11 +31,9 @@ public:
         out_.raw(R"(,"warnings":[)");
         for (std::size_t i = 0; i < file.warnings().size(); ++i) {
             const ReadWarning& warning = file.warnings()[i];
-            out_.raw(i > 0 ? R"(,{"path":)" : R"({"path":)");
-            out_.string(warning.path, AT);
+            text(i > 0 ? R"(,{"path":)" : R"({"path":)", warning.path);
             number(R"(,"line":)", warning.line);
-            out_.raw(R"(,"message":)");
-            out_.string(warning.message, AT);
+            text(R"(,"message":)", warning.message);
             out_.raw("}");
         }
         out_.raw(R"(],"items":)");
@@ -47,10 +45,8 @@ public:
     void table(const OutputTable& table)
     {
         number(R"({"kind":"table","line":)", table.line);
-        out_.raw(R"(,"name":)");
-        out_.string(table.name, AT);
-        out_.raw(R"(,"path":)");
-        out_.string(table.path, AT);
+        text(R"(,"name":)", table.name);
+        text(R"(,"path":)", table.path);
         out_.raw(R"(,"data_count":)");
         if (table.data_count) {
             out_.integer(static_cast<std::int64_t>(*table.data_count));
@@ -64,8 +60,7 @@ public:
 
     void summary(const SummaryTable& table)
     {
-        out_.raw(R"({"calculation":)");
-        out_.string(table.calculation, AT);
+        text(R"({"calculation":)", table.calculation);
         columns(table.data);
         out_.raw("}\n");
         out_.finish();
@@ -74,6 +69,11 @@ public:
     void finish() { out_.finish(); }
 
 private:
+    void text(std::string_view key, std::string_view value)
+    {
+        out_.raw(key);
+        out_.string(value, AT);
+    }
     void number(std::string_view key, std::size_t value)
     {
         out_.raw(key);
@@ -94,12 +94,10 @@ private:
 
     void header(const FileHeader& header)
     {
-        out_.raw(R"({"version":)");
-        out_.string(header.version, AT);
+        text(R"({"version":)", header.version);
         optional(R"(,"major_version":)", header.major_version);
         optional(R"(,"model_code":)", header.model_code);
-        out_.raw(R"(,"model_name":)");
-        out_.string(header.model_name, AT);
+        text(R"(,"model_name":)", header.model_name);
         optional(R"(,"cu_values_code":)", header.cu_values_code);
         optional(R"(,"cu_values":)", header.cu_values);
         optional(R"(,"main_calculation_type":)", header.main_calculation_type);
@@ -120,10 +118,9 @@ private:
     void item(const Item& item)
     {
         if (const auto* value = item.value()) return value_line(*value);
-        if (const auto* text = item.text()) {
-            number(R"({"kind":"text","line":)", text->line);
-            out_.raw(R"(,"text":)");
-            out_.string(text->text, AT);
+        if (const auto* line = item.text()) {
+            number(R"({"kind":"text","line":)", line->line);
+            text(R"(,"text":)", line->text);
             return out_.raw("}");
         }
         if (const auto* table = item.table()) return this->table(*table);
@@ -133,10 +130,8 @@ private:
     void value_line(const ValueLine& value)
     {
         number(R"({"kind":"value","line":)", value.line);
-        out_.raw(R"(,"key":)");
-        out_.string(value.key, AT);
-        out_.raw(R"(,"value":)");
-        out_.string(value.value, AT);
+        text(R"(,"key":)", value.key);
+        text(R"(,"value":)", value.value);
         out_.raw(R"(,"numbers":[)");
         for (std::size_t i = 0; i < value.numbers.size(); ++i) {
             if (i > 0) out_.raw(",");
@@ -149,11 +144,9 @@ private:
     {
         number(R"({"kind":"section","line":)", section.line);
         number(R"(,"end_line":)", section.end_line);
-        out_.raw(R"(,"name":)");
-        out_.string(section.name, AT);
+        text(R"(,"name":)", section.name);
         number(R"(,"position":)", section.position);
-        out_.raw(R"(,"path":)");
-        out_.string(section.path, AT);
+        text(R"(,"path":)", section.path);
         out_.raw(R"(,"items":)");
         items(section.items);
         out_.raw("}");
