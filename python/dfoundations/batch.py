@@ -141,23 +141,54 @@ def _executor_for(executor, client):
     return concurrent.futures.ThreadPoolExecutor(max_workers=os.cpu_count() or 1), True
 
 
-def _gather(executor, client, function, jobs):
+def _parallelism(pool):
+    """How many jobs the executor runs at once, as far as it tells."""
+    client = getattr(pool, "_client", None)  # a Dask client's executor
+    if client is not None:
+        try:
+            return max(1, sum(client.nthreads().values()))
+        except Exception:  # noqa: BLE001  (a client that cannot say: assume a small cluster)
+            return 2
+    return getattr(pool, "_max_workers", None) or os.cpu_count() or 1
+
+
+def _chunk_size(pool, owned, jobs, chunk_size):
+    """Jobs per task. An executor that ships tasks to other processes pays for each task (Dask about
+    5 ms, against some 10 ms for an analysis), so each task takes several jobs: about four tasks per
+    worker keep the workers evenly loaded."""
+    if chunk_size is not None:
+        if chunk_size < 1:
+            raise ValueError(f"chunk_size must be at least 1, not {chunk_size}")
+        return chunk_size
+    if owned or isinstance(pool, concurrent.futures.ThreadPoolExecutor):
+        return 1
+    return max(1, -(-len(jobs) // (4 * _parallelism(pool))))
+
+
+def _run_chunk(function, jobs):
+    return [function(*job) for job in jobs]
+
+
+def _gather(executor, client, function, jobs, chunk_size=None):
     pool, owned = _executor_for(executor, client)
     try:
-        futures = [pool.submit(function, *job) for job in jobs]
+        size = _chunk_size(pool, owned, jobs, chunk_size)
+        chunks = [jobs[start:start + size] for start in range(0, len(jobs), size)]
+        futures = [pool.submit(_run_chunk, function, chunk) for chunk in chunks]
         results = []
-        for job, future in zip(jobs, futures):
+        for chunk, future in zip(chunks, futures):
             try:
-                results.append(future.result())
-            except Exception as error:  # noqa: BLE001  (a worker that died with the job, say)
-                results.append(_noted(error, job[0]))
+                results.extend(future.result())
+            except Exception as error:  # noqa: BLE001  (a worker that died with the jobs, say)
+                results.extend(_noted(error, job[0]) for job in chunk)
         return results
     finally:
         if owned:
             pool.shutdown()
 
 
-def run_analyses(input_files, *, executor=None, client=None, engine=None, timeout=DEFAULT_TIMEOUT):
+def run_analyses(input_files, *, executor=None, client=None, engine=None, timeout=DEFAULT_TIMEOUT,
+                 chunk_size=None):
     """Runs an analysis of each input file and reads its output file, all at once.
 
     `input_files`: input files as bytes or str (their text), paths (``os.PathLike``), models or
@@ -165,28 +196,29 @@ def run_analyses(input_files, *, executor=None, client=None, engine=None, timeou
     pool on all cores); `client`: a Dask ``distributed.Client`` instead. `engine`: which program
     computes ("core" or "console", set for the process that runs the analyses; default: the console when
     one is configured, else the core).
-    `timeout`: seconds per analysis.
+    `timeout`: seconds per analysis. `chunk_size`: analyses per task sent to the executor (default:
+    one on a thread pool; elsewhere, such as on Dask or a process pool, about four tasks per worker).
 
     Returns a list with one entry per input, in order: its ``OutputFile`` (named after its path, or
     "input N"), or the exception it raised, carrying the input's name as ``input_name`` and in a
     note (for example ExecutionError "...: the analysis wrote no output file").
     """
     jobs = [(*_name_and_input(item, position), engine, timeout) for position, item in enumerate(input_files, 1)]
-    return _gather(executor, client, _run_one, jobs)
+    return _gather(executor, client, _run_one, jobs, chunk_size)
 
 
-def read_output_files(sources, *, executor=None, client=None):
+def read_output_files(sources, *, executor=None, client=None, chunk_size=None):
     """Reads many output files at once: paths, or their bytes (which travel to the worker as they are).
 
     Returns one entry per source, in order: the ``OutputFile``, or the exception it raised (a
     ParsingError, an OSError for a path that cannot be read), carrying the source's name as
-    ``input_name``. `executor` and `client` as in ``run_analyses``.
+    ``input_name``. `executor`, `client` and `chunk_size` as in ``run_analyses``.
     """
     jobs = []
     for position, source in enumerate(sources, 1):
         name = os.fspath(source) if isinstance(source, os.PathLike) else f"output {position}"
         jobs.append((name, source))
-    return _gather(executor, client, _read_one, jobs)
+    return _gather(executor, client, _read_one, jobs, chunk_size)
 
 
 def summary(files):

@@ -22,6 +22,13 @@ def test_output_files_are_read_in_order_with_each_failure_in_its_place():
     assert isinstance(results[2], dfo.ParsingError) and results[2].input_name == "output 3"
     assert isinstance(results[4], OSError) and results[4].input_name == str(TEST_DATA / "missing.fod")
     assert [type(result) for result in dfo.read_output_files(sources)] == [type(result) for result in results]
+    # In tasks of several jobs, as other processes get them, the order and the failures stay in place.
+    for chunk_size in (2, 4, 10):
+        chunked = dfo.read_output_files(sources, chunk_size=chunk_size)
+        assert [getattr(result, "input_name", None) or result.name for result in chunked] == \
+            [getattr(result, "input_name", None) or result.name for result in results]
+    with pytest.raises(ValueError, match="chunk_size must be at least 1"):
+        dfo.read_output_files(sources, chunk_size=0)
 
 
 def test_output_files_models_and_readings_pickle(bearing_model, tension_model):
