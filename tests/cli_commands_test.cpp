@@ -314,7 +314,7 @@ TEST_F(Commands, InputWritesTheLayoutAskedForOrNamedByTheDocument)
     ASSERT_EQ(example.status, 0) << example.err;
     const auto plain = scratch.write("plain.json", example.out);
     nlohmann::ordered_json asking = nlohmann::ordered_json::parse(example.out);
-    asking["input_file_version"] = 25;
+    asking["layout"] = 25;
     const auto asks_25 = scratch.write("asks_25.json", asking.dump());
     const struct {
         std::string arguments;

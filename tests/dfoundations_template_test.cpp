@@ -95,7 +95,7 @@ ordered_json document_25(const std::string& name)
         if (!belgian(material.get<std::string>())) names.push_back(material);
     document["soils"] = soils;
     document["soil_names"] = names;
-    document["input_file_version"] = 25;
+    document["layout"] = 25;
     return document;
 }
 
@@ -286,10 +286,9 @@ TEST(FillDFoundationsTemplate, NamesWhatIsWrongWithABrokenDocument)
          "values)."},
         {"bm3-1", "/piles/0/load_max_min", ordered_json::array({5.0}),
          "'piles[0].load_max_min' in the model document must be a pair [maximum, minimum] or null."},
-        {"bm1-13", "/input_file_version", "25",
-         "'input_file_version' in the model document must be 19, 23 or 25 (found string)."},
-        {"bm1-13", "/input_file_version", 20,
-         "'input_file_version' in the model document is 20; the input file layouts are 19 (D-Foundations 19.x), 23 "
+        {"bm1-13", "/layout", "25", "'layout' in the model document must be 19, 23 or 25 (found string)."},
+        {"bm1-13", "/layout", 20,
+         "'layout' in the model document is 20; the input file layouts are 19 (D-Foundations 19.x), 23 "
          "(D-Foundations 23.x) and 25 (D-Foundations 25.1)."},
         {"bm3-1", "/input_file_version", 25.0,
          "'input_file_version' in the model document is 25.0; the input file layouts are 19 (D-Foundations 19.x), 23 "
@@ -443,10 +442,17 @@ TEST(FillDFoundationsTemplate, WritesThe19LayoutUnlessTheDocumentAsksFor25)
 {
     ordered_json document = model_document("bm3-1");
     const std::string absent = fill_dfoundations_template(document);
-    document["input_file_version"] = 19;
+    document["layout"] = 19;
     EXPECT_EQ(fill_dfoundations_template(document), absent);
+    document["layout"] = 25;
+    EXPECT_THAT(generated_lines(document), testing::Contains("D-Foundations=1033"));
+
+    // Documents of earlier releases call the member "input_file_version".
+    document.erase("layout");
     document["input_file_version"] = 25;
     EXPECT_THAT(generated_lines(document), testing::Contains("D-Foundations=1033"));
+    document["layout"] = 19;
+    EXPECT_THROW(fill_dfoundations_template(document), ostrand::errors::InternalError);
 }
 
 TEST(FillDFoundationsTemplate, WritesAUserDefinedPileTypeInThe25Layout)

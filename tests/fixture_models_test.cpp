@@ -35,7 +35,7 @@ std::string input_file_text(const detail::Model& model, const Metadata& metadata
 {
     const test_support::EmbeddedPlatformGuard platform;
     std::string text =
-        std::get<ostrand::core::BytesIO>(model.generate_input_file(metadata, {.version = version})).getvalue();
+        std::get<ostrand::core::BytesIO>(model.generate_input_file(metadata, {.layout = version})).getvalue();
     // A finished road leaves nothing behind in the store.
     EXPECT_TRUE(std::filesystem::is_empty(platform.platform().store_folder()));
     return text;

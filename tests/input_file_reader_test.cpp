@@ -115,7 +115,7 @@ TEST(InputFileReader, WritesD_FoundationsOwnFilesBackLineForLine)
         SCOPED_TRACE(fixture.path.string());
         const std::string file = with_crlf(read_file(fixture.path));
         const InputFileReading reading = read_input_file(file);
-        EXPECT_EQ(reading.layout_version, fixture.layout);
+        EXPECT_EQ(reading.layout, fixture.layout);
         for (const InputFileWarning& warning : reading.warnings)
             ADD_FAILURE() << "line " << warning.line << ": " << warning.message;
         const std::string written = written_again(reading);
@@ -440,7 +440,7 @@ TEST(InputFileReader, SavesAModelReadFromAFileWithNothingChangedButWhatWasAdded)
                 ? saved_with_pile_and_profile<BearingPilesModel>(file, before.document, bro)
                 : saved_with_pile_and_profile<TensionPilesModel>(file, before.document, bro);
         const InputFileReading after = read_input_file(saved);
-        EXPECT_EQ(after.layout_version, before.layout_version);
+        EXPECT_EQ(after.layout, before.layout);
         EXPECT_EQ(after.model_error, "");
         json document = after.document;
         ASSERT_EQ(document["profiles"].size(), before.document["profiles"].size() + 1);

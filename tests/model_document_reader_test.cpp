@@ -165,30 +165,37 @@ TEST(ModelDocumentReader, RefusesWhatTheModelOperationsRefuseWithTheirOwnErrors)
     }
 }
 
-TEST(ModelDocumentReader, KeepsTheInputFileVersionADocumentAsksForApartFromTheModel)
+TEST(ModelDocumentReader, KeepsTheLayoutADocumentAsksForApartFromTheModel)
 {
     const json model_written = tension_document();
-    EXPECT_EQ(read_model_document(model_written).input_file_version, std::nullopt);
-    for (const int version : {19, 25}) {
-        json document = model_written;
-        document["input_file_version"] = version;
-        const ModelDocument read = read_model_document(document);
-        EXPECT_EQ(read.input_file_version, version);
-        EXPECT_EQ(read._generate_input(), model_written);
+    EXPECT_EQ(read_model_document(model_written).layout, std::nullopt);
+    // "input_file_version" is the member's name in documents of earlier releases.
+    for (const char* member : {"layout", "input_file_version"}) {
+        for (const int layout : {19, 25}) {
+            json document = model_written;
+            document[member] = layout;
+            const ModelDocument read = read_model_document(document);
+            EXPECT_EQ(read.layout, layout);
+            EXPECT_EQ(read._generate_input(), model_written);
+        }
     }
 
     json document = model_written;
-    document["input_file_version"] = 25;
+    document["layout"] = 25;
     RecordingPlatformGuard platform;
-    read_model_document(document).generate_input_file({.version = 25});
+    read_model_document(document).generate_input_file({.layout = 25});
     EXPECT_EQ(json::parse(platform->uploads.at(0)), document);
 
     for (const json& refused : {json(20), json("25"), json(25.0), json(nullptr)}) {
-        document["input_file_version"] = refused;
+        document["layout"] = refused;
         EXPECT_EQ(refusal([&] { read_model_document(document); }),
-                  "invalid_argument: Model document: input_file_version must be 19, 23 or 25 (currently " + refused.dump() +
-                      ")");
+                  "invalid_argument: Model document: layout must be 19, 23 or 25 (currently " + refused.dump() + ")");
     }
+    document["layout"] = 25;
+    document["input_file_version"] = 23;
+    EXPECT_EQ(refusal([&] { read_model_document(document); }),
+              "invalid_argument: Model document: input_file_version must be the layout that 'layout' names "
+              "(currently 23)");
 }
 
 TEST(ModelDocumentReader, LeavesTheRulesOfACompleteModelToInputFileGeneration)

@@ -101,15 +101,15 @@ TEST(InputFile, TheLayoutOf25IsAskedForByOneMemberAtTheEndOfTheDocument)
     const Metadata metadata({.file_name = "haven"});
     RecordingPlatformGuard platform;
 
-    model.generate_input_file(metadata, {.version = 19});
-    model.generate_input_file(metadata, {.version = 25});
+    model.generate_input_file(metadata, {.layout = 19});
+    model.generate_input_file(metadata, {.layout = 25});
 
     ASSERT_EQ(platform->uploads.size(), 2u);
     EXPECT_EQ(platform->uploads[0], model._generate_input_text(metadata));
     json asked = model._generate_input(metadata);
-    asked["input_file_version"] = 25;
+    asked["layout"] = 25;
     EXPECT_EQ(json::parse(platform->uploads[1]), asked);
-    EXPECT_TRUE(platform->uploads[1].ends_with(R"(, "input_file_version": 25})")) << platform->uploads[1];
+    EXPECT_TRUE(platform->uploads[1].ends_with(R"(, "layout": 25})")) << platform->uploads[1];
 }
 
 TEST(InputFile, AnUnknownLayoutIsRefusedBeforeAnythingIsSent)
@@ -117,16 +117,16 @@ TEST(InputFile, AnUnknownLayoutIsRefusedBeforeAnythingIsSent)
     RecordingPlatformGuard platform;
     for (const int version : {0, 18, 20, 2025}) {
         try {
-            whole_bearing_model().generate_input_file(std::nullopt, {.version = version});
+            whole_bearing_model().generate_input_file(std::nullopt, {.layout = version});
             ADD_FAILURE() << "no error for " << version;
         } catch (const std::invalid_argument& error) {
-            EXPECT_EQ(std::string(error.what()), "The input file version must be 19 (D-Foundations 19.x), 23 "
+            EXPECT_EQ(std::string(error.what()), "The input file layout must be 19 (D-Foundations 19.x), 23 "
                                                  "(D-Foundations 23.x) or 25 (D-Foundations 25.1), not " +
                                                      std::to_string(version));
         }
     }
     EXPECT_TRUE(platform->calls.empty());
-    EXPECT_THROW(input_file_from_document("{}", {.version = 7}), std::invalid_argument);
+    EXPECT_THROW(input_file_from_document("{}", {.layout = 7}), std::invalid_argument);
     EXPECT_TRUE(platform->calls.empty());
 }
 

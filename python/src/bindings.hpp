@@ -68,6 +68,14 @@ struct ByteView {
 };
 ByteView view_bytes(const py::object& source);
 
+// A keyword argument that has a new name: the value given under the new name, else the one given
+// under the former name (with a DeprecationWarning); both at once is a TypeError.
+py::object renamed_argument(py::object given, py::object former, const char* name, const char* former_name);
+// A DeprecationWarning that the attribute `former` is now called `name`.
+void warn_renamed_member(const char* former, const char* name);
+// The input file layout asked for with layout=, or with version=, its former name.
+std::optional<int> asked_layout(const py::object& layout, const py::object& version);
+
 // A file as Python users hold it: a byte stream as bytes, the platform's File as it is.
 py::object file_object(std::variant<ostrand::core::BytesIO, ostrand::core::File> file);
 

@@ -110,6 +110,27 @@ ByteView view_bytes(const py::object& source)
     return view;
 }
 
+py::object renamed_argument(py::object given, py::object former, const char* name, const char* former_name)
+{
+    if (former.is_none()) return given;
+    if (!given.is_none())
+        throw py::type_error(std::string("give ") + name + "= alone: " + former_name + "= is its former name");
+    const std::string message = std::string(former_name) + "= is now called " + name + "=";
+    if (PyErr_WarnEx(PyExc_DeprecationWarning, message.c_str(), 2) < 0) throw py::error_already_set();
+    return former;
+}
+
+void warn_renamed_member(const char* former, const char* name)
+{
+    const std::string message = std::string(former) + " is now called " + name;
+    if (PyErr_WarnEx(PyExc_DeprecationWarning, message.c_str(), 2) < 0) throw py::error_already_set();
+}
+
+std::optional<int> asked_layout(const py::object& layout, const py::object& version)
+{
+    return renamed_argument(layout, version, "layout", "version").cast<std::optional<int>>();
+}
+
 py::object file_object(std::variant<ostrand::core::BytesIO, ostrand::core::File> file)
 {
     if (auto* stream = std::get_if<ostrand::core::BytesIO>(&file)) return py::bytes(stream->getvalue());

@@ -49,9 +49,9 @@ private:
     }
 };
 
-Reading read(const py::object& data)
+Reading read(const py::object& input_file, const py::object& data)
 {
-    const ByteView view = view_bytes(data);
+    const ByteView view = view_bytes(renamed_argument(input_file, data, "input_file", "data"));
     dfo::InputFileReading reading = [&] {
         py::gil_scoped_release unlocked;
         return dfo::read_input_file(view.bytes);
@@ -60,9 +60,9 @@ Reading read(const py::object& data)
 }
 
 template <class Kind>
-Kind model_of(const py::object& data)
+Kind model_of(const py::object& input_file, const py::object& data)
 {
-    const ByteView view = view_bytes(data);
+    const ByteView view = view_bytes(renamed_argument(input_file, data, "input_file", "data"));
     py::gil_scoped_release unlocked;
     return Kind::from_input_file(view.bytes);
 }
@@ -87,8 +87,14 @@ void bind_input_file_reader(py::module_& module)
             [](Reading& reading, py::object extras) { reading.extras = std::move(extras); },
             doc_of("InputFileReading::extras"))
         .def_property_readonly(
-            "layout_version", [](const Reading& reading) { return reading.reading.layout_version; },
-            doc_of("InputFileReading::layout_version"))
+            "layout", [](const Reading& reading) { return reading.reading.layout; }, doc_of("InputFileReading::layout"))
+        .def_property_readonly(
+            "layout_version",
+            [](const Reading& reading) {
+                warn_renamed_member("InputFileReading.layout_version", "InputFileReading.layout");
+                return reading.reading.layout;
+            },
+            "The former name of layout.")
         .def_property_readonly(
             "model_error", [](const Reading& reading) { return reading.reading.model_error; },
             doc_of("InputFileReading::model_error"))
@@ -107,22 +113,23 @@ void bind_input_file_reader(py::module_& module)
             doc_of("InputFileReading::document_with_extras"))
         .def(
             "generate_input_file",
-            [](const Reading& reading, bool as_file, std::optional<int> version) {
-                return input_file_of(reading.as_edited()._generate_input_text(version), as_file);
+            [](const Reading& reading, bool as_file, const py::object& layout, const py::object& version) {
+                return input_file_of(reading.as_edited()._generate_input_text(asked_layout(layout, version)), as_file);
             },
-            py::kw_only(), py::arg("as_file") = false, py::arg("version") = py::none(),
+            py::kw_only(), py::arg("as_file") = false, py::arg("layout") = py::none(), py::arg("version") = py::none(),
             doc_of("InputFileReading::generate_input_file"));
 
-    module.def("read_input_file", &read, py::arg("data"), doc_of("read_input_file"));
+    module.def("read_input_file", &read, py::arg("input_file") = py::none(), py::kw_only(),
+               py::arg("data") = py::none(), doc_of("read_input_file"));
 
     py::type bearing = module.attr("BearingPilesModel");
-    bearing.attr("from_input_file") =
-        py::staticmethod(py::cpp_function(&model_of<dfo::BearingPilesModel>, py::arg("data"),
-                                                                     doc_of("BearingPilesModel::from_input_file")));
+    bearing.attr("from_input_file") = py::staticmethod(py::cpp_function(
+        &model_of<dfo::BearingPilesModel>, py::name("from_input_file"), py::arg("input_file") = py::none(),
+        py::kw_only(), py::arg("data") = py::none(), doc_of("BearingPilesModel::from_input_file")));
     py::type tension = module.attr("TensionPilesModel");
-    tension.attr("from_input_file") =
-        py::staticmethod(py::cpp_function(&model_of<dfo::TensionPilesModel>, py::arg("data"),
-                                                                     doc_of("TensionPilesModel::from_input_file")));
+    tension.attr("from_input_file") = py::staticmethod(py::cpp_function(
+        &model_of<dfo::TensionPilesModel>, py::name("from_input_file"), py::arg("input_file") = py::none(),
+        py::kw_only(), py::arg("data") = py::none(), doc_of("TensionPilesModel::from_input_file")));
 }
 
 }  // namespace dfoundations_python

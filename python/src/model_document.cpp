@@ -22,8 +22,14 @@ void bind_model_document(py::module_& module)
             },
             doc_of("ModelDocument::model"))
         .def_readonly("metadata", &ModelDocument::metadata, doc_of("ModelDocument::metadata"))
-        .def_readonly("input_file_version", &ModelDocument::input_file_version,
-                      doc_of("ModelDocument::input_file_version"))
+        .def_readonly("layout", &ModelDocument::layout, doc_of("ModelDocument::layout"))
+        .def_property_readonly(
+            "input_file_version",
+            [](const ModelDocument& document) {
+                warn_renamed_member("ModelDocument.input_file_version", "ModelDocument.layout");
+                return document.layout;
+            },
+            "The former name of layout.")
         .def_property_readonly(
             "input_file_extras", [](const ModelDocument& document) { return to_python(document.input_file_extras); },
             doc_of("ModelDocument::input_file_extras"))
@@ -33,14 +39,14 @@ void bind_model_document(py::module_& module)
         .def("_generate_input_text", py::overload_cast<>(&ModelDocument::_generate_input_text, py::const_))
         .def(
             "generate_input_file",
-            [](const ModelDocument& document, bool as_file, std::optional<int> version) {
+            [](const ModelDocument& document, bool as_file, const py::object& layout, const py::object& version) {
                 // The layout asked for, else the one the document asks for, else 19.
-                const int layout = version.value_or(document.input_file_version.value_or(19));
-                dfo::checked_input_file_version({.as_file = as_file, .version = layout});
+                const int chosen = asked_layout(layout, version).value_or(document.layout.value_or(19));
+                dfo::checked_layout({.as_file = as_file, .layout = chosen});
                 document.base()._validate();
-                return input_file_of(document._generate_input_text(layout), as_file);
+                return input_file_of(document._generate_input_text(chosen), as_file);
             },
-            py::kw_only(), py::arg("as_file") = false, py::arg("version") = py::none(),
+            py::kw_only(), py::arg("as_file") = false, py::arg("layout") = py::none(), py::arg("version") = py::none(),
             doc_of("ModelDocument::generate_input_file"));
 
     module.def(

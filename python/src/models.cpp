@@ -55,15 +55,17 @@ void bind_model_base(py::module_& module)
              py::arg("metadata") = py::none(), doc_of("detail::Model::_generate_input_text"))
         .def(
             "generate_input_file",
-            [](const Model& model, const std::optional<Metadata>& metadata, bool as_file, std::optional<int> version) {
+            [](const Model& model, const std::optional<Metadata>& metadata, bool as_file, const py::object& layout,
+               const py::object& version) {
                 // What Model::generate_input_file does, with the model read under the GIL, so that
                 // another thread cannot change it while the service fills the file.
-                dfo::checked_input_file_version({.as_file = as_file, .version = version});
+                const std::optional<int> asked = asked_layout(layout, version);
+                dfo::checked_layout({.as_file = as_file, .layout = asked});
                 model._validate();
-                return input_file_of(model._input_file_document_text(metadata, version), as_file);
+                return input_file_of(model._input_file_document_text(metadata, asked), as_file);
             },
-            py::arg("metadata") = py::none(), py::kw_only(), py::arg("as_file") = false, py::arg("version") = py::none(),
-            doc_of("detail::Model::generate_input_file"));
+            py::arg("metadata") = py::none(), py::kw_only(), py::arg("as_file") = false, py::arg("layout") = py::none(),
+            py::arg("version") = py::none(), doc_of("detail::Model::generate_input_file"));
 }
 
 // A model kind with the constructor and calculation options both kinds have.

@@ -26,7 +26,7 @@ def test_a_file_reads_as_the_program_reads_it_and_comes_back_line_for_line(path)
     data = path.read_bytes()
     reading = dfo.read_input_file(data)
     assert reading.document_with_extras() == run_cli("foi", path)
-    assert reading.layout_version == LAYOUTS[path.parent.name]
+    assert reading.layout == LAYOUTS[path.parent.name]
     assert reading.warnings == []
     assert reading.generate_input_file() == with_crlf(data)
 
@@ -49,8 +49,8 @@ def test_a_layout_that_cannot_hold_the_document_is_a_model_error_with_the_rule(t
     reading = dfo.read_input_file(tension_model.generate_input_file())
     reading.document["calculation_options"]["suppress_qciii_reduction"] = True
     with pytest.raises(dfo.ModelError, match="D-Foundations 25.1 cannot suppress the qcIII reduction"):
-        reading.generate_input_file(version=25)
-    assert b"1 : Suppress qcIII reduction = TRUE" in reading.generate_input_file(version=19)
+        reading.generate_input_file(layout=25)
+    assert b"1 : Suppress qcIII reduction = TRUE" in reading.generate_input_file(layout=19)
 
 
 def test_a_model_document_read_from_a_file_is_changed_and_written_again(bearing_model):
@@ -64,10 +64,29 @@ def test_a_model_document_read_from_a_file_is_changed_and_written_again(bearing_
 
 def test_a_model_writes_the_layout_of_d_foundations_25_when_asked(tension_model):
     assert b"D-Foundations=1015" in tension_model.generate_input_file()
-    assert b"D-Foundations=1033" in tension_model.generate_input_file(version=25)
-    assert b"D-Foundations=1024" in tension_model.generate_input_file(version=23)
+    assert b"D-Foundations=1033" in tension_model.generate_input_file(layout=25)
+    assert b"D-Foundations=1024" in tension_model.generate_input_file(layout=23)
     with pytest.raises(ValueError):
-        tension_model.generate_input_file(version=21)
+        tension_model.generate_input_file(layout=21)
+
+
+def test_the_former_names_of_the_layout_and_the_input_file_still_work_with_a_warning(tension_model):
+    data = tension_model.generate_input_file(layout=25)
+    with pytest.warns(DeprecationWarning, match="version= is now called layout="):
+        assert tension_model.generate_input_file(version=25) == data
+    with pytest.warns(DeprecationWarning, match="data= is now called input_file="):
+        reading = dfo.read_input_file(data=data)
+    with pytest.warns(DeprecationWarning, match="layout_version is now called InputFileReading.layout"):
+        assert reading.layout_version == reading.layout == 25
+    with pytest.warns(DeprecationWarning):
+        assert reading.generate_input_file(version=25) == reading.generate_input_file()
+    with pytest.warns(DeprecationWarning):
+        assert dfo.TensionPilesModel.from_input_file(data=data).generate_input_file() == data
+    document = dfo.read_model_document(json.dumps(reading.document))
+    with pytest.warns(DeprecationWarning, match="input_file_version is now called ModelDocument.layout"):
+        assert document.input_file_version == document.layout == 25
+    with pytest.raises(TypeError, match="give layout= alone"):
+        tension_model.generate_input_file(layout=25, version=25)
 
 
 def test_a_model_is_built_from_a_file_of_its_kind():

@@ -2,6 +2,8 @@
 // pile model leaves at their new-model contents.
 #include "foi/foi_sections.hpp"
 
+#include <optional>
+
 namespace ostrand::foi {
 
 std::string_view code_label(const DocumentNode& node, std::optional<std::string_view> (*lookup)(std::int64_t),
@@ -46,15 +48,23 @@ void write_overrule(FoiText& out, const DocumentNode& node, std::string_view cap
 
 Layout layout_of(const DocumentNode& document)
 {
-    if (!document.json().contains("input_file_version")) return {};
-    const DocumentNode version = document["input_file_version"];
-    const Json& value = version.json();
-    if (!value.is_number()) version.fail(std::string("must be 19, 23 or 25 (found ") + value.type_name() + ").");
-    if (!value.is_number_integer() || (value != 19 && value != 23 && value != 25))
-        version.fail("is " + value.dump() +
-                     "; the input file layouts are 19 (D-Foundations 19.x), 23 (D-Foundations 23.x) and 25 "
-                     "(D-Foundations 25.1).");
-    return layout_of_version(value.get<int>());
+    // Documents of earlier releases name the layout "input_file_version"; one that names both must
+    // give one layout.
+    std::optional<int> layout;
+    for (const char* member : {"layout", "input_file_version"}) {
+        if (!document.json().contains(member)) continue;
+        const DocumentNode node = document[member];
+        const Json& value = node.json();
+        if (!value.is_number()) node.fail(std::string("must be 19, 23 or 25 (found ") + value.type_name() + ").");
+        if (!value.is_number_integer() || (value != 19 && value != 23 && value != 25))
+            node.fail("is " + value.dump() +
+                      "; the input file layouts are 19 (D-Foundations 19.x), 23 (D-Foundations 23.x) and 25 "
+                      "(D-Foundations 25.1).");
+        if (layout && value != *layout)
+            node.fail("is " + value.dump() + ", but 'layout' is " + std::to_string(*layout) + ".");
+        layout = value.get<int>();
+    }
+    return layout_of_version(layout.value_or(19));
 }
 
 void open_table(FoiText& out, const std::vector<std::string_view>& columns, std::size_t rows, Layout layout)

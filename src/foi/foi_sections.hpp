@@ -15,7 +15,7 @@ namespace ostrand::foi {
 
 enum class ModelKind { BEARING = 0, TENSION = 1 };
 
-// The layout the document asks for in its optional "input_file_version" (19, 23 or 25; absent: 19).
+// The layout the document asks for in its optional "layout" (19, 23 or 25; absent: 19).
 Layout layout_of(const DocumentNode& document);
 
 // The names of the soil collection in the order written; a layer refers to a material by its position.

@@ -9,7 +9,7 @@ namespace ostrand::foi {
 
 // The text of the D-Foundations input file (.foi) that `document` describes, lines ended by CR LF,
 // texts in Windows-1252. The layout is that of D-Foundations 19.x (Soil 1005, D-Foundations 1015)
-// unless the document's optional "input_file_version" is 23 or 25: then that of D-Foundations 23.x
+// unless the document's optional "layout" is 23 or 25: then that of D-Foundations 23.x
 // (Soil 1010, D-Foundations 1024) or 25.1 (Soil 1013, D-Foundations 1033).
 // A document that cannot become an input file raises errors::InternalError saying what is wrong.
 // Read the document into an ordered_json to keep the materials in their registration order; from a

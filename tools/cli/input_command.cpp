@@ -33,7 +33,7 @@ int write_input_file(const InputOptions& options)
     const dfo::ModelDocument document = dfo::read_model_document(read_input(options.document));
     try {
         const std::optional<int> layout = options.layout != 0 ? std::optional<int>(options.layout) : std::nullopt;
-        const dfo::InputFile input_file = document.generate_input_file({.version = layout});
+        const dfo::InputFile input_file = document.generate_input_file({.layout = layout});
         write_output(options.output, std::get<ostrand::core::BytesIO>(input_file).getvalue(), options.document);
     } catch (const std::runtime_error& error) {
         std::rethrow_if_nested(error);  // the template service's own error says what is wrong
@@ -62,7 +62,7 @@ void add_input_command(CLI::App& app, int& status)
     auto* layout = command
                        ->add_option("--layout", options->layout,
                                     "Input file layout: 19 (D-Foundations 19.x), 23 (23.x) or 25 (25.1); default: the "
-                                    "document's \"input_file_version\", else 19")
+                                    "document's \"layout\", else 19")
                        ->check(CLI::IsMember({19, 23, 25}));
     // The earlier spelling, which also hid the program's own --version, keeps working for a while.
     command->add_option("--version", options->old_layout_option)

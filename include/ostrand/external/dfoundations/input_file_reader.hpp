@@ -51,7 +51,7 @@ struct InputFileReading {
     // file again; a value changed in the document is written as changed.
     nlohmann::ordered_json extras;
     // 19 for the layout of D-Foundations 19.x, 23 for that of 23.x, 25 for that of 25.1.
-    int layout_version = 19;
+    int layout = 19;
     // Why the model operations refuse the file's model; empty when they build it.
     std::string model_error;
     // Lines of the file that cannot be written back.
@@ -62,12 +62,12 @@ struct InputFileReading {
     // prints and `dfoundations input` (and read_model_document) takes back.
     // @returns the model document with "input_file_extras" (Python: a dict)
     nlohmann::ordered_json document_with_extras() const;
-    // The same as the JSON text the template service is sent, in the layout `version` (absent: the
+    // The same as the JSON text the template service is sent, in the layout `asked` (absent: the
     // file's own). A layout that has no place for a setting the document turns on is an
     // errors::ModelError with the rule's message.
-    std::string _generate_input_text(std::optional<int> version = std::nullopt) const;
+    std::string _generate_input_text(std::optional<int> asked = std::nullopt) const;
     // The input file again, through the template service: the document with the extras written back,
-    // in the layout `options.version` (absent: the file's own).
+    // in the layout `options.layout` (absent: the file's own).
     // @returns the input file as a byte stream, or the platform's File with as_file
     // @throws std::runtime_error "Input file could not be generated, please check your model" when the
     //         template service fails
@@ -76,12 +76,12 @@ struct InputFileReading {
 };
 
 // Reads a D-Foundations input file of D-Foundations 19 to 25, Bearing Piles or Tension Piles (EC7-NL).
-// @param bytes  the file's bytes (Windows-1252; CR LF, LF or CR line ends)
+// @param input_file  the file's bytes (Windows-1252; CR LF, LF or CR line ends)
 // @returns the model document, the extras, the layout and what could not be kept
 // @throws errors::ParsingError "Input file line 1: ..." when the file is no input file of these models
 //         or lacks what the document needs
-// @python Takes bytes or str.
-InputFileReading read_input_file(std::string_view bytes);
+// @python Takes bytes or str (data= is the former name of input_file).
+InputFileReading read_input_file(std::string_view input_file);
 
 // A file whose model the model operations refuse. what(): "Input file line N (member): message",
 // one such line per reason: a profile, pile type or pile refused is left out to find the reasons
@@ -108,7 +108,7 @@ namespace detail {
 
 // What a model read from an input file keeps of that file, to save the model as that file again.
 struct InputFileOrigin {
-    int layout_version = 19;
+    int layout = 19;
     nlohmann::ordered_json metadata;  // the file's, as the model document writes it
     nlohmann::ordered_json extras;    // InputFileReading::extras
 };

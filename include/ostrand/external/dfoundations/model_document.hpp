@@ -45,9 +45,10 @@ struct ModelDocument {
     // The moment the document's date and time were stamped at; used only where the metadata stamps
     // them (a date other than 01/01/1900, a time other than 00:00:00).
     std::chrono::system_clock::time_point stamped_at{};
-    // The input file layout the document asks for in its optional "input_file_version" (19, 23 or 25),
-    // for a caller to pass on as GenerateInputFileOptions::version.
-    std::optional<int> input_file_version{};
+    // The input file layout the document asks for in its optional "layout" (19, 23 or 25; documents
+    // of earlier releases call it "input_file_version"), for a caller to pass on as
+    // GenerateInputFileOptions::layout.
+    std::optional<int> layout{};
     // What the input file the document was read from states beyond it (the member
     // "input_file_extras"; see input_file_reader.hpp): written back into the input file. Null when
     // the document has none.
@@ -58,17 +59,17 @@ struct ModelDocument {
 
     // The model document again, with the document's own date and time.
     nlohmann::ordered_json _generate_input() const;
-    // The same as the JSON text the template service is sent; with `input_file_version`, asking for
-    // that layout when it is not the default 19.
+    // The same as the JSON text the template service is sent; with `layout`, asking for that layout
+    // when it is not the default 19.
     std::string _generate_input_text() const;
-    std::string _generate_input_text(int input_file_version) const;
+    std::string _generate_input_text(int layout) const;
     // Validates the model and has the template service fill an input file from the document, with the
-    // extras of the input file it was read from, in the layout `options.version` (absent:
-    // `input_file_version`, else 19).
+    // extras of the input file it was read from, in the layout `options.layout` (absent:
+    // the document's `layout`, else 19).
     // @returns the input file as a byte stream, or the platform's File with as_file
     // @throws errors::ModelError "Invalid model: create at least 1 pile." when the model is incomplete
     // @throws std::runtime_error "Input file could not be generated, please check your model"
-    // @python Returns bytes, or a File with as_file=True; version=None takes the layout the document
+    // @python Returns bytes, or a File with as_file=True; layout=None takes the layout the document
     //         asks for.
     InputFile generate_input_file(GenerateInputFileOptions options = {}) const;
 };

@@ -167,34 +167,35 @@ public:
     // ModelError when a number is not finite or a text is not valid UTF-8, naming where it is.
     std::string _generate_input_text(const std::optional<Metadata>& metadata = std::nullopt) const;
     // The same two as if the clock read `now` (a document read back keeps its own date and time); the
-    // text asks for the input file layout `input_file_version` when that is not the default 19.
+    // text asks for the input file layout `layout` when that is not the default 19.
     nlohmann::ordered_json _generate_input(const Metadata& metadata, std::chrono::system_clock::time_point now) const;
     std::string _generate_input_text(const Metadata& metadata, std::chrono::system_clock::time_point now,
-                                     int input_file_version = 19) const;
+                                     int layout = 19) const;
     // Validates the model, has the template service fill an input file from its document and
     // returns that file. A model read from an input file is saved in that file's layout (unless
-    // `options.version` asks for another), with that file's metadata (unless `metadata` is given) and
+    // `options.layout` asks for another), with that file's metadata (unless `metadata` is given) and
     // with the lines and sections of that file that the model does not hold.
     //
     // @param metadata  the project metadata of the file; absent: a default Metadata
-    // @param options   as_file, and the layout (version 19: D-Foundations 19.x, 23: 23.x, 25: 25.1)
+    // @param options   as_file, and the layout (19: D-Foundations 19.x, 23: 23.x, 25: 25.1)
     // @returns the input file as an in-memory byte stream, or as the platform's File with as_file
     // @throws errors::ModelError "Invalid model: create at least 1 pile." when a profile, pile type or
     //         pile is missing, or the model asks for what the chosen layout does not have
-    // @throws std::invalid_argument "The input file version must be 19 (D-Foundations 19.x) or 25
-    //         (D-Foundations 25.1), not 20"
+    // @throws std::invalid_argument "The input file layout must be 19 (D-Foundations 19.x), 23
+    //         (D-Foundations 23.x) or 25 (D-Foundations 25.1), not 20"
     // @throws std::runtime_error "Input file could not be generated, please check your model" when the
     //         template service fails; its errors::InternalError is nested
-    // @python Returns bytes, or a File with as_file=True; the layout is the keyword version=19, 23 or 25.
+    // @python Returns bytes, or a File with as_file=True; the layout is the keyword layout=19, 23 or 25
+    //         (version= is its former name).
     InputFile generate_input_file(const std::optional<Metadata>& metadata = std::nullopt,
                                   GenerateInputFileOptions options = {}) const;
     // The JSON text that generate_input_file sends the template service: the model document in the
-    // layout `version` (absent: that of the input file the model was read from, else 19), with that
+    // layout `layout` (absent: that of the input file the model was read from, else 19), with that
     // file's metadata unless `metadata` is given, and that file's extras.
-    std::string _input_file_document_text(const std::optional<Metadata>& metadata, std::optional<int> version) const;
-    // Throws errors::ModelError when the input file layout `input_file_version` has no place for a
+    std::string _input_file_document_text(const std::optional<Metadata>& metadata, std::optional<int> layout) const;
+    // Throws errors::ModelError when the input file layout `layout` has no place for a
     // setting the model turns on (D-Foundations 25.1 cannot suppress the qc;III reduction, say).
-    void _check_layout_holds(int input_file_version) const;
+    void _check_layout_holds(int layout) const;
     // The input file the model was read from, or nullptr for a model built by its caller.
     const InputFileOrigin* _input_file_origin() const { return input_file_origin_.get(); }
     void _set_input_file_origin(std::shared_ptr<const InputFileOrigin> origin)
@@ -218,9 +219,9 @@ protected:
     // document_head() followed by the members of `shared`.
     nlohmann::ordered_json with_head(nlohmann::ordered_json shared) const;
     // The document text with `metadata` as its serialized metadata object. It names the input file
-    // layout ("input_file_version") only when that is not the default 19, so that the default road
+    // layout ("layout") only when that is not the default 19, so that the default road
     // sends the document it always sent.
-    std::string document_text(nlohmann::ordered_json metadata, int input_file_version = 19) const;
+    std::string document_text(nlohmann::ordered_json metadata, int layout = 19) const;
 
 private:
     ConstructionSequence construction_sequence_;

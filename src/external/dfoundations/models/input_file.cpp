@@ -135,12 +135,12 @@ std::string Model::_generate_input_text(const std::optional<Metadata>& metadata)
 }
 
 std::string Model::_generate_input_text(const Metadata& metadata, std::chrono::system_clock::time_point now,
-                                        int input_file_version) const
+                                        int layout) const
 {
-    return document_text(metadata._serialize(now), input_file_version);
+    return document_text(metadata._serialize(now), layout);
 }
 
-std::string Model::document_text(nlohmann::ordered_json metadata, int input_file_version) const
+std::string Model::document_text(nlohmann::ordered_json metadata, int layout) const
 {
     nlohmann::ordered_json document = with_head(serialize_shared(false));
     document["metadata"] = std::move(metadata);
@@ -184,34 +184,33 @@ std::string Model::document_text(nlohmann::ordered_json metadata, int input_file
             writer.value(member.value(), at);
         }
     }
-    if (input_file_version != 19) {
+    if (layout != 19) {
         writer.raw(", ");
-        const Location at{nullptr, "input_file_version"};
-        writer.string("input_file_version", at);
+        const Location at{nullptr, "layout"};
+        writer.string("layout", at);
         writer.raw(": ");
-        writer.value(input_file_version, at);
+        writer.value(layout, at);
     }
     writer.raw("}");
     writer.finish();
     return text;
 }
 
-std::string Model::_input_file_document_text(const std::optional<Metadata>& metadata,
-                                             std::optional<int> version) const
+std::string Model::_input_file_document_text(const std::optional<Metadata>& metadata, std::optional<int> asked) const
 {
     const InputFileOrigin* origin = input_file_origin_.get();
-    if (!version && origin) version = origin->layout_version;
-    const int layout = checked_input_file_version({.version = version});
+    if (!asked && origin) asked = origin->layout;
+    const int layout = checked_layout({.layout = asked});
     _check_layout_holds(layout);
     if (origin == nullptr) return document_text(metadata ? metadata->_serialize() : Metadata()._serialize(), layout);
     std::string text = document_text(metadata ? metadata->_serialize() : origin->metadata, layout);
     return document_reader::with_input_file_extras(std::move(text), origin->extras);
 }
 
-void Model::_check_layout_holds(int input_file_version) const
+void Model::_check_layout_holds(int layout) const
 {
     try {
-        foi::check_layout_holds(_serialize(), input_file_version);
+        foi::check_layout_holds(_serialize(), layout);
     } catch (const errors::InternalError& error) {
         throw errors::ModelError(error.what());  // a rule of the layout, which the caller chose
     }
@@ -219,9 +218,9 @@ void Model::_check_layout_holds(int input_file_version) const
 
 InputFile Model::generate_input_file(const std::optional<Metadata>& metadata, GenerateInputFileOptions options) const
 {
-    checked_input_file_version(options);
+    checked_layout(options);
     _validate();
-    return input_file_from_document(_input_file_document_text(metadata, options.version), options);
+    return input_file_from_document(_input_file_document_text(metadata, options.layout), options);
 }
 
 }  // namespace ostrand::external::dfoundations::detail
@@ -254,20 +253,20 @@ private:
 
 }  // namespace
 
-int checked_input_file_version(const GenerateInputFileOptions& options)
+int checked_layout(const GenerateInputFileOptions& options)
 {
-    const int version = options.version.value_or(19);
-    if (version != 19 && version != 23 && version != 25) {
-        throw std::invalid_argument("The input file version must be 19 (D-Foundations 19.x), 23 (D-Foundations "
+    const int layout = options.layout.value_or(19);
+    if (layout != 19 && layout != 23 && layout != 25) {
+        throw std::invalid_argument("The input file layout must be 19 (D-Foundations 19.x), 23 (D-Foundations "
                                     "23.x) or 25 (D-Foundations 25.1), not " +
-                                    std::to_string(version));
+                                    std::to_string(layout));
     }
-    return version;
+    return layout;
 }
 
 InputFile input_file_from_document(std::string document_text, GenerateInputFileOptions options)
 {
-    checked_input_file_version(options);
+    checked_layout(options);
     core::BytesIO document(std::move(document_text));
     api_v1::API api;
     const std::string input_url = api._upload_temporary_file(document);

@@ -192,7 +192,7 @@ ReadingAndModel read_with_model(std::string_view bytes)
     const foi::InputDocument input = foi::read_input_document(bytes);
     ReadingAndModel result;
     InputFileReading& reading = result.reading;
-    reading.layout_version = input.layout_version;
+    reading.layout = input.layout_version;
     try {
         result.model = build(input);
         reading.document = result.model->base()._generate_input();
@@ -204,7 +204,7 @@ ReadingAndModel read_with_model(std::string_view bytes)
         reading.document = input.document;
     }
     // A file of D-Foundations 23 or 25 is written again in its own layout.
-    if (input.layout_version != 19) reading.document["input_file_version"] = input.layout_version;
+    if (input.layout_version != 19) reading.document["layout"] = input.layout_version;
     std::string written;
     try {
         written = foi::fill_dfoundations_template(reading.document);
@@ -223,7 +223,7 @@ ReadingAndModel read_with_model(std::string_view bytes)
         auto origin = std::make_shared<detail::InputFileOrigin>(
             detail::InputFileOrigin{input.layout_version, reading.document["metadata"], reading.extras});
         std::visit([&origin](auto& model) { model._set_input_file_origin(origin); }, result.model->model);
-        result.model->input_file_version = input.layout_version;
+        result.model->layout = input.layout_version;
         result.model->input_file_extras = reading.extras;
     }
     return result;
@@ -249,7 +249,7 @@ ModelDocument model_of_input_file(std::string_view bytes)
 
 }  // namespace detail
 
-InputFileReading read_input_file(std::string_view bytes) { return read_with_model(bytes).reading; }
+InputFileReading read_input_file(std::string_view input_file) { return read_with_model(input_file).reading; }
 
 nlohmann::ordered_json InputFileReading::document_with_extras() const
 {
@@ -258,15 +258,16 @@ nlohmann::ordered_json InputFileReading::document_with_extras() const
     return result;
 }
 
-std::string InputFileReading::_generate_input_text(std::optional<int> version) const
+std::string InputFileReading::_generate_input_text(std::optional<int> asked) const
 {
-    if (!version) return document_reader::with_input_file_extras(document.dump(), extras);
-    const int layout = checked_input_file_version({.version = version});
+    if (!asked) return document_reader::with_input_file_extras(document.dump(), extras);
+    const int layout = checked_layout({.layout = asked});
     nlohmann::ordered_json written = document;
+    written.erase("input_file_version");  // the member's name in documents of earlier releases
     if (layout == 19)
-        written.erase("input_file_version");
+        written.erase("layout");
     else
-        written["input_file_version"] = layout;
+        written["layout"] = layout;
     try {
         foi::check_layout_holds(written, layout);
     } catch (const errors::InternalError& error) {
@@ -277,7 +278,7 @@ std::string InputFileReading::_generate_input_text(std::optional<int> version) c
 
 InputFile InputFileReading::generate_input_file(GenerateInputFileOptions options) const
 {
-    return input_file_from_document(_generate_input_text(options.version), options);
+    return input_file_from_document(_generate_input_text(options.layout), options);
 }
 
 BearingPilesModel BearingPilesModel::from_input_file(std::string_view input_file)

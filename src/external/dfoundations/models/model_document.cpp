@@ -63,19 +63,19 @@ nlohmann::ordered_json ModelDocument::_generate_input() const
 
 std::string ModelDocument::_generate_input_text() const { return _generate_input_text(19); }
 
-std::string ModelDocument::_generate_input_text(int input_file_version) const
+std::string ModelDocument::_generate_input_text(int layout) const
 {
-    base()._check_layout_holds(input_file_version);
-    return document_reader::with_input_file_extras(
-        base()._generate_input_text(metadata, stamped_at, input_file_version), input_file_extras);
+    base()._check_layout_holds(layout);
+    return document_reader::with_input_file_extras(base()._generate_input_text(metadata, stamped_at, layout),
+                                                   input_file_extras);
 }
 
 InputFile ModelDocument::generate_input_file(GenerateInputFileOptions options) const
 {
-    if (!options.version) options.version = input_file_version;
-    const int version = checked_input_file_version(options);
+    if (!options.layout) options.layout = layout;
+    const int chosen = checked_layout(options);
     base()._validate();
-    return input_file_from_document(_generate_input_text(version), options);
+    return input_file_from_document(_generate_input_text(chosen), options);
 }
 
 ModelDocument read_model_document(std::string_view json_text)

@@ -333,21 +333,28 @@ Model model_of(const DocumentMember& document, const Options& options, std::vect
 }
 
 // The layout a document may ask for; it is the input file's, not the model's, so the model does not
-// write it again.
-std::optional<int> input_file_version_of(const nlohmann::ordered_json& document)
+// write it again. Documents of earlier releases name it "input_file_version"; a document that names
+// both must give one layout.
+std::optional<int> layout_of(const nlohmann::ordered_json& document)
 {
-    const auto found = document.is_object() ? document.find("input_file_version") : document.end();
-    if (found == document.end()) return std::nullopt;
-    if (!found->is_number_integer() || (*found != 19 && *found != 23 && *found != 25))
-        refuse_member("input_file_version", "must be 19, 23 or 25 (currently " + shown(*found) + ")");
-    return found->get<int>();
+    std::optional<int> layout;
+    for (const char* member : {"layout", "input_file_version"}) {
+        const auto found = document.is_object() ? document.find(member) : document.end();
+        if (found == document.end()) continue;
+        if (!found->is_number_integer() || (*found != 19 && *found != 23 && *found != 25))
+            refuse_member(member, "must be 19, 23 or 25 (currently " + shown(*found) + ")");
+        if (layout && *layout != *found)
+            refuse_member(member, "must be the layout that 'layout' names (currently " + shown(*found) + ")");
+        layout = found->get<int>();
+    }
+    return layout;
 }
 
 }  // namespace
 
 ModelDocument document_reader::build_model_document(const nlohmann::ordered_json& document, std::string* at)
 {
-    const std::optional<int> input_file_version = input_file_version_of(document);
+    const std::optional<int> layout = layout_of(document);
     const DocumentMember root(document, "");
     const std::int64_t model_type = root["model_type"].integer();
     if (model_type != 0 && model_type != 1) {
@@ -364,7 +371,7 @@ ModelDocument document_reader::build_model_document(const nlohmann::ordered_json
     const DocumentMember metadata = root["metadata"];
     building(at, "metadata");
     return ModelDocument{
-        std::move(model), metadata_of(metadata), stamp_of(metadata["date"], metadata["time"]), input_file_version, {}};
+        std::move(model), metadata_of(metadata), stamp_of(metadata["date"], metadata["time"]), layout, {}};
 }
 
 ModelDocument read_model_document(const nlohmann::ordered_json& document)
@@ -376,7 +383,9 @@ ModelDocument read_model_document(const nlohmann::ordered_json& document)
         detail::refuse_member("input_file_extras", "must be an object or null");
     ModelDocument result = document_reader::build_model_document(document, nullptr);
     nlohmann::ordered_json written = result._generate_input();
-    if (result.input_file_version) written["input_file_version"] = *result.input_file_version;
+    // The document is written again as it was given, under the name of the layout it used.
+    for (const char* member : {"layout", "input_file_version"})
+        if (result.layout && document.contains(member)) written[member] = *result.layout;
     if (has_extras) {
         result.input_file_extras = *extras;
         written["input_file_extras"] = *extras;
