@@ -202,10 +202,10 @@ const std::vector<KnownDifference> KNOWN_DIFFERENCES = {
     {"v23/Tutorial-1", "AlphaSGemSg", 2, 4, "CPT 02 prints 0.0101 / 0.0061 for 0.010 / 0.006: a weighting not known"},
     {"v23/Tutorial-1", "FNsfD", 111, 124, "follows FNsfRep"},
     {"v23/Tutorial-1", "FNsfRep", 111, 124, "enlarged base inside the negative skin friction zone, 2-3 kN too high"},
-    {"v23/Tutorial-1", "RbCalMax", 112, 124, "Koppejan windows on an irregular CPT: the sampling D-Foundations uses is not known"},
-    {"v23/Tutorial-1", "RcCalMax", 100, 124, "follows RbCalMax and RsCalMax"},
-    {"v23/Tutorial-1", "RcD", 108, 124, "follows RbCalMax and RsCalMax"},
-    {"v23/Tutorial-1", "RcNetD", 91, 124, "follows RbCalMax, RsCalMax and FNsfRep"},
+    {"v23/Tutorial-1", "RbCalMax", 117, 124, "Koppejan on the irregular CPT: 7 cells 2-7 kN off (one where D-Foundations' window reaches about 4.2 D_eq), not explained"},
+    {"v23/Tutorial-1", "RcCalMax", 105, 124, "follows RbCalMax and RsCalMax"},
+    {"v23/Tutorial-1", "RcD", 112, 124, "follows RbCalMax and RsCalMax"},
+    {"v23/Tutorial-1", "RcNetD", 95, 124, "follows RbCalMax, RsCalMax and FNsfRep"},
     {"v23/Tutorial-1", "RsCalMax", 110, 124, "shaft friction near the deepest tips of CPT 02, 2-7 kN"},
     {"v25/bm1-10", "RbCalMax", 54, 56, "open-ended steel pipe with its tip in gravel: D-Foundations prints 142 kN, the plug rule is not known"},
     {"v25/bm1-10", "RcCalMax", 46, 56, "follows RbCalMax and RsCalMax"},
@@ -222,10 +222,10 @@ const std::vector<KnownDifference> KNOWN_DIFFERENCES = {
     {"v25/Tutorial-1", "AlphaSGemSg", 2, 4, "CPT 02 prints 0.0101 / 0.0061 for 0.010 / 0.006: a weighting not known"},
     {"v25/Tutorial-1", "FNsfD", 111, 124, "follows FNsfRep"},
     {"v25/Tutorial-1", "FNsfRep", 111, 124, "enlarged base inside the negative skin friction zone, 2-3 kN too high"},
-    {"v25/Tutorial-1", "RbCalMax", 112, 124, "Koppejan windows on an irregular CPT: the sampling D-Foundations uses is not known"},
-    {"v25/Tutorial-1", "RcCalMax", 100, 124, "follows RbCalMax and RsCalMax"},
-    {"v25/Tutorial-1", "RcD", 108, 124, "follows RbCalMax and RsCalMax"},
-    {"v25/Tutorial-1", "RcNetD", 91, 124, "follows RbCalMax, RsCalMax and FNsfRep"},
+    {"v25/Tutorial-1", "RbCalMax", 117, 124, "Koppejan on the irregular CPT: 7 cells 2-7 kN off (one where D-Foundations' window reaches about 4.2 D_eq), not explained"},
+    {"v25/Tutorial-1", "RcCalMax", 105, 124, "follows RbCalMax and RsCalMax"},
+    {"v25/Tutorial-1", "RcD", 112, 124, "follows RbCalMax and RsCalMax"},
+    {"v25/Tutorial-1", "RcNetD", 95, 124, "follows RbCalMax, RsCalMax and FNsfRep"},
     {"v25/Tutorial-1", "RsCalMax", 110, 124, "shaft friction near the deepest tips of CPT 02, 2-7 kN"},
 };
 
@@ -360,4 +360,33 @@ TEST(CalculationCore, AppliesTheModelsOverruledFactors)
         EXPECT_NEAR(row.fnsf_d, 1.4 * row.fnsf_rep, 1e-9);
         EXPECT_NEAR(row.rc_net_d, row.rc_d - row.fnsf_d, 1e-9);
     }
+}
+
+// Koppejan's critical depth is chosen on the part below the tip, ½(q_c;I + q_c;II): a thin weak band
+// deep in the 0.7D-4D window, weaker in the total only because it caps q_c;III, does not govern when a
+// shallower window is weaker below the tip.
+TEST(CalculationCore, ChoosesKoppejansDepthBelowTheTip)
+{
+    dfo::BearingPilesCalculationSettings settings;
+    settings.trajectory_begin_end_interval = dfo::Trajectory{-10.0, -10.0, 1.0};
+    dfo::BearingPilesModel model(dfo::ConstructionSequence::CPT_EXCAVATION_INSTALL,
+                                 dfo::BearingPilesCalculationOptions(dfo::CalculationType::INDICATION_BEARING_CAPACITY, false,
+                                                                     settings),
+                                 0.0);
+    // 5 MPa above the tip, 3 MPa from just above it to 0.4 m below it, then 10 MPa with a 0.1 m band of 0.5 MPa at
+    // 1.4-1.5 m below the tip (inside 4 D_eq = 1.81 m of the 400 x 400 pile).
+    const std::vector<std::vector<double>> cpt = {{0.0, 5.0},    {-9.95, 5.0},   {-9.951, 3.0},  {-10.4, 3.0},
+                                                  {-10.401, 10.0}, {-11.4, 10.0}, {-11.401, 0.5}, {-11.5, 0.5},
+                                                  {-11.501, 10.0}, {-20.0, 10.0}};
+    model.create_profile("CPT-01", {dfo::ProfileLayer(0.0, "Sand, clean, moderate")}, 0.0, 0.0, cpt, -1.0, -10.0, 1.0, -1.0,
+                         -1.0, 0.0);
+    model.create_pile_type("Prefab 400", dfo::RectPile(0.4, 0.4), dfo::PileType::PREFAB_CONCRETE, dfo::PileSlipLayer::NONE);
+    model.create_pile("P1", 0.0, 0.0, 0.0, 0.0, 900.0, 700.0);
+    const dfo::CalculationResults results = dfo::calculate(model);
+    ASSERT_EQ(results.pile_types[0].iterations.size(), 1u);
+    // The 0.32-0.40 m windows are the weakest below the tip (3 MPa); q_c;III is then 3 MPa as well:
+    // q_c;avg = 3 MPa. Minimising the whole expression would take the band's window (about 2.2 MPa).
+    const double area = 0.16;
+    const double alpha_p = results.pile_types[0].average_factors[0].alpha_p_gem;
+    EXPECT_NEAR(results.pile_types[0].iterations[0].rb_cal_max, 1000.0 * area * alpha_p * 3.0, 0.5);
 }
