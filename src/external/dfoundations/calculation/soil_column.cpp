@@ -55,18 +55,21 @@ double interpolated_mean(const Profile& profile, double upper, double lower)
 std::vector<double> layer_mean_qc(const Profile& profile)
 {
     const std::vector<Layer>& layers = profile.layers;
+    std::vector<double> sums(layers.size(), 0.0);
+    std::vector<int> counts(layers.size(), 0);
+    std::size_t l = 0;  // the layer of the previous point; the points run top down
+    for (std::size_t p = 0; p < profile.z.size(); ++p) {
+        const double z = profile.z[p];
+        if (layers.empty() || z > layers.front().top + 1e-9) continue;
+        while (l + 1 < layers.size() && z <= layers[l + 1].top + 1e-9) ++l;
+        while (l > 0 && z > layers[l].top + 1e-9) --l;
+        sums[l] += std::max(0.0, profile.qc[p]);
+        ++counts[l];
+    }
     std::vector<double> means(layers.size(), 0.0);
-    for (std::size_t l = 0; l < layers.size(); ++l) {
-        const double upper = layers[l].top;
-        const double lower = l + 1 < layers.size() ? layers[l + 1].top : -std::numeric_limits<double>::infinity();
-        double sum = 0.0;
-        int count = 0;
-        for (std::size_t p = 0; p < profile.z.size(); ++p) {
-            if (profile.z[p] > upper + 1e-9 || profile.z[p] <= lower + 1e-9) continue;
-            sum += std::max(0.0, profile.qc[p]);
-            ++count;
-        }
-        means[l] = count > 0 ? sum / count : interpolated_mean(profile, upper, lower);
+    for (std::size_t k = 0; k < layers.size(); ++k) {
+        const double lower = k + 1 < layers.size() ? layers[k + 1].top : -std::numeric_limits<double>::infinity();
+        means[k] = counts[k] > 0 ? sums[k] / counts[k] : interpolated_mean(profile, layers[k].top, lower);
     }
     return means;
 }
