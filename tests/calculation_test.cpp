@@ -198,15 +198,11 @@ const std::vector<KnownDifference> KNOWN_DIFFERENCES = {
     {"v23/bm1-11a", "RcD", 24, 100, "follows RsCalMax"},
     {"v23/bm1-11a", "RcNetD", 24, 100, "follows RsCalMax"},
     {"v23/bm1-11a", "RsCalMax", 26, 100, "excavation reduction of sand and gravel: 2-12 kN (about 1 %) too low, the stress convention is not known"},
-    {"v23/Tutorial-1", "AlphaSGemClp", 2, 4, "CPT 02: the weighting of the average (0.0261 computed, 0.0264 printed)"},
     {"v23/Tutorial-1", "AlphaSGemSg", 2, 4, "CPT 02 prints 0.0101 / 0.0061 for 0.010 / 0.006: a weighting not known"},
-    {"v23/Tutorial-1", "FNsfD", 111, 124, "follows FNsfRep"},
-    {"v23/Tutorial-1", "FNsfRep", 111, 124, "enlarged base inside the negative skin friction zone, 2-3 kN too high"},
-    {"v23/Tutorial-1", "RbCalMax", 112, 124, "Koppejan windows on an irregular CPT: the sampling D-Foundations uses is not known"},
-    {"v23/Tutorial-1", "RcCalMax", 100, 124, "follows RbCalMax and RsCalMax"},
-    {"v23/Tutorial-1", "RcD", 108, 124, "follows RbCalMax and RsCalMax"},
-    {"v23/Tutorial-1", "RcNetD", 91, 124, "follows RbCalMax, RsCalMax and FNsfRep"},
-    {"v23/Tutorial-1", "RsCalMax", 110, 124, "shaft friction near the deepest tips of CPT 02, 2-7 kN"},
+    {"v23/Tutorial-1", "RbCalMax", 117, 124, "Koppejan on the irregular CPT: 7 cells 2-7 kN off (one where D-Foundations' window reaches about 4.2 D_eq), not explained"},
+    {"v23/Tutorial-1", "RcCalMax", 116, 124, "follows RbCalMax"},
+    {"v23/Tutorial-1", "RcD", 119, 124, "follows RbCalMax"},
+    {"v23/Tutorial-1", "RcNetD", 118, 124, "follows RbCalMax"},
     {"v25/bm1-10", "RbCalMax", 54, 56, "open-ended steel pipe with its tip in gravel: D-Foundations prints 142 kN, the plug rule is not known"},
     {"v25/bm1-10", "RcCalMax", 46, 56, "follows RbCalMax and RsCalMax"},
     {"v25/bm1-10", "RcD", 46, 56, "follows RbCalMax and RsCalMax"},
@@ -218,15 +214,11 @@ const std::vector<KnownDifference> KNOWN_DIFFERENCES = {
     {"v25/bm1-11a", "RcD", 30, 100, "follows RsCalMax"},
     {"v25/bm1-11a", "RcNetD", 30, 100, "follows RsCalMax"},
     {"v25/bm1-11a", "RsCalMax", 32, 100, "excavation reduction of sand and gravel: 2-12 kN (about 1 %) too low, the stress convention is not known"},
-    {"v25/Tutorial-1", "AlphaSGemClp", 2, 4, "CPT 02: the weighting of the average (0.0261 computed, 0.0264 printed)"},
     {"v25/Tutorial-1", "AlphaSGemSg", 2, 4, "CPT 02 prints 0.0101 / 0.0061 for 0.010 / 0.006: a weighting not known"},
-    {"v25/Tutorial-1", "FNsfD", 111, 124, "follows FNsfRep"},
-    {"v25/Tutorial-1", "FNsfRep", 111, 124, "enlarged base inside the negative skin friction zone, 2-3 kN too high"},
-    {"v25/Tutorial-1", "RbCalMax", 112, 124, "Koppejan windows on an irregular CPT: the sampling D-Foundations uses is not known"},
-    {"v25/Tutorial-1", "RcCalMax", 100, 124, "follows RbCalMax and RsCalMax"},
-    {"v25/Tutorial-1", "RcD", 108, 124, "follows RbCalMax and RsCalMax"},
-    {"v25/Tutorial-1", "RcNetD", 91, 124, "follows RbCalMax, RsCalMax and FNsfRep"},
-    {"v25/Tutorial-1", "RsCalMax", 110, 124, "shaft friction near the deepest tips of CPT 02, 2-7 kN"},
+    {"v25/Tutorial-1", "RbCalMax", 117, 124, "Koppejan on the irregular CPT: 7 cells 2-7 kN off (one where D-Foundations' window reaches about 4.2 D_eq), not explained"},
+    {"v25/Tutorial-1", "RcCalMax", 116, 124, "follows RbCalMax"},
+    {"v25/Tutorial-1", "RcD", 119, 124, "follows RbCalMax"},
+    {"v25/Tutorial-1", "RcNetD", 118, 124, "follows RbCalMax"},
 };
 
 }  // namespace
@@ -360,4 +352,82 @@ TEST(CalculationCore, AppliesTheModelsOverruledFactors)
         EXPECT_NEAR(row.fnsf_d, 1.4 * row.fnsf_rep, 1e-9);
         EXPECT_NEAR(row.rc_net_d, row.rc_d - row.fnsf_d, 1e-9);
     }
+}
+
+// Koppejan's critical depth is chosen on the part below the tip, ½(q_c;I + q_c;II): a thin weak band
+// deep in the 0.7D-4D window, weaker in the total only because it caps q_c;III, does not govern when a
+// shallower window is weaker below the tip.
+TEST(CalculationCore, ChoosesKoppejansDepthBelowTheTip)
+{
+    dfo::BearingPilesCalculationSettings settings;
+    settings.trajectory_begin_end_interval = dfo::Trajectory{-10.0, -10.0, 1.0};
+    dfo::BearingPilesModel model(dfo::ConstructionSequence::CPT_EXCAVATION_INSTALL,
+                                 dfo::BearingPilesCalculationOptions(dfo::CalculationType::INDICATION_BEARING_CAPACITY, false,
+                                                                     settings),
+                                 0.0);
+    // 5 MPa above the tip, 3 MPa from just above it to 0.4 m below it, then 10 MPa with a 0.1 m band of 0.5 MPa at
+    // 1.4-1.5 m below the tip (inside 4 D_eq = 1.81 m of the 400 x 400 pile).
+    const std::vector<std::vector<double>> cpt = {{0.0, 5.0},    {-9.95, 5.0},   {-9.951, 3.0},  {-10.4, 3.0},
+                                                  {-10.401, 10.0}, {-11.4, 10.0}, {-11.401, 0.5}, {-11.5, 0.5},
+                                                  {-11.501, 10.0}, {-20.0, 10.0}};
+    model.create_profile("CPT-01", {dfo::ProfileLayer(0.0, "Sand, clean, moderate")}, 0.0, 0.0, cpt, -1.0, -10.0, 1.0, -1.0,
+                         -1.0, 0.0);
+    model.create_pile_type("Prefab 400", dfo::RectPile(0.4, 0.4), dfo::PileType::PREFAB_CONCRETE, dfo::PileSlipLayer::NONE);
+    model.create_pile("P1", 0.0, 0.0, 0.0, 0.0, 900.0, 700.0);
+    const dfo::CalculationResults results = dfo::calculate(model);
+    ASSERT_EQ(results.pile_types[0].iterations.size(), 1u);
+    // The 0.32-0.40 m windows are the weakest below the tip (3 MPa); q_c;III is then 3 MPa as well:
+    // q_c;avg = 3 MPa. Minimising the whole expression would take the band's window (about 2.2 MPa).
+    const double area = 0.16;
+    const double alpha_p = results.pile_types[0].average_factors[0].alpha_p_gem;
+    EXPECT_NEAR(results.pile_types[0].iterations[0].rb_cal_max, 1000.0 * area * alpha_p * 3.0, 0.5);
+}
+
+// alpha_s of clay follows the layer's cone resistance, the mean of the values measured in the layer: a
+// clay layer measured mostly at 1 MPa, with one deeper point at 3 MPa, is a layer below 2 MPa over its
+// whole thickness (0.020), although its depth-weighted mean (2.03 MPa) and its deeper points exceed 2.
+TEST(CalculationCore, TakesAlphaSOfClayFromTheLayersMeasuredValues)
+{
+    dfo::BearingPilesCalculationSettings settings;
+    settings.trajectory_begin_end_interval = dfo::Trajectory{-5.0, -5.0, 1.0};
+    dfo::BearingPilesModel model(dfo::ConstructionSequence::CPT_EXCAVATION_INSTALL,
+                                 dfo::BearingPilesCalculationOptions(dfo::CalculationType::INDICATION_BEARING_CAPACITY, false,
+                                                                     settings),
+                                 0.0);
+    const std::vector<std::vector<double>> cpt = {{0.0, 1.0}, {-0.1, 1.0}, {-0.2, 1.0}, {-0.3, 1.0},
+                                                  {-4.9, 3.0}, {-5.0, 10.0}, {-20.0, 10.0}};
+    model.create_profile("CPT-01", {dfo::ProfileLayer(0.0, "Clay, clean, moderate"), dfo::ProfileLayer(-5.0, "Sand, clean, moderate")},
+                         0.0, 0.0, cpt, -1.0, -5.0, 1.0, 0.0, 0.0, 0.0);
+    model.create_pile_type("Prefab 400", dfo::RectPile(0.4, 0.4), dfo::PileType::PREFAB_CONCRETE, dfo::PileSlipLayer::NONE);
+    model.create_pile("P1", 0.0, 0.0, 0.0, 0.0, 900.0, 700.0);
+    const dfo::CalculationResults results = dfo::calculate(model);
+    ASSERT_EQ(results.pile_types[0].iterations.size(), 1u);
+    // 1.6 m of perimeter x 0.020 x the integral of qc over the clay (0.3 + 4.6 x 2 + 0.1 x 6.5 MPa.m).
+    EXPECT_NEAR(results.pile_types[0].iterations[0].rs_cal_max, 1000.0 * 1.6 * 0.020 * 10.15, 0.5);
+    EXPECT_NEAR(results.pile_types[0].average_factors[0].alpha_s_gem_clp, 0.020, 1e-9);
+}
+
+// The negative skin friction acts on the mean perimeter over its zone: an enlarged base low in the zone
+// drags as much as a straight pile with the same mean perimeter, not more for lying where the stresses
+// are largest.
+TEST(CalculationCore, DragsOnTheMeanPerimeterOfTheZone)
+{
+    dfo::BearingPilesCalculationSettings settings;
+    settings.trajectory_begin_end_interval = dfo::Trajectory{-8.0, -8.0, 1.0};
+    dfo::BearingPilesModel model(dfo::ConstructionSequence::CPT_EXCAVATION_INSTALL,
+                                 dfo::BearingPilesCalculationOptions(dfo::CalculationType::INDICATION_BEARING_CAPACITY, false,
+                                                                     settings),
+                                 0.0);
+    model.create_profile("CPT-01", {dfo::ProfileLayer(0.0, "Clay, clean, moderate"), dfo::ProfileLayer(-12.0, "Sand, clean, moderate")},
+                         0.0, 0.0, {{0.0, 1.0}, {-12.0, 1.0}, {-12.01, 15.0}, {-25.0, 15.0}}, -1.0, -8.0, 1.0, -10.0, -10.0, 0.05);
+    // Shaft 1.6 m over 6 m and base 2.4 m over the lowest 2 m of the 8 m zone: 1.8 m on average.
+    model.create_pile_type("Enlarged", dfo::RectEnlPile(0.6, 0.6, 2.0, 0.4, 0.4), dfo::PileType::PREFAB_CONCRETE,
+                           dfo::PileSlipLayer::NONE);
+    model.create_pile_type("Straight", dfo::RectPile(0.45, 0.45), dfo::PileType::PREFAB_CONCRETE, dfo::PileSlipLayer::NONE);
+    model.create_pile("P1", 0.0, 0.0, 0.0, 0.0, 900.0, 700.0);
+    const dfo::CalculationResults results = dfo::calculate(model);
+    ASSERT_EQ(results.pile_types.size(), 2u);
+    const double enlarged = results.pile_types[0].iterations.at(0).fnsf_rep;
+    EXPECT_GT(enlarged, 0.0);
+    EXPECT_NEAR(enlarged, results.pile_types[1].iterations.at(0).fnsf_rep, 1e-6 * enlarged);
 }

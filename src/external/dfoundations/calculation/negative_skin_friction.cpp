@@ -49,15 +49,18 @@ double NegativeSkinFriction::at(double tip, const PileGeometry& geometry) const
 {
     const double bottom = std::max(column_->bottom, tip);
     if (bottom >= column_->top) return 0.0;
-    double soil = 0.0;
     double touching = 0.0;  // perimeter x thickness (m2)
     for (const PerimeterSegment& segment : geometry.nsf_perimeter(tip)) {
         const double upper = std::min(segment.upper, column_->top);
         const double lower = std::max(segment.lower, bottom);
         if (upper <= lower) continue;
-        soil += sums_.between(drag, upper, lower, segment.a, segment.b);
         touching += sums_.between(contact, upper, lower, segment.a, segment.b);
     }
+    // The drag of the soil acts on the mean perimeter over the zone (O_s;gem of NEN 9997-1), not on
+    // the perimeter at each depth: an enlarged base low in the zone adds its mean share, not its share
+    // of the deepest, largest stresses.
+    const double mean_perimeter = touching / (column_->top - bottom);
+    const double soil = mean_perimeter * sums_.between(drag, column_->top, bottom, 1.0, 0.0);
     double slip = 0.0;  // kPa
     switch (geometry.pile->slip_layer) {
         case SlipLayer::bitumen: slip = 10.0; break;

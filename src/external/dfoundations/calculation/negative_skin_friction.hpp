@@ -1,6 +1,6 @@
 // Negative skin friction F_nk;rep: the drag of the settling soil from the top of the first layer down to
 // the bottom of the negative skin friction zone, K0·tan(delta) times the effective stress with the
-// surcharge, limited by a slip layer.
+// surcharge on the pile's mean perimeter over the zone, limited by a slip layer.
 #pragma once
 
 #include <vector>

@@ -21,7 +21,7 @@ struct PileFactors {
     const PileType* pile = nullptr;
     PileFactorRules rules = PileFactorRules::RULES_2017;
 
-    // alpha_s of a clay, loam or peat point with cone resistance qc (MPa).
+    // alpha_s of a clay, loam or peat layer whose cone resistance is qc (MPa).
     double alpha_s_clp(SoilKind kind, double qc) const;
     // The factor on alpha_s;sg for the grain size of a sand or gravel layer.
     double coarse_grain_factor(const Soil& soil) const;

@@ -71,11 +71,10 @@ ShaftFriction::ShaftFriction(const SoilColumn& column, const ShaftReduction& red
             values[friction] = factors.alpha_s_sg * factors.coarse_grain_factor(*soil) * 0.5 * (sand_point(i) + sand_point(i + 1));
             values[sand] = 1.0;
         } else if (soil != nullptr) {
-            // alpha_s of clay depends on qc, decided per point.
-            const double a0 = factors.alpha_s_clp(soil->kind, column.qc(i));
-            const double a1 = factors.alpha_s_clp(soil->kind, column.qc(i + 1));
-            values[friction] = 0.5 * (a0 * std::min(column.qc(i), column.cap(i)) + a1 * std::min(column.qc(i + 1), column.cap(i + 1)));
-            values[clay_alpha] = 0.5 * (a0 + a1);
+            // alpha_s of clay depends on qc, decided for the whole layer by the layer's cone resistance.
+            const double alpha = factors.alpha_s_clp(soil->kind, column.cell_layer_qc(i));
+            values[friction] = alpha * 0.5 * (std::min(column.qc(i), column.cap(i)) + std::min(column.qc(i + 1), column.cap(i + 1)));
+            values[clay_alpha] = alpha;
             values[clay] = 1.0;
         }
         sums_.add(upper, lower, values);

@@ -33,6 +33,47 @@ private:
     std::size_t at_ = 0;
 };
 
+// The mean of the interpolated CPT from `upper` down to `lower`, over the stretch the CPT covers, on a
+// millimetre grid; 0 where it covers none of it.
+double interpolated_mean(const Profile& profile, double upper, double lower)
+{
+    constexpr double step = 0.001;  // m
+    upper = std::min(upper, *std::max_element(profile.z.begin(), profile.z.end()));
+    lower = std::max(lower, *std::min_element(profile.z.begin(), profile.z.end()));
+    const long cells = std::lround((upper - lower) / step);
+    if (cells <= 0) return 0.0;
+    Interpolator interpolate(profile.z, profile.qc);
+    double sum = 0.0;
+    for (long k = 0; k < cells; ++k) sum += std::max(0.0, interpolate.at(upper - (static_cast<double>(k) + 0.5) * step));
+    return sum / static_cast<double>(cells);
+}
+
+// The representative cone resistance of every layer: the mean of the CPT's measured values in it (top
+// included, bottom not), as D-Foundations takes it (a clay layer whose depth-weighted mean is just above
+// 2 MPa and whose points average just below it gets the lower alpha_s). A layer between two measurements
+// takes the mean of the interpolated CPT over it; 0 where the CPT does not reach the layer.
+std::vector<double> layer_mean_qc(const Profile& profile)
+{
+    const std::vector<Layer>& layers = profile.layers;
+    std::vector<double> sums(layers.size(), 0.0);
+    std::vector<int> counts(layers.size(), 0);
+    std::size_t l = 0;  // the layer of the previous point; the points run top down
+    for (std::size_t p = 0; p < profile.z.size(); ++p) {
+        const double z = profile.z[p];
+        if (layers.empty() || z > layers.front().top + 1e-9) continue;
+        while (l + 1 < layers.size() && z <= layers[l + 1].top + 1e-9) ++l;
+        while (l > 0 && z > layers[l].top + 1e-9) --l;
+        sums[l] += std::max(0.0, profile.qc[p]);
+        ++counts[l];
+    }
+    std::vector<double> means(layers.size(), 0.0);
+    for (std::size_t k = 0; k < layers.size(); ++k) {
+        const double lower = k + 1 < layers.size() ? layers[k + 1].top : -std::numeric_limits<double>::infinity();
+        means[k] = counts[k] > 0 ? sums[k] / counts[k] : interpolated_mean(profile, layers[k].top, lower);
+    }
+    return means;
+}
+
 }  // namespace
 
 SoilColumn::SoilColumn(const Profile& profile, const CoreInput& input, double step, double upper, double lower)
@@ -59,14 +100,15 @@ SoilColumn::SoilColumn(const Profile& profile, const CoreInput& input, double st
         i = j + 1;
     }
 
-    cell_soil_.assign(n, -1);
+    cell_layer_.assign(n, -1);
     const std::vector<Layer>& layers = profile.layers;
     std::size_t layer = 0;  // the first layer whose top is below the cell centre, walking down
     for (std::size_t i = 0; i + 1 < n; ++i) {
         const double centre = 0.5 * (level(i) + level(i + 1));
         while (layer < layers.size() && layers[layer].top + 1e-9 >= centre) ++layer;
-        if (layer > 0) cell_soil_[i] = layers[layer - 1].soil;
+        if (layer > 0) cell_layer_[i] = static_cast<int>(layer - 1);
     }
+    layer_qc_ = layer_mean_qc(profile);
 }
 
 std::size_t SoilColumn::index_of(double z) const

@@ -1,5 +1,6 @@
 // A profile prepared for the calculation: the cone resistance on a grid of levels that are whole
-// centimetres, the soil of every grid cell, the shaft-friction cap per point and the effective stresses.
+// centimetres, the soil of every grid cell, the cone resistance of every layer, the shaft-friction cap per
+// point and the effective stresses.
 #pragma once
 
 #include <limits>
@@ -31,7 +32,13 @@ public:
     // over at least a metre.
     double cap(std::size_t i) const { return cap_[i]; }
     // The soil of the cell between points i and i + 1; nullptr above the first layer.
-    const Soil* cell_soil(std::size_t i) const { return cell_soil_[i] < 0 ? nullptr : &input_->soils[static_cast<std::size_t>(cell_soil_[i])]; }
+    const Soil* cell_soil(std::size_t i) const
+    {
+        return cell_layer_[i] < 0 ? nullptr : &input_->soils[static_cast<std::size_t>(profile_->layers[static_cast<std::size_t>(cell_layer_[i])].soil)];
+    }
+    // The representative cone resistance (MPa) of the layer that holds the cell between points i and
+    // i + 1: the mean of the measured values in the whole layer; 0 above the first layer.
+    double cell_layer_qc(std::size_t i) const { return cell_layer_[i] < 0 ? 0.0 : layer_qc_[static_cast<std::size_t>(cell_layer_[i])]; }
     // The layer at level z (the one whose top is at or above z); nullptr above the first layer.
     const Layer* layer_at(double z) const;
     double top() const { return profile_->layers.front().top; }
@@ -46,7 +53,8 @@ private:
     long top_cm_ = 0;
     std::vector<double> qc_;
     std::vector<double> cap_;
-    std::vector<int> cell_soil_;
+    std::vector<int> cell_layer_;   // index into the profile's layers, -1 above the first
+    std::vector<double> layer_qc_;  // per layer
 };
 
 }  // namespace ostrand::external::dfoundations::calculation

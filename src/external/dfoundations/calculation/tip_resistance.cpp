@@ -12,6 +12,7 @@ namespace {
 
 constexpr double QB_LIMIT = 15.0;       // MPa
 constexpr double QC3_LIMIT_CFA = 2.0;   // MPa
+constexpr double TIE = 1e-9;            // MPa: trial depths this close below the tip are equally weak
 
 // Whether an open-ended pipe forms a plug: its tip stands in clay, loam or peat.
 bool plugged(const SoilColumn& column, const CoreInput& input, double tip)
@@ -24,8 +25,12 @@ bool plugged(const SoilColumn& column, const CoreInput& input, double tip)
 
 }  // namespace
 
-// The smallest over the trial depths 0.7 D_eq to 4 D_eq of
-// ½(½(q_c;I + q_c;II) + q_c;III).
+// Koppejan's construction: the trial depth d between 0.7 D_eq and 4 D_eq is chosen on the window below
+// the tip (the weakest soil the tip can feel, as the method is described in the Dutch practice), and
+// q_c;III then follows from that window's minimum; the result is ½(½(q_c;I + q_c;II) + q_c;III) of that
+// depth. D-Foundations takes the depth with the smallest ½(q_c;I + q_c;II). Minimising the whole
+// expression instead lets a thin weak band deep below the tip pull q_c;III down over the 8 D_eq above
+// it, which D-Foundations does not do. Of equally weak depths the one with the smaller result counts.
 double koppejan_average(const SoilColumn& column, double tip, const PileGeometry& geometry, const PileFactors& factors)
 {
     const std::size_t n = column.size();
@@ -57,6 +62,7 @@ double koppejan_average(const SoilColumn& column, double tip, const PileGeometry
     // Walking the window's bottom down: the sum of qc, the running minimum, and the sum of the minimum
     // path (each point's minimum of the points from it down to the bottom), kept with a stack.
     double best = std::numeric_limits<double>::infinity();
+    double weakest = std::numeric_limits<double>::infinity();  // the smallest ½(q_c;I + q_c;II) so far
     double sum = 0.0;
     double path_sum = 0.0;
     double lowest = std::numeric_limits<double>::infinity();
@@ -80,8 +86,14 @@ double koppejan_average(const SoilColumn& column, double tip, const PileGeometry
         const double points = static_cast<double>(d + 1);
         const double qc1 = sum / points;
         const double qc2 = path_sum / points;
-        const double average = 0.5 * (0.5 * (qc1 + qc2) + qc3(lowest));
-        best = std::min(best, average);
+        const double below = 0.5 * (qc1 + qc2);
+        const double average = 0.5 * (below + qc3(lowest));
+        if (below < weakest - TIE) {
+            weakest = below;
+            best = average;
+        } else if (below <= weakest + TIE) {
+            best = std::min(best, average);
+        }
     }
     if (!std::isfinite(best)) best = column.qc(it);
     return best;
