@@ -26,6 +26,12 @@ measure "foi, 40 MB of blank lines" "$program" foi "$work/blank.foi"
 head -c 60000000 < <(yes x) >"$work/x.fod"
 measure "read, 60 MB of x lines" "$program" read "$work/x.fod"
 
+{ printf '[S]\n'; head -c 60000000 < <(yes x); printf '[END OF S]\n'; } >"$work/x-section.fod"
+measure "read, 60 MB of x lines in a section" "$program" read "$work/x-section.fod"
+# Lines just dense enough to be read: 9 bytes each, against over 20 in D-Foundations' own files.
+{ printf '[S]\n'; head -n 6666666 < <(yes 12345678); printf '[END OF S]\n'; } >"$work/short-section.fod"
+measure "read, 60 MB of 9-byte lines in a section" "$program" read "$work/short-section.fod" --list
+
 printf '[INPUT FILE]\n' >"$work/model.foi"
 cat >"$work/console.sh" <<'EOF'
 #!/bin/sh

@@ -559,6 +559,27 @@ TEST(OutputFileReader, NestingBeyondAnyRealFileStaysText)
     EXPECT_FALSE(file.sections().empty());
 }
 
+TEST(OutputFileReader, MillionsOfTinyLinesAreRefusedBeforeTheyTakeMemory)
+{
+    std::string dense = "[S]\n";
+    for (int i = 0; i < 200'000; ++i) dense += "x\n";
+    dense += "[END OF S]\n";
+    EXPECT_THAT([&] { read_output_file(dense); },
+                testing::ThrowsMessage<ostrand::errors::ParsingError>(HasSubstr(
+                    "The file holds 200002 lines of 2 bytes on average outside its tables: no D-Foundations output "
+                    "file is that dense")));
+
+    // As many lines of the length D-Foundations writes read as usual, and so do tables of short rows.
+    std::string plain = "[S]\n";
+    for (int i = 0; i < 200'000; ++i) plain += "Pile " + std::to_string(i) + " = value\n";
+    plain += "[END OF S]\n";
+    EXPECT_EQ(read_output_file(plain).section("S")->items.size(), 200'000u);
+    std::string rows = "[S]\n[TABLE]\n[COLUMN INDICATION]\nA\n[END OF COLUMN INDICATION]\n[DATA]\n";
+    for (int i = 0; i < 200'000; ++i) rows += "1\n";
+    rows += "[END OF DATA]\n[END OF TABLE]\n[END OF S]\n";
+    EXPECT_EQ(read_output_file(rows).tables().size(), 1u);
+}
+
 TEST(OutputFileReader, NearestPathsForATableThatIsNotThere)
 {
     const OutputFile file = read_output_file(wrapped(table("ITERATION RESULTS", TWO_ROWS) + table("OTHER", TWO_ROWS)));

@@ -79,13 +79,42 @@ std::size_t direct_items(const detail::FileLines& lines, const std::vector<std::
     return count;
 }
 
-Section build_tree(const detail::FileLines& lines)
+// The lines that become items of their own: every non-blank line outside the tables, whose rows
+// live in their columns.
+std::size_t item_lines(const detail::FileLines& lines, const std::vector<std::uint32_t>& partner)
+{
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (detail::is_blank_line(lines[i])) continue;
+        ++count;
+        if (partner[i] != UNPAIRED && partner[i] > i && detail::marker_of(lines[i]).name == "TABLE") i = partner[i];
+    }
+    return count;
+}
+
+// An item takes about a hundred bytes however short its line is. The lines of D-Foundations' output
+// files average over 20 bytes, so a file far denser than that (millions of one-letter lines, say)
+// is no output file, and reading it would take dozens of times its size.
+constexpr std::size_t MIN_BYTES_PER_ITEM_LINE = 8;
+constexpr std::size_t FEW_ITEM_LINES = 100'000;
+
+void refuse_dense_lines(std::size_t text_size, std::size_t count)
+{
+    if (count <= FEW_ITEM_LINES || text_size >= MIN_BYTES_PER_ITEM_LINE * count) return;
+    throw errors::ParsingError("The file holds " + std::to_string(count) + " lines of " +
+                               std::to_string(text_size / count) +
+                               " bytes on average outside its tables: no D-Foundations output file is that dense, "
+                               "and it is not read, so that its memory stays bounded.");
+}
+
+Section build_tree(const detail::FileLines& lines, std::size_t text_size)
 {
     const std::vector<std::uint32_t> partner = pair_markers(lines);
     // A file without a single section is refused before its lines become items, which take many
     // times the memory of the text.
     if (std::all_of(partner.begin(), partner.end(), [](std::uint32_t line) { return line == UNPAIRED; }))
         refuse_without_sections();
+    refuse_dense_lines(text_size, item_lines(lines, partner));
     Section root;
     root.items.reserve(direct_items(lines, partner, 0, lines.size()));
     std::vector<Section*> open{&root};
@@ -202,7 +231,7 @@ OutputFile read_output_file(std::string_view bytes)
     const std::string_view text = decoded.empty() ? bytes : std::string_view(decoded);
 
     OutputFile file;
-    file.root_ = build_tree(detail::FileLines(text));
+    file.root_ = build_tree(detail::FileLines(text), text.size());
     unwrap_envelope(file.root_);
     assign_paths(file.root_);
     detail::index_file(file.root_, file.sections_, file.tables_, file.section_index_, file.table_index_);
