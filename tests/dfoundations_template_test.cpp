@@ -130,7 +130,7 @@ std::string cpt_value(std::span<const ostrand::foi::FoiItem> cpt, std::string_vi
 {
     for (const ostrand::foi::FoiItem& item : cpt)
         if (item.kind == ostrand::foi::ItemKind::section && item.name == name && !item.items.empty())
-            return item.items.front().text;
+            return std::string(item.items.front().text);
     ADD_FAILURE() << "no [" << name << "]";
     return "0";
 }
@@ -142,7 +142,7 @@ ordered_json cpt_rows(std::span<const ostrand::foi::FoiItem> cpt)
     for (const ostrand::foi::FoiItem& item : cpt) {
         if (item.kind != ostrand::foi::ItemKind::section || item.name != "MEASURED DATA") continue;
         for (const ostrand::foi::FoiItem* row : item.section("TABLE")->table().rows) {
-            std::istringstream values(row->text);
+            std::istringstream values{std::string(row->text)};
             ordered_json numbers = ordered_json::array();
             for (double value = 0.0; values >> value;) numbers.push_back(value);
             rows.push_back(numbers);

@@ -81,7 +81,7 @@ Marker marker(std::string_view line, std::string_view& name)
 }
 
 // "<number> <sep> <caption>": the value and the caption, or false.
-bool split_captioned(std::string_view line, char separator, std::string& value, std::string& caption)
+bool split_captioned(std::string_view line, char separator, std::string_view& value, std::string_view& caption)
 {
     std::string_view text = line;
     while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
@@ -161,16 +161,34 @@ const FoiItem* find_in(const std::vector<FoiItem>& items, std::string_view name)
     return nullptr;
 }
 
+// `text` in Windows-1252, appended to `out`; a line of ASCII alone, as most are, is copied as it is.
+void append_line(std::string& out, std::string_view text)
+{
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        out.append(text);
+    else
+        out.append(windows_1252_from_utf8(text));
+    out.append("\r\n");
+}
+
 void write_items(std::string& out, const std::vector<FoiItem>& items)
 {
     for (const FoiItem& item : items) {
-        out.append(windows_1252_from_utf8(item.text));
-        out.append("\r\n");
+        append_line(out, item.text);
         if (item.kind != ItemKind::section) continue;
         write_items(out, item.items);
-        out.append(windows_1252_from_utf8(item.end_text));
-        out.append("\r\n");
+        append_line(out, item.end_text);
     }
+}
+
+std::size_t text_size(const std::vector<FoiItem>& items)
+{
+    std::size_t size = 0;
+    for (const FoiItem& item : items) {
+        size += item.text.size() + 2;
+        if (item.kind == ItemKind::section) size += text_size(item.items) + item.end_text.size() + 2;
+    }
+    return size;
 }
 
 }  // namespace
@@ -249,7 +267,7 @@ std::optional<std::string> FoiFile::version(std::string_view key, bool externals
     if (section == nullptr) return std::nullopt;
     const FoiItem* item = section->key_value(key);
     if (item == nullptr) return std::nullopt;
-    return item->value;
+    return std::string(item->value);
 }
 
 std::optional<int> FoiFile::version_number(std::string_view key) const
@@ -267,15 +285,16 @@ FoiFile read_foi(std::string_view bytes)
     FoiFile file;
     // A byte-order mark is an editor's, never a line's.
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
-    const std::vector<std::string_view> lines = split_lines(bytes, file.ends_with_line_end);
     // D-Foundations writes Windows-1252. Bytes beyond ASCII that are valid UTF-8 come from an editor
     // or a caller's text instead: Windows-1252 text is all but never valid UTF-8 by chance.
-    const bool utf8 = !std::all_of(bytes.begin(), bytes.end(), [](char c) {
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) {
         return static_cast<unsigned char>(c) < 0x80;
-    }) && text::is_valid_utf8(bytes);
-    const auto decoded = [utf8](std::string_view line) {
-        return utf8 ? std::string(line) : utf8_from_windows_1252(line);
-    };
+    });
+    const bool utf8 = !ascii && text::is_valid_utf8(bytes);
+    // The text is decoded once, as a whole: line ends are the same bytes in either encoding.
+    const std::string_view text = file.keep(ascii || utf8 ? std::string(bytes) : utf8_from_windows_1252(bytes));
+    const std::vector<std::string_view> lines = split_lines(text, file.ends_with_line_end);
+    const auto decoded = [](std::string_view line) { return std::string(line); };
     if (utf8) {
         for (std::size_t at = 0; at < lines.size(); ++at) {
             const std::string character = unencodable_character(lines[at]);
@@ -299,7 +318,7 @@ FoiFile read_foi(std::string_view bytes)
     for (std::size_t at = 0; at < first_data; ++at) {
         FoiItem item;
         item.line = at + 1;
-        item.text = decoded(lines[at]);
+        item.text = lines[at];
         item.kind = trimmed(item.text).empty() ? ItemKind::blank : ItemKind::plain;
         file.header.push_back(std::move(item));
     }
@@ -348,22 +367,22 @@ FoiFile read_foi(std::string_view bytes)
     for (std::size_t at = first_data; at < lines.size(); ++at) {
         FoiItem item;
         item.line = at + 1;
-        item.text = decoded(lines[at]);
+        item.text = lines[at];
         std::string_view name;
         const Marker kind = marker(lines[at], name);
         if (kind == Marker::open && closing_of[at] != 0 && stack.size() < deepest_nesting) {
             item.kind = ItemKind::section;
-            item.name = decoded(name);
+            item.name = name;
             item.end_line = closing_of[at];
             stack.push_back(std::move(item));
         } else if (kind == Marker::close && !orphan_closing[at] && !stack.empty() && stack.back().end_line == at + 1) {
             FoiItem section = std::move(stack.back());
             stack.pop_back();
-            section.end_text = std::move(item.text);
+            section.end_text = item.text;
             add(std::move(section));
         } else if (kind == Marker::next) {
             item.kind = ItemKind::separator;
-            item.name = decoded(name);
+            item.name = name;
             add(std::move(item));
         } else {
             if (kind == Marker::open && closing_of[at] != 0) {
@@ -395,6 +414,7 @@ FoiFile read_foi(std::string_view bytes)
 std::string write_foi(const FoiFile& file)
 {
     std::string out;
+    out.reserve(text_size(file.header) + text_size(file.items));
     write_items(out, file.header);
     write_items(out, file.items);
     if (!file.ends_with_line_end && out.ends_with("\r\n")) out.resize(out.size() - 2);
