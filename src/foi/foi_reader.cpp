@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <unordered_map>
 
 #include "foi/foi_text.hpp"
@@ -361,9 +362,18 @@ FoiFile read_foi(std::string_view bytes)
     // Second pass: the tree. Open sections wait on a stack and move into their parent when closed. A
     // section nested deeper than any real file nests is kept as plain lines, so that a hostile file
     // cannot exhaust the stack of the code that walks the tree.
+    // The items of the open sections wait, in file order, in `pending`; a section closed takes its own
+    // into a list of their exact size, so that a table of thousands of rows is not grown step by step.
     std::vector<FoiItem> stack;
+    std::vector<std::size_t> first_item;  // where the items of each open section begin in `pending`
+    std::vector<FoiItem> pending;
+    const auto take_from = [&pending](std::size_t first, std::vector<FoiItem>& items) {
+        items.reserve(pending.size() - first);
+        std::move(pending.begin() + static_cast<std::ptrdiff_t>(first), pending.end(), std::back_inserter(items));
+        pending.erase(pending.begin() + static_cast<std::ptrdiff_t>(first), pending.end());
+    };
     std::vector<bool> too_deep(lines.size(), false);
-    auto add = [&](FoiItem item) { (stack.empty() ? file.items : stack.back().items).push_back(std::move(item)); };
+    auto add = [&](FoiItem item) { pending.push_back(std::move(item)); };
     for (std::size_t at = first_data; at < lines.size(); ++at) {
         FoiItem item;
         item.line = at + 1;
@@ -375,9 +385,12 @@ FoiFile read_foi(std::string_view bytes)
             item.name = name;
             item.end_line = closing_of[at];
             stack.push_back(std::move(item));
+            first_item.push_back(pending.size());
         } else if (kind == Marker::close && !orphan_closing[at] && !stack.empty() && stack.back().end_line == at + 1) {
             FoiItem section = std::move(stack.back());
             stack.pop_back();
+            take_from(first_item.back(), section.items);
+            first_item.pop_back();
             section.end_text = item.text;
             add(std::move(section));
         } else if (kind == Marker::next) {
@@ -406,6 +419,9 @@ FoiFile read_foi(std::string_view bytes)
             add(std::move(item));
         }
     }
+    // Sections still open are left out, as the lines of no section.
+    pending.resize(first_item.empty() ? pending.size() : first_item.front());
+    take_from(0, file.items);
     std::stable_sort(file.warnings.begin(), file.warnings.end(),
                      [](const FoiWarning& a, const FoiWarning& b) { return a.line < b.line; });
     return file;
