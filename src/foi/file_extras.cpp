@@ -403,11 +403,11 @@ void require_encodable(const Json& value)
 
 }  // namespace
 
-std::string with_extras(std::string_view written_text, const Json& extras)
+std::string with_extras(std::string written_text, const Json& extras)
 {
     if (!extras.is_object()) throw errors::InternalError("The input file extras must be an object.");
     require_encodable(extras);
-    FoiFile file = read_foi(written_text);
+    FoiFile file = read_foi(written_text, &written_text);
     if (extras.contains("header")) {
         for (std::size_t i = 0; i < file.header.size(); ++i) {
             const std::string key = header_key(file.header[i], static_cast<int>(i));

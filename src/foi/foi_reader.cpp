@@ -281,7 +281,7 @@ std::optional<int> FoiFile::version_number(std::string_view key) const
     return number;
 }
 
-FoiFile read_foi(std::string_view bytes)
+FoiFile read_foi(std::string_view bytes, std::string* owned)
 {
     FoiFile file;
     // A byte-order mark is an editor's, never a line's.
@@ -293,7 +293,16 @@ FoiFile read_foi(std::string_view bytes)
     });
     const bool utf8 = !ascii && text::is_valid_utf8(bytes);
     // The text is decoded once, as a whole: line ends are the same bytes in either encoding.
-    const std::string_view text = file.keep(ascii || utf8 ? std::string(bytes) : utf8_from_windows_1252(bytes));
+    std::string decoded_text;
+    if (!ascii && !utf8) {
+        decoded_text = utf8_from_windows_1252(bytes);
+    } else if (owned != nullptr) {
+        owned->erase(0, static_cast<std::size_t>(bytes.data() - owned->data()));
+        decoded_text = std::move(*owned);
+    } else {
+        decoded_text = bytes;
+    }
+    const std::string_view text = file.keep(std::move(decoded_text));
     const std::vector<std::string_view> lines = split_lines(text, file.ends_with_line_end);
     const auto decoded = [](std::string_view line) { return std::string(line); };
     if (utf8) {

@@ -105,7 +105,9 @@ struct FoiFile {
 // caller hands over, rather than one D-Foundations wrote.
 // Never fails: what does not fit the layout (an unclosed section, a stray closing, sections nested
 // more than 100 deep) is kept as plain lines and named in `warnings`.
-FoiFile read_foi(std::string_view bytes);
+// With `owned` (the text that `bytes` views), the file takes that text as its own, rather than copy
+// it, when it needs no decoding; `owned` is then left empty.
+FoiFile read_foi(std::string_view bytes, std::string* owned = nullptr);
 
 // The file as D-Foundations writes it: the lines of the tree in order, each ended by CR LF, in
 // Windows-1252. Reading a file written with CR LF and writing it back gives the same bytes.

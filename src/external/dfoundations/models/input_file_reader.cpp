@@ -187,7 +187,8 @@ struct ReadingAndModel {
     std::exception_ptr model_error;
 };
 
-ReadingAndModel read_with_model(std::string_view bytes)
+// The model is kept only for a caller that asks for it: its rows are many.
+ReadingAndModel read_with_model(std::string_view bytes, bool keep_model)
 {
     foi::InputDocument input = foi::read_input_document(bytes);
     ReadingAndModel result;
@@ -201,6 +202,7 @@ ReadingAndModel read_with_model(std::string_view bytes)
         result.model = build(input, std::move(input.document));
         reading.document = result.model->base()._generate_input();
         reading.document["metadata"] = std::move(metadata);
+        if (!keep_model) result.model.reset();
     } catch (const InputFileError& error) {
         result.model_error = std::current_exception();
         reading.model_error = error.what();
@@ -217,7 +219,7 @@ ReadingAndModel read_with_model(std::string_view bytes)
         throw errors::ParsingError(std::string("Input file: ") + error.what());
     }
     const int model_type = reading.document["model_type"].get<int>();
-    foi::Extras extras = foi::extras_between(input.file, foi::read_foi(written), model_type);
+    foi::Extras extras = foi::extras_between(input.file, foi::read_foi(written, &written), model_type);
     reading.extras = std::move(extras.values);
     for (const foi::FoiWarning& warning : input.file.warnings)
         reading.warnings.push_back({warning.line, warning.message});
@@ -245,14 +247,14 @@ namespace detail {
 
 ModelDocument model_of_input_file(std::string_view bytes)
 {
-    ReadingAndModel read = read_with_model(bytes);
+    ReadingAndModel read = read_with_model(bytes, true);
     if (!read.model) std::rethrow_exception(read.model_error);
     return std::move(*read.model);
 }
 
 }  // namespace detail
 
-InputFileReading read_input_file(std::string_view bytes) { return read_with_model(bytes).reading; }
+InputFileReading read_input_file(std::string_view bytes) { return read_with_model(bytes, false).reading; }
 
 nlohmann::ordered_json InputFileReading::document_with_extras() const
 {
