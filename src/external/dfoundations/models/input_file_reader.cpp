@@ -258,7 +258,13 @@ InputFileReading read_input_file(std::string_view bytes) { return read_with_mode
 
 nlohmann::ordered_json InputFileReading::document_with_extras() const
 {
-    nlohmann::ordered_json result = document;
+    // Built with room for the extras: an ordered object that grows copies its members, and the
+    // measurements of every CPT with them.
+    nlohmann::ordered_json result = document.is_object() ? nlohmann::ordered_json::object() : document;
+    if (document.is_object()) {
+        result.get_ref<nlohmann::ordered_json::object_t&>().reserve(document.size() + 1);
+        for (auto member = document.begin(); member != document.end(); ++member) result[member.key()] = *member;
+    }
     result["input_file_extras"] = extras;
     return result;
 }
