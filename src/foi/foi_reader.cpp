@@ -81,8 +81,10 @@ Marker marker(std::string_view line, std::string_view& name)
     return Marker::open;
 }
 
-// "<number> <sep> <caption>": the value and the caption, or false.
-bool split_captioned(std::string_view line, char separator, std::string_view& value, std::string_view& caption)
+// "<number> : <caption>" (a setting) or "<whole number> = <caption>" (a count): its kind, with the value
+// and the caption; plain for any other line. The line is scanned once, as most lines of a large file
+// are rows of numbers, neither.
+ItemKind split_captioned(std::string_view line, std::string_view& value, std::string_view& caption)
 {
     std::string_view text = line;
     while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
@@ -90,13 +92,14 @@ bool split_captioned(std::string_view line, char separator, std::string_view& va
     while (end < text.size() && !is_blank(text[end])) ++end;
     const std::string_view token = text.substr(0, end);
     std::string_view rest = text.substr(end);
-    if (rest.empty() || !is_blank(rest.front())) return false;
+    if (rest.empty() || !is_blank(rest.front())) return ItemKind::plain;
     while (!rest.empty() && is_blank(rest.front())) rest.remove_prefix(1);
-    if (rest.size() < 2 || rest.front() != separator || !is_blank(rest[1])) return false;
-    if (separator == ':' ? !is_number(token) : !is_whole_number(token)) return false;
+    if (rest.size() < 2 || !is_blank(rest[1])) return ItemKind::plain;
+    const char separator = rest.front();
+    if (separator == ':' ? !is_number(token) : separator != '=' || !is_whole_number(token)) return ItemKind::plain;
     value = token;
     caption = trimmed(rest.substr(1));
-    return true;
+    return separator == ':' ? ItemKind::setting : ItemKind::count;
 }
 
 // Gives `item` the shape of a line that is not a section marker.
@@ -112,14 +115,8 @@ void classify(FoiItem& item)
         item.kind = ItemKind::separator;
         return;
     }
-    if (split_captioned(text, ':', item.value, item.caption)) {
-        item.kind = ItemKind::setting;
-        return;
-    }
-    if (split_captioned(text, '=', item.value, item.caption)) {
-        item.kind = ItemKind::count;
-        return;
-    }
+    item.kind = split_captioned(text, item.value, item.caption);
+    if (item.kind != ItemKind::plain) return;
     // KEY=VALUE: a key that starts the line and has no blank at either end.
     const std::size_t equals = text.find('=');
     if (equals != std::string_view::npos && equals > 0 && !is_blank(text.front()) && !is_blank(text[equals - 1])) {
