@@ -374,6 +374,11 @@ FoiFile read_foi(std::string_view bytes, std::string* owned)
     std::vector<std::size_t> first_item;  // where the items of each open section begin in `pending`
     std::vector<FoiItem> pending;
     const auto take_from = [&pending](std::size_t first, std::vector<FoiItem>& items) {
+        if (first == 0) {  // all of them (the file's, or those of its first section): no copy at all
+            items = std::move(pending);
+            pending.clear();
+            return;
+        }
         items.reserve(pending.size() - first);
         std::move(pending.begin() + static_cast<std::ptrdiff_t>(first), pending.end(), std::back_inserter(items));
         pending.erase(pending.begin() + static_cast<std::ptrdiff_t>(first), pending.end());
