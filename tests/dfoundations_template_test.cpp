@@ -1,6 +1,7 @@
 #include "foi/input_file_writer.hpp"
 
 #include <cctype>
+#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -130,7 +131,7 @@ std::string cpt_value(std::span<const ostrand::foi::FoiItem> cpt, std::string_vi
 {
     for (const ostrand::foi::FoiItem& item : cpt)
         if (item.kind == ostrand::foi::ItemKind::section && item.name == name && !item.items.empty())
-            return item.items.front().text;
+            return std::string(item.items.front().text);
     ADD_FAILURE() << "no [" << name << "]";
     return "0";
 }
@@ -142,7 +143,7 @@ ordered_json cpt_rows(std::span<const ostrand::foi::FoiItem> cpt)
     for (const ostrand::foi::FoiItem& item : cpt) {
         if (item.kind != ostrand::foi::ItemKind::section || item.name != "MEASURED DATA") continue;
         for (const ostrand::foi::FoiItem* row : item.section("TABLE")->table().rows) {
-            std::istringstream values(row->text);
+            std::istringstream values{std::string(row->text)};
             ordered_json numbers = ordered_json::array();
             for (double value = 0.0; values >> value;) numbers.push_back(value);
             rows.push_back(numbers);
@@ -568,6 +569,25 @@ TEST(FoiText, WritesNumbersInFixedWidths)
     EXPECT_EQ(padded(123456, 4), "123456");
     EXPECT_EQ(scientific(2.0e7, 12), " 2.000E+0007");
     EXPECT_EQ(scientific(-1.5e-3, 0), "-1.500E-0003");
+}
+
+// The decimals are those of the exact binary value rounded half to even, as printf rounds it, also
+// for ties, values beyond 2^53 and values too small for any decimal.
+TEST(FoiText, RoundsNumbersAsPrintfDoes)
+{
+    using ostrand::foi::fixed;
+    const double values[] = {0.125,  0.375, 2.5,     3.5,    0.0005, 0.0015,  1.0005,   -2.675,
+                             1e-30,  1e15,  9.1e15,  2e19,   -1e25,  5e-324, 0.1 + 0.2, 2047.9999999995,
+                             1.5e-7, 987654321.0, -0.02 * 4999, 1.5 + 0.001 * 4999};
+    for (const double value : values) {
+        for (int decimals = 0; decimals <= 9; ++decimals) {
+            char buffer[400];
+            const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals).ptr;
+            std::string printed(buffer, end);
+            if (printed.front() == '-' && printed.find_first_of("123456789") == std::string::npos) printed.erase(0, 1);
+            EXPECT_EQ(fixed(value, 0, decimals), printed) << value << " with " << decimals << " decimals";
+        }
+    }
 }
 
 }  // namespace

@@ -56,11 +56,11 @@ std::vector<std::string> crlf_lines(const std::string& bytes)
 // How often each line number is claimed by an item, and the text each claim gives it.
 void claim(const std::vector<FoiItem>& items, std::vector<int>& claims, std::vector<std::string>& texts)
 {
-    auto one = [&](std::size_t line, const std::string& text) {
+    auto one = [&](std::size_t line, std::string_view text) {
         ASSERT_GE(line, 1u);
         ASSERT_LE(line, claims.size());
         ++claims[line - 1];
-        texts[line - 1] = text;
+        texts[line - 1] = std::string(text);
     };
     for (const FoiItem& item : items) {
         one(item.line, item.text);
@@ -74,7 +74,7 @@ void count_sections(const std::vector<FoiItem>& items, std::map<std::string, int
 {
     for (const FoiItem& item : items) {
         if (item.kind != ItemKind::section) continue;
-        ++counts[item.name];
+        ++counts[std::string(item.name)];
         count_sections(item.items, counts);
     }
 }
@@ -179,7 +179,7 @@ TEST(FoiReader, ReadsTheVersionsModelSoilsAndRepeatedCptBlocksOfBothLayouts)
         ASSERT_EQ(blocks.size(), 3u);
         std::vector<std::string> separators;
         for (const FoiItem& item : number->items)
-            if (item.kind == ItemKind::separator) separators.push_back(item.name);
+            if (item.kind == ItemKind::separator) separators.emplace_back(item.name);
         EXPECT_EQ(separators, (std::vector<std::string>{"", "NUMBER OF CPTS", "NUMBER OF CPTS"}));
         const char* names[] = {"FUGBEN1", "FUGBEN2", "FUGBEN3"};
         for (std::size_t i = 0; i < blocks.size(); ++i) {
@@ -288,7 +288,7 @@ TEST(FoiReader, KeepsUnclosedSectionsAndStrayClosingsAsPlainLinesWithAWarning)
             for (const FoiItem& item : items) {
                 if (!out.empty()) out += ' ';
                 if (item.kind == ItemKind::section) {
-                    out += item.name + "{" + shape(item.items) + "}";
+                    out += std::string(item.name) + "{" + shape(item.items) + "}";
                 } else {
                     EXPECT_EQ(item.kind, ItemKind::plain);
                     out += std::to_string(item.line);

@@ -63,7 +63,7 @@ public:
         std::map<std::string, int> seen;
         // A section is known by its name, and by its first line where its block holds more of that
         // name (the [SOIL]s of the soil collection).
-        std::map<std::pair<int, std::string>, int> names;
+        std::map<std::pair<int, std::string_view>, int> names;
         int blocks = 0;
         for (const FoiItem& item : items) {
             if (item.kind == ItemKind::separator) ++blocks;
@@ -88,7 +88,7 @@ public:
             }
             if (item.kind == ItemKind::section) {
                 const std::string label = names[{blocks, item.name}] > 1 ? " " + first_text(item) : std::string();
-                level.children.push_back({block + "/" + item.name + label, &item});
+                level.children.push_back({block + "/" + std::string(item.name) + label, &item});
                 continue;
             }
             const std::string context = heading + " > " + layer + " > " + (single_value ? "line" : base_key(item));
@@ -112,8 +112,8 @@ private:
     {
         switch (item.kind) {
         case ItemKind::setting: return setting_key(item.caption);
-        case ItemKind::count: return item.caption;
-        case ItemKind::key_value: return item.name;
+        case ItemKind::count: return std::string(item.caption);
+        case ItemKind::key_value: return std::string(item.name);
         // A blank line is a line with nothing on it: an empty value the file gives where the document
         // writes one, or the reverse.
         default: return "line";
@@ -133,10 +133,10 @@ private:
 
     // A setting is known by its caption without the label after " = ". The flag after a pile type
     // reads "User defined name" or "Program defined name": one line in either case.
-    static std::string setting_key(const std::string& caption)
+    static std::string setting_key(std::string_view caption)
     {
         if (caption == "Program defined name") return "User defined name";
-        return caption.substr(0, caption.find(" = "));
+        return std::string(caption.substr(0, caption.find(" = ")));
     }
 };
 
@@ -173,6 +173,15 @@ void flatten(const std::vector<FoiItem>& items, Json& lines)
     }
 }
 
+// The number of lines `flatten` gives, without copying them.
+std::size_t line_count(const std::vector<FoiItem>& items)
+{
+    std::size_t count = items.size();
+    for (const FoiItem& item : items)
+        if (item.kind == ItemKind::section) count += line_count(item.items) + 1;
+    return count;
+}
+
 Json section_lines(const FoiItem& section)
 {
     Json lines = Json::array();
@@ -187,7 +196,7 @@ std::string header_key(const FoiItem& item, int index)
     return trimmed(std::string_view(item.text).substr(0, colon));
 }
 
-Json override_of(const std::string& written, const std::string& file)
+Json override_of(std::string_view written, std::string_view file)
 {
     return Json{{"written", written}, {"file", file}};
 }
@@ -208,7 +217,7 @@ void unkept_lines(const FoiItem& section, Extras& extras)
         if (item.kind == ItemKind::section) {
             unkept_lines(item, extras);
         } else {
-            extras.unkept.push_back({item.line, "'" + item.text + "' has no place in the file written again"});
+            extras.unkept.push_back({item.line, "'" + std::string(item.text) + "' has no place in the file written again"});
         }
     }
 }
@@ -225,7 +234,7 @@ void compare_level(const std::vector<FoiItem>& theirs, const std::vector<FoiItem
         const auto found = by_place.find(line.scope + '\n' + line.key);
         if (found == by_place.end()) {
             extras.unkept.push_back(
-                {line.item->line, "'" + line.item->text + "' has no place in the file written again"});
+                {line.item->line, "'" + std::string(line.item->text) + "' has no place in the file written again"});
         } else if (found->second->text != line.item->text) {
             extras.values["lines"][line.scope][line.key] = override_of(found->second->text, line.item->text);
         }
@@ -253,10 +262,10 @@ bool kept_whole_when_unplaced(std::string_view name)
 void compare_read_section(const FoiItem& theirs, const FoiItem& ours, const std::string& previous, Extras& extras)
 {
     Extras section{Json::object(), {}};
-    compare_level(theirs.items, ours.items, theirs.name, section);
+    compare_level(theirs.items, ours.items, std::string(theirs.name), section);
     // A list of another length (the profiles selected for calculation, a few of the model's) has no
     // place for each line either.
-    const bool unplaced = !section.unkept.empty() || section_lines(theirs).size() != section_lines(ours).size();
+    const bool unplaced = !section.unkept.empty() || line_count(theirs.items) != line_count(ours.items);
     if (unplaced && kept_whole_when_unplaced(theirs.name)) {
         extras.values["sections"][theirs.name] = Json{{"after", previous}, {"lines", section_lines(theirs)}};
         return;
@@ -292,7 +301,8 @@ Extras extras_between(const FoiFile& original, const FoiFile& written, int model
         const FoiItem* counterpart = ours->section(section.name);
         if (counterpart != nullptr && section_is_read(section.name, model_type)) {
             compare_read_section(section, *counterpart, previous, extras);
-        } else if (counterpart == nullptr || section_lines(section) != section_lines(*counterpart)) {
+        } else if (counterpart == nullptr || (!same_lines(section.items, counterpart->items) &&
+                                                section_lines(section) != section_lines(*counterpart))) {
             extras.values["sections"][section.name] = Json{{"after", previous}, {"lines", section_lines(section)}};
         }
         previous = section.name;
@@ -339,29 +349,30 @@ void put_back_lines(const std::vector<FoiItem>& items, const std::string& scope,
     for (const Child& child : level.children) put_back_lines(child.section->items, child.scope, lines, scopes);
 }
 
-FoiItem section_of(const std::string& name, const Json& lines)
+// A section of the extras, whose texts `file` keeps.
+FoiItem section_of(const FoiFile& file, const std::string& name, const Json& lines)
 {
     FoiItem section;
     section.kind = ItemKind::section;
-    section.name = name;
-    section.text = "[" + name + "]";
-    section.end_text = "[END OF " + name + "]";
+    section.name = file.keep(name);
+    section.text = file.keep("[" + name + "]");
+    section.end_text = file.keep("[END OF " + name + "]");
     if (!lines.is_array())
         throw errors::InternalError("The input file extras: the lines of '" + name + "' must be a list.");
     for (const Json& line : lines) {
         if (!line.is_string())
             throw errors::InternalError("The input file extras: the lines of '" + name + "' must be texts.");
         FoiItem item;
-        item.text = line.get<std::string>();
+        item.text = file.keep(line.get<std::string>());
         section.items.push_back(std::move(item));
     }
     return section;
 }
 
-void put_back_sections(FoiItem& data, const Json& sections)
+void put_back_sections(const FoiFile& file, FoiItem& data, const Json& sections)
 {
     for (const auto& [name, kept] : sections.items()) {
-        FoiItem replacement = section_of(name, kept.contains("lines") ? kept["lines"] : Json());
+        FoiItem replacement = section_of(file, name, kept.contains("lines") ? kept["lines"] : Json());
         if (FoiItem* present = section_in(data.items, name)) {
             present->items = std::move(replacement.items);
             continue;
@@ -392,11 +403,11 @@ void require_encodable(const Json& value)
 
 }  // namespace
 
-std::string with_extras(std::string_view written_text, const Json& extras)
+std::string with_extras(std::string written_text, const Json& extras)
 {
     if (!extras.is_object()) throw errors::InternalError("The input file extras must be an object.");
     require_encodable(extras);
-    FoiFile file = read_foi(written_text);
+    FoiFile file = read_foi(written_text, &written_text);
     if (extras.contains("header")) {
         for (std::size_t i = 0; i < file.header.size(); ++i) {
             const std::string key = header_key(file.header[i], static_cast<int>(i));
@@ -410,14 +421,14 @@ std::string with_extras(std::string_view written_text, const Json& extras)
         std::set<std::string> scopes;
         for (const auto& [scope, changes] : lines.items()) scopes.insert(scope);
         for (FoiItem& section : data->items)
-            if (section.kind == ItemKind::section) put_back_lines(section.items, section.name, lines, scopes);
+            if (section.kind == ItemKind::section) put_back_lines(section.items, std::string(section.name), lines, scopes);
     }
     if (extras.contains("absent_sections"))
         for (const Json& name : extras["absent_sections"])
             std::erase_if(data->items, [&](const FoiItem& item) {
                 return item.kind == ItemKind::section && name.is_string() && item.name == name.get<std::string>();
             });
-    if (extras.contains("sections")) put_back_sections(*data, extras["sections"]);
+    if (extras.contains("sections")) put_back_sections(file, *data, extras["sections"]);
     return write_foi(file);
 }
 

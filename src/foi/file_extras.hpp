@@ -31,6 +31,6 @@ Extras extras_between(const FoiFile& original, const FoiFile& written, int model
 
 // `written` (an input file's text) with `extras` put back; a malformed extras value raises
 // errors::InternalError naming it.
-std::string with_extras(std::string_view written, const Json& extras);
+std::string with_extras(std::string written, const Json& extras);
 
 }  // namespace ostrand::foi

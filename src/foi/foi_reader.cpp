@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <unordered_map>
 
 #include "foi/foi_text.hpp"
@@ -80,8 +81,10 @@ Marker marker(std::string_view line, std::string_view& name)
     return Marker::open;
 }
 
-// "<number> <sep> <caption>": the value and the caption, or false.
-bool split_captioned(std::string_view line, char separator, std::string& value, std::string& caption)
+// "<number> : <caption>" (a setting) or "<whole number> = <caption>" (a count): its kind, with the value
+// and the caption; plain for any other line. The line is scanned once, as most lines of a large file
+// are rows of numbers, neither.
+ItemKind split_captioned(std::string_view line, std::string_view& value, std::string_view& caption)
 {
     std::string_view text = line;
     while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
@@ -89,13 +92,14 @@ bool split_captioned(std::string_view line, char separator, std::string& value, 
     while (end < text.size() && !is_blank(text[end])) ++end;
     const std::string_view token = text.substr(0, end);
     std::string_view rest = text.substr(end);
-    if (rest.empty() || !is_blank(rest.front())) return false;
+    if (rest.empty() || !is_blank(rest.front())) return ItemKind::plain;
     while (!rest.empty() && is_blank(rest.front())) rest.remove_prefix(1);
-    if (rest.size() < 2 || rest.front() != separator || !is_blank(rest[1])) return false;
-    if (separator == ':' ? !is_number(token) : !is_whole_number(token)) return false;
+    if (rest.size() < 2 || !is_blank(rest[1])) return ItemKind::plain;
+    const char separator = rest.front();
+    if (separator == ':' ? !is_number(token) : separator != '=' || !is_whole_number(token)) return ItemKind::plain;
     value = token;
     caption = trimmed(rest.substr(1));
-    return true;
+    return separator == ':' ? ItemKind::setting : ItemKind::count;
 }
 
 // Gives `item` the shape of a line that is not a section marker.
@@ -111,14 +115,8 @@ void classify(FoiItem& item)
         item.kind = ItemKind::separator;
         return;
     }
-    if (split_captioned(text, ':', item.value, item.caption)) {
-        item.kind = ItemKind::setting;
-        return;
-    }
-    if (split_captioned(text, '=', item.value, item.caption)) {
-        item.kind = ItemKind::count;
-        return;
-    }
+    item.kind = split_captioned(text, item.value, item.caption);
+    if (item.kind != ItemKind::plain) return;
     // KEY=VALUE: a key that starts the line and has no blank at either end.
     const std::size_t equals = text.find('=');
     if (equals != std::string_view::npos && equals > 0 && !is_blank(text.front()) && !is_blank(text[equals - 1])) {
@@ -161,16 +159,34 @@ const FoiItem* find_in(const std::vector<FoiItem>& items, std::string_view name)
     return nullptr;
 }
 
+// `text` in Windows-1252, appended to `out`; a line of ASCII alone, as most are, is copied as it is.
+void append_line(std::string& out, std::string_view text)
+{
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        out.append(text);
+    else
+        out.append(windows_1252_from_utf8(text));
+    out.append("\r\n");
+}
+
 void write_items(std::string& out, const std::vector<FoiItem>& items)
 {
     for (const FoiItem& item : items) {
-        out.append(windows_1252_from_utf8(item.text));
-        out.append("\r\n");
+        append_line(out, item.text);
         if (item.kind != ItemKind::section) continue;
         write_items(out, item.items);
-        out.append(windows_1252_from_utf8(item.end_text));
-        out.append("\r\n");
+        append_line(out, item.end_text);
     }
+}
+
+std::size_t text_size(const std::vector<FoiItem>& items)
+{
+    std::size_t size = 0;
+    for (const FoiItem& item : items) {
+        size += item.text.size() + 2;
+        if (item.kind == ItemKind::section) size += text_size(item.items) + item.end_text.size() + 2;
+    }
+    return size;
 }
 
 }  // namespace
@@ -249,7 +265,7 @@ std::optional<std::string> FoiFile::version(std::string_view key, bool externals
     if (section == nullptr) return std::nullopt;
     const FoiItem* item = section->key_value(key);
     if (item == nullptr) return std::nullopt;
-    return item->value;
+    return std::string(item->value);
 }
 
 std::optional<int> FoiFile::version_number(std::string_view key) const
@@ -262,20 +278,30 @@ std::optional<int> FoiFile::version_number(std::string_view key) const
     return number;
 }
 
-FoiFile read_foi(std::string_view bytes)
+FoiFile read_foi(std::string_view bytes, std::string* owned)
 {
     FoiFile file;
     // A byte-order mark is an editor's, never a line's.
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
-    const std::vector<std::string_view> lines = split_lines(bytes, file.ends_with_line_end);
     // D-Foundations writes Windows-1252. Bytes beyond ASCII that are valid UTF-8 come from an editor
     // or a caller's text instead: Windows-1252 text is all but never valid UTF-8 by chance.
-    const bool utf8 = !std::all_of(bytes.begin(), bytes.end(), [](char c) {
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) {
         return static_cast<unsigned char>(c) < 0x80;
-    }) && text::is_valid_utf8(bytes);
-    const auto decoded = [utf8](std::string_view line) {
-        return utf8 ? std::string(line) : utf8_from_windows_1252(line);
-    };
+    });
+    const bool utf8 = !ascii && text::is_valid_utf8(bytes);
+    // The text is decoded once, as a whole: line ends are the same bytes in either encoding.
+    std::string decoded_text;
+    if (!ascii && !utf8) {
+        decoded_text = utf8_from_windows_1252(bytes);
+    } else if (owned != nullptr) {
+        owned->erase(0, static_cast<std::size_t>(bytes.data() - owned->data()));
+        decoded_text = std::move(*owned);
+    } else {
+        decoded_text = bytes;
+    }
+    const std::string_view text = file.keep(std::move(decoded_text));
+    const std::vector<std::string_view> lines = split_lines(text, file.ends_with_line_end);
+    const auto decoded = [](std::string_view line) { return std::string(line); };
     if (utf8) {
         for (std::size_t at = 0; at < lines.size(); ++at) {
             const std::string character = unencodable_character(lines[at]);
@@ -299,7 +325,7 @@ FoiFile read_foi(std::string_view bytes)
     for (std::size_t at = 0; at < first_data; ++at) {
         FoiItem item;
         item.line = at + 1;
-        item.text = decoded(lines[at]);
+        item.text = lines[at];
         item.kind = trimmed(item.text).empty() ? ItemKind::blank : ItemKind::plain;
         file.header.push_back(std::move(item));
     }
@@ -342,28 +368,45 @@ FoiFile read_foi(std::string_view bytes)
     // Second pass: the tree. Open sections wait on a stack and move into their parent when closed. A
     // section nested deeper than any real file nests is kept as plain lines, so that a hostile file
     // cannot exhaust the stack of the code that walks the tree.
+    // The items of the open sections wait, in file order, in `pending`; a section closed takes its own
+    // into a list of their exact size, so that a table of thousands of rows is not grown step by step.
     std::vector<FoiItem> stack;
+    std::vector<std::size_t> first_item;  // where the items of each open section begin in `pending`
+    std::vector<FoiItem> pending;
+    const auto take_from = [&pending](std::size_t first, std::vector<FoiItem>& items) {
+        if (first == 0) {  // all of them (the file's, or those of its first section): no copy at all
+            items = std::move(pending);
+            pending.clear();
+            return;
+        }
+        items.reserve(pending.size() - first);
+        std::move(pending.begin() + static_cast<std::ptrdiff_t>(first), pending.end(), std::back_inserter(items));
+        pending.erase(pending.begin() + static_cast<std::ptrdiff_t>(first), pending.end());
+    };
     std::vector<bool> too_deep(lines.size(), false);
-    auto add = [&](FoiItem item) { (stack.empty() ? file.items : stack.back().items).push_back(std::move(item)); };
+    auto add = [&](FoiItem item) { pending.push_back(std::move(item)); };
     for (std::size_t at = first_data; at < lines.size(); ++at) {
         FoiItem item;
         item.line = at + 1;
-        item.text = decoded(lines[at]);
+        item.text = lines[at];
         std::string_view name;
         const Marker kind = marker(lines[at], name);
         if (kind == Marker::open && closing_of[at] != 0 && stack.size() < deepest_nesting) {
             item.kind = ItemKind::section;
-            item.name = decoded(name);
+            item.name = name;
             item.end_line = closing_of[at];
             stack.push_back(std::move(item));
+            first_item.push_back(pending.size());
         } else if (kind == Marker::close && !orphan_closing[at] && !stack.empty() && stack.back().end_line == at + 1) {
             FoiItem section = std::move(stack.back());
             stack.pop_back();
-            section.end_text = std::move(item.text);
+            take_from(first_item.back(), section.items);
+            first_item.pop_back();
+            section.end_text = item.text;
             add(std::move(section));
         } else if (kind == Marker::next) {
             item.kind = ItemKind::separator;
-            item.name = decoded(name);
+            item.name = name;
             add(std::move(item));
         } else {
             if (kind == Marker::open && closing_of[at] != 0) {
@@ -387,6 +430,9 @@ FoiFile read_foi(std::string_view bytes)
             add(std::move(item));
         }
     }
+    // Sections still open are left out, as the lines of no section.
+    pending.resize(first_item.empty() ? pending.size() : first_item.front());
+    take_from(0, file.items);
     std::stable_sort(file.warnings.begin(), file.warnings.end(),
                      [](const FoiWarning& a, const FoiWarning& b) { return a.line < b.line; });
     return file;
@@ -395,6 +441,7 @@ FoiFile read_foi(std::string_view bytes)
 std::string write_foi(const FoiFile& file)
 {
     std::string out;
+    out.reserve(text_size(file.header) + text_size(file.items));
     write_items(out, file.header);
     write_items(out, file.items);
     if (!file.ends_with_line_end && out.ends_with("\r\n")) out.resize(out.size() - 2);

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -33,21 +35,23 @@ struct FoiTable {
     std::optional<std::string> data_count;
 };
 
+// An item's texts are views of the texts its FoiFile keeps: an item lives no longer than its file. A
+// large file is mostly rows of numbers, each an item, so an item holds no text of its own.
 struct FoiItem {
     ItemKind kind = ItemKind::plain;
-    std::size_t line = 0;  // from 1; for a section the line that opens it
-    std::string text;      // the whole line as read (UTF-8, without its line end)
+    std::size_t line = 0;    // from 1; for a section the line that opens it
+    std::string_view text;   // the whole line as read (UTF-8, without its line end)
     // section: its name; key_value: the key; separator: NAME of "[NEXT OF NAME]" (empty for a dashed
     // line).
-    std::string name;
+    std::string_view name;
     // key_value and setting: the value as written, without the blanks around it; count: the number.
-    std::string value;
+    std::string_view value;
     // setting and count: the text after " : " or " = ".
-    std::string caption;
+    std::string_view caption;
     // section only: its items, the line that closes it and that line's text.
     std::vector<FoiItem> items;
     std::size_t end_line = 0;
-    std::string end_text;
+    std::string_view end_text;
 
     // The first section named `name` among the items, or nullptr.
     const FoiItem* section(std::string_view name) const;
@@ -70,6 +74,9 @@ struct FoiWarning {
 };
 
 struct FoiFile {
+    // The texts that the items view: the file's text as read (UTF-8) and any text put in later with
+    // `keep`. The copies of a file share them.
+    std::shared_ptr<std::deque<std::string>> texts = std::make_shared<std::deque<std::string>>();
     // The lines before the data, the "==== BEGINNING OF DATA ====" line included; empty when the file
     // has no such line.
     std::vector<FoiItem> header;
@@ -80,6 +87,8 @@ struct FoiFile {
     // Whether the last line ended with a line end.
     bool ends_with_line_end = true;
 
+    // `text` kept with the file, as a view that lives as long as the file does.
+    std::string_view keep(std::string text) const { return texts->emplace_back(std::move(text)); }
     // A field of the header ("CREATED BY", "DATE") as written after its colon; nullopt when absent.
     std::optional<std::string> header_value(std::string_view key) const;
     // The first section named `name`, searched depth first through the whole tree, or nullptr.
@@ -96,7 +105,9 @@ struct FoiFile {
 // caller hands over, rather than one D-Foundations wrote.
 // Never fails: what does not fit the layout (an unclosed section, a stray closing, sections nested
 // more than 100 deep) is kept as plain lines and named in `warnings`.
-FoiFile read_foi(std::string_view bytes);
+// With `owned` (the text that `bytes` views), the file takes that text as its own, rather than copy
+// it, when it needs no decoding; `owned` is then left empty.
+FoiFile read_foi(std::string_view bytes, std::string* owned = nullptr);
 
 // The file as D-Foundations writes it: the lines of the tree in order, each ended by CR LF, in
 // Windows-1252. Reading a file written with CR LF and writing it back gives the same bytes.

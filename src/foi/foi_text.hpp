@@ -47,6 +47,8 @@ public:
     void line(std::initializer_list<std::string_view> pieces);
     // "<value> : <caption>", the layout of most settings.
     void setting(std::string_view value, std::string_view caption);
+    // Room for `size` bytes, so that a large file is not grown step by step.
+    void reserve(std::size_t size) { text_.reserve(size); }
     std::string take() { return std::move(text_); }
 
 private:

@@ -33,7 +33,7 @@ double number_text(std::string_view text, std::size_t line)
 
 double number(const FoiItem& item) { return number_text(item.value, item.line); }
 
-const std::string& text_of(const std::string& text, std::size_t line, std::string_view what)
+std::string text_of(std::string_view text, std::size_t line, std::string_view what)
 {
     for (const char c : text) {
         const auto code = static_cast<unsigned char>(c);
@@ -44,7 +44,7 @@ const std::string& text_of(const std::string& text, std::size_t line, std::strin
                              ", which no line of an input file may hold.");
         }
     }
-    return text;
+    return std::string(text);
 }
 
 std::int64_t integer_text(std::string_view text, std::size_t line)
@@ -87,7 +87,7 @@ const FoiItem& Settings::after(const FoiItem& item) const
 {
     const auto next = items_.begin() + (&item - items_.data()) + 1;
     if (next == items_.end() || next->kind != ItemKind::setting)
-        refuse(item.line + 1, "a value was expected after '" + item.text + "'.");
+        refuse(item.line + 1, "a value was expected after '" + std::string(item.text) + "'.");
     return *next;
 }
 
@@ -125,7 +125,7 @@ void check_table_count(const FoiTable& table, std::size_t line)
 const FoiItem& section(const FoiItem& parent, std::string_view name)
 {
     const FoiItem* found = parent.section(name);
-    if (found == nullptr) refuse(parent.line, "[" + parent.name + "] has no [" + std::string(name) + "].");
+    if (found == nullptr) refuse(parent.line, "[" + std::string(parent.name) + "] has no [" + std::string(name) + "].");
     return *found;
 }
 
@@ -242,7 +242,7 @@ int model_type(const FoiItem& data)
         const std::int64_t code = input::integer(item);
         if (code != 0 && code != 1)
             throw errors::ParsingError("Input file line " + std::to_string(item.line) +
-                                       ": the file holds a model of another kind (" + item.caption +
+                                       ": the file holds a model of another kind (" + std::string(item.caption) +
                                        "); only Bearing Piles and Tension Piles (EC7-NL) can be read.");
         return static_cast<int>(code);
     }
@@ -288,7 +288,7 @@ Json read_soil(Context& context, const FoiItem& soil, const std::string& path)
     result["cc"] = cc;
     context.mark(path, soil.line);
     for (const FoiItem& item : soil.items)
-        if (item.kind == ItemKind::key_value) context.mark(path + "." + item.name, item.line);
+        if (item.kind == ItemKind::key_value) context.mark(path + "." + std::string(item.name), item.line);
     return result;
 }
 
@@ -304,10 +304,10 @@ void read_soils(Context& context, const FoiItem& data, Json& document)
         const auto name = std::find_if(soil->items.begin(), soil->items.end(),
                                        [](const FoiItem& item) { return item.kind != ItemKind::blank; });
         if (name == soil->items.end()) refuse(soil->line, "the material has no name.");
-        text_of(name->text, name->line, "material name");
-        if (soils.contains(name->text)) refuse(name->line, "the material '" + name->text + "' is listed twice.");
-        soils[name->text] = read_soil(context, *soil, "soils[\"" + name->text + "\"]");
-        context.soil_order.push_back(name->text);
+        const std::string soil_name = text_of(name->text, name->line, "material name");
+        if (soils.contains(soil_name)) refuse(name->line, "the material '" + soil_name + "' is listed twice.");
+        soils[soil_name] = read_soil(context, *soil, "soils[\"" + soil_name + "\"]");
+        context.soil_order.push_back(soil_name);
     }
     std::vector<std::string> names = context.soil_order;
     std::sort(names.begin(), names.end());
@@ -462,7 +462,7 @@ Json read_layer(Context& context, const input::Headed& part, std::size_t number,
 {
     const std::size_t line = part.heading->line;
     if (part.heading->text != "Layer (" + std::to_string(number) + ")")
-        refuse(line, "'" + part.heading->text + "' stands where 'Layer (" + std::to_string(number) + ")' belongs.");
+        refuse(line, "'" + std::string(part.heading->text) + "' stands where 'Layer (" + std::to_string(number) + ")' belongs.");
     const Settings layer(part.items, line);
     const FoiItem& material = layer.at("Material");
     const std::int64_t index = input::integer(material);
@@ -593,7 +593,7 @@ InputDocument read_input_document(std::string_view bytes)
     input.file = read_foi(bytes);
     const FoiItem& data = input_data(input.file);
     const std::optional<int> version = input.file.version_number("D-Foundations");
-    input.layout_version = version ? layout_of_file_version(*version) : 19;
+    input.layout = version ? layout_of_file_version(*version) : 19;
 
     Context context{input, model_type(data), {}};
     // The members in the order a model writes them, filled in the order the file is read: the soils

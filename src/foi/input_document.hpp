@@ -21,7 +21,7 @@ struct InputDocument {
     std::map<std::string, std::size_t> member_lines;
     // 19 for the layout of D-Foundations 19.x ("D-Foundations=1015"), 23 for that of 23.x (1024), 25 for
     // that of 25.1 (1033).
-    int layout_version = 19;
+    int layout = 19;
     FoiFile file;
 };
 

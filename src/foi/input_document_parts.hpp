@@ -30,7 +30,7 @@ inline Json object_with_room(std::size_t members)
 double number(const FoiItem& item);
 // `text` as a document text; refused when it holds a control character, which no line of an input
 // file may hold and which would keep the document from being written again. `what` names it.
-const std::string& text_of(const std::string& text, std::size_t line, std::string_view what);
+std::string text_of(std::string_view text, std::size_t line, std::string_view what);
 std::int64_t integer(const FoiItem& item);
 double number_text(std::string_view text, std::size_t line);
 std::int64_t integer_text(std::string_view text, std::size_t line);

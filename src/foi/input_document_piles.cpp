@@ -42,7 +42,7 @@ std::int64_t pile_type_code(const Settings& settings, std::string_view caption, 
     const FoiItem& item = settings.at(caption);
     const std::optional<std::int64_t> code = document_pile_type_code(integer(item), layout);
     if (!code)
-        refuse(item.line, "the pile type " + item.value + " of D-Foundations 25.1 (" + item.caption +
+        refuse(item.line, "the pile type " + std::string(item.value) + " of D-Foundations 25.1 (" + std::string(item.caption) +
                               ") is none that the model holds.");
     return *code;
 }
@@ -121,7 +121,7 @@ Json tension_config(const Settings& settings, Layout layout)
 std::vector<std::string> split_row(const FoiItem& row)
 {
     std::vector<std::string> fields;
-    const std::string& text = row.text;
+    const std::string text(row.text);
     std::size_t at = 0;
     while (at < text.size()) {
         if (text[at] == ' ') {
@@ -157,7 +157,7 @@ Json read_pile_types(Context& context, const FoiItem& data)
         const Settings settings(items, name->line);
         context.mark("pile_types[" + std::to_string(result.size()) + "]", name->line);
         Json shape = read_shape(settings);
-        const Layout layout = layout_of_version(context.input.layout_version);
+        const Layout layout = layout_of_version(context.input.layout);
         Json config = bearing ? bearing_config(settings, layout) : tension_config(settings, layout);
         result.push_back(Json{{"name", text_of(name->text, name->line, "pile type name")},
                               {"shape", std::move(shape)},

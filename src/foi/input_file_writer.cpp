@@ -8,6 +8,31 @@
 
 namespace ostrand::foi {
 
+namespace {
+
+// The size of the file, about: the rows of the CPTs, and room for everything else.
+std::size_t expected_size(const nlohmann::ordered_json& document)
+{
+    std::size_t size = 1 << 16;
+    const auto piles = document.find("piles");
+    if (piles != document.end() && piles->is_array()) size += 256 * piles->size();
+    const auto profiles = document.find("profiles");
+    if (profiles == document.end() || !profiles->is_array()) return size;
+    for (const auto& profile : *profiles) {
+        size += 4096;
+        const auto cpt = profile.is_object() ? profile.find("cpt") : profile.end();
+        if (cpt == profile.end() || !cpt->is_object()) continue;
+        const auto rows = cpt->find("measurements");
+        if (rows == cpt->end() || !rows->is_array() || rows->empty()) continue;
+        const auto& first = rows->front();
+        const std::size_t width = first.is_array() ? first.size() : 2;
+        size += rows->size() * (28 + 16 * (width > 2 ? width - 2 : 0));
+    }
+    return size;
+}
+
+}  // namespace
+
 std::string fill_dfoundations_template(const nlohmann::ordered_json& document)
 {
     const DocumentNode root(document, "");
@@ -17,6 +42,7 @@ std::string fill_dfoundations_template(const nlohmann::ordered_json& document)
     const Layout layout = layout_of(root);
 
     FoiText out;
+    out.reserve(expected_size(document));
     write_header(out, metadata, layout);
     write_model(out, kind, layout);
     const SoilOrder soils = write_soil_collection(out, root, layout);

@@ -1,5 +1,9 @@
 #include "host/template_service.hpp"
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include <nlohmann/json.hpp>
 
 #include "host/file_url.hpp"
@@ -9,6 +13,90 @@ namespace ostrand::host {
 
 namespace {
 using errors::InternalError;
+using Json = nlohmann::ordered_json;
+
+// Builds the document as nlohmann's parser does, but gives each object its members at once. An
+// ordered object keeps its members in a vector whose elements are copied, not moved, when it grows:
+// grown member by member, a CPT would copy its thousands of measurement rows each time.
+class DocumentBuilder {
+public:
+    explicit DocumentBuilder(Json& root) : root_(root) {}
+
+    bool null() { return add(Json(nullptr)); }
+    bool boolean(bool value) { return add(Json(value)); }
+    bool number_integer(Json::number_integer_t value) { return add(Json(value)); }
+    bool number_unsigned(Json::number_unsigned_t value) { return add(Json(value)); }
+    bool number_float(Json::number_float_t value, const std::string&) { return add(Json(value)); }
+    bool string(std::string& value) { return add(Json(std::move(value))); }
+    bool binary(Json::binary_t& value) { return add(Json::binary(std::move(value))); }
+    bool start_object(std::size_t)
+    {
+        open_.push_back({true, Json::array(), {}, {}});
+        return true;
+    }
+    bool key(std::string& key)
+    {
+        open_.back().key = std::move(key);
+        return true;
+    }
+    bool end_object()
+    {
+        Open object = std::move(open_.back());
+        open_.pop_back();
+        Json result = Json::object();
+        auto& members = result.get_ref<Json::object_t&>();
+        members.reserve(object.members.size());
+        for (auto& [key, value] : object.members) {
+            // A name given twice keeps its first place and its last value, as the parser's own.
+            const auto present = members.find(key);
+            if (present != members.end()) {
+                present->second = std::move(value);
+            } else {
+                members.emplace_back(std::move(key), std::move(value));
+            }
+        }
+        return add(std::move(result));
+    }
+    bool start_array(std::size_t)
+    {
+        open_.push_back({false, Json::array(), {}, {}});
+        return true;
+    }
+    bool end_array()
+    {
+        Json array = std::move(open_.back().array);
+        open_.pop_back();
+        return add(std::move(array));
+    }
+    template <class Exception>
+    bool parse_error(std::size_t, const std::string&, const Exception& error)
+    {
+        throw error;
+    }
+
+private:
+    struct Open {
+        bool object;
+        Json array;
+        std::vector<std::pair<std::string, Json>> members;
+        std::string key;
+    };
+
+    bool add(Json value)
+    {
+        if (open_.empty()) {
+            root_ = std::move(value);
+        } else if (open_.back().object) {
+            open_.back().members.emplace_back(std::move(open_.back().key), std::move(value));
+        } else {
+            open_.back().array.push_back(std::move(value));
+        }
+        return true;
+    }
+
+    Json& root_;
+    std::vector<Open> open_;
+};
 
 std::string member(const nlohmann::ordered_json& request, const char* name)
 {
@@ -30,7 +118,8 @@ nlohmann::ordered_json read_document(const std::string& input_url)
     }
     nlohmann::ordered_json document;
     try {
-        document = nlohmann::ordered_json::parse(text);
+        DocumentBuilder builder(document);
+        Json::sax_parse(text, &builder);
     } catch (const nlohmann::json::exception& error) {
         throw InternalError(std::string("The model document is not JSON: ") + error.what());
     }

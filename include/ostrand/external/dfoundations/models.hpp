@@ -208,6 +208,9 @@ protected:
           double excavation_level, std::optional<IntegerOrReal> reduction_cone_resistance);
     Model(const Model&) = default;
     Model& operator=(const Model&) = default;
+    // A model moves rather than copies its profiles, whose CPTs hold thousands of rows.
+    Model(Model&&) = default;
+    Model& operator=(Model&&) = default;
 
     const CalculationOptions& calculation_options() const { return calculation_options_; }
     std::size_t pile_type_count() const { return pile_types_.size(); }

@@ -425,7 +425,7 @@ CoreInput read_core_input(const foi::FoiFile& file)
         auto found = std::find_if(blocks.begin(), blocks.end(), [&](const auto& b) { return b.first == item.caption; });
         if (found == blocks.end()) {
             const double index = number(item);
-            if (index < 0 || index >= static_cast<double>(blocks.size())) fail(item.line, "the selected \"" + item.caption + "\" is not in the file.");
+            if (index < 0 || index >= static_cast<double>(blocks.size())) fail(item.line, "the selected \"" + std::string(item.caption) + "\" is not in the file.");
             found = blocks.begin() + static_cast<std::ptrdiff_t>(index);
         }
         if (reading == profile_list)

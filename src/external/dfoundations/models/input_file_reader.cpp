@@ -38,9 +38,9 @@ std::string refused_member(const std::string& message)
 }
 
 // The line of a member; the file reader names materials as soils["name"] whatever the name.
-std::size_t line_of(const foi::InputDocument& input, std::string member)
+std::size_t line_of(const foi::InputDocument& input, const nlohmann::ordered_json& soils, std::string member)
 {
-    for (const auto& [name, soil] : input.document["soils"].items()) {
+    for (const auto& [name, soil] : soils.items()) {
         const std::string path = detail::member_path("soils", name);
         if (member.starts_with(path)) {
             member = "soils[\"" + name + "\"]" + member.substr(path.size());
@@ -101,9 +101,9 @@ void tension_calculation_held(nlohmann::ordered_json& document)
     options["main_calculation_type"] = 0;
 }
 
-nlohmann::ordered_json model_ready(const nlohmann::ordered_json& document)
+nlohmann::ordered_json model_ready(nlohmann::ordered_json document)
 {
-    nlohmann::ordered_json ready = document;
+    nlohmann::ordered_json ready = std::move(document);
     colours_in_range(ready["soils"]);
     pore_pressures_dropped(ready["profiles"]);
     reduction_held(ready);
@@ -141,9 +141,9 @@ std::optional<std::pair<std::string, std::size_t>> entry_of(const std::string& m
 // the entries of profiles, pile types and piles that the operations refuse are left out one by one,
 // so that one refusal names every such reason (up to MOST_REASONS) with its line. The first error
 // is nested in the InputFileError.
-ModelDocument build(const foi::InputDocument& input)
+ModelDocument build(const foi::InputDocument& input, nlohmann::ordered_json document)
 {
-    nlohmann::ordered_json ready = model_ready(input.document);
+    nlohmann::ordered_json ready = model_ready(std::move(document));
     std::map<std::string, std::vector<std::size_t>> entries;  // the file's index of each entry left in
     for (const char* collection : SEPARATE_ENTRIES)
         for (std::size_t i = 0; i < ready[collection].size(); ++i) entries[collection].push_back(i);
@@ -158,13 +158,13 @@ ModelDocument build(const foi::InputDocument& input)
         } catch (const std::exception& error) {
             if (!first) first = std::current_exception();
             const std::string named = refused_member(error.what());
-            std::string member = !named.empty() && line_of(input, named) != 0 ? named : building;
+            std::string member = !named.empty() && line_of(input, ready["soils"], named) != 0 ? named : building;
             const auto entry = entry_of(member);
             if (entry) {  // named by its index in the file
                 const std::size_t at = member.find(']');
                 member = entry->first + "[" + std::to_string(entries[entry->first][entry->second]) + member.substr(at);
             }
-            reasons.push_back({line_of(input, member), member, error.what()});
+            reasons.push_back({line_of(input, ready["soils"], member), member, error.what()});
             if (!entry) break;
             ready[entry->first].erase(entry->second);
             entries[entry->first].erase(entries[entry->first].begin() + static_cast<std::ptrdiff_t>(entry->second));
@@ -187,24 +187,29 @@ struct ReadingAndModel {
     std::exception_ptr model_error;
 };
 
-ReadingAndModel read_with_model(std::string_view bytes)
+// The model is kept only for a caller that asks for it: its rows are many.
+ReadingAndModel read_with_model(std::string_view bytes, bool keep_model)
 {
-    const foi::InputDocument input = foi::read_input_document(bytes);
+    foi::InputDocument input = foi::read_input_document(bytes);
     ReadingAndModel result;
     InputFileReading& reading = result.reading;
-    reading.layout = input.layout_version;
+    reading.layout = input.layout;
+    // The file's own header date and time, which a new stamp would replace.
+    nlohmann::ordered_json metadata = input.document["metadata"];
     try {
-        result.model = build(input);
+        // The model is built from the document itself, which a refusal reads again: the rows of a large
+        // file are then held once.
+        result.model = build(input, std::move(input.document));
         reading.document = result.model->base()._generate_input();
-        // The file's own header date and time, which a new stamp would replace.
-        reading.document["metadata"] = input.document["metadata"];
+        reading.document["metadata"] = std::move(metadata);
+        if (!keep_model) result.model.reset();
     } catch (const InputFileError& error) {
         result.model_error = std::current_exception();
         reading.model_error = error.what();
-        reading.document = input.document;
+        reading.document = foi::read_input_document(bytes).document;
     }
     // A file of D-Foundations 23 or 25 is written again in its own layout.
-    if (input.layout_version != 19) reading.document["layout"] = input.layout_version;
+    if (input.layout != 19) reading.document["layout"] = input.layout;
     std::string written;
     try {
         written = foi::fill_dfoundations_template(reading.document);
@@ -214,16 +219,16 @@ ReadingAndModel read_with_model(std::string_view bytes)
         throw errors::ParsingError(std::string("Input file: ") + error.what());
     }
     const int model_type = reading.document["model_type"].get<int>();
-    foi::Extras extras = foi::extras_between(input.file, foi::read_foi(written), model_type);
+    foi::Extras extras = foi::extras_between(input.file, foi::read_foi(written, &written), model_type);
     reading.extras = std::move(extras.values);
     for (const foi::FoiWarning& warning : input.file.warnings)
         reading.warnings.push_back({warning.line, warning.message});
     for (const foi::FoiWarning& warning : extras.unkept) reading.warnings.push_back({warning.line, warning.message});
     if (result.model) {
         auto origin = std::make_shared<detail::InputFileOrigin>(
-            detail::InputFileOrigin{input.layout_version, reading.document["metadata"], reading.extras});
+            detail::InputFileOrigin{input.layout, reading.document["metadata"], reading.extras});
         std::visit([&origin](auto& model) { model._set_input_file_origin(origin); }, result.model->model);
-        result.model->layout = input.layout_version;
+        result.model->layout = input.layout;
         result.model->input_file_extras = reading.extras;
     }
     return result;
@@ -242,18 +247,24 @@ namespace detail {
 
 ModelDocument model_of_input_file(std::string_view bytes)
 {
-    ReadingAndModel read = read_with_model(bytes);
+    ReadingAndModel read = read_with_model(bytes, true);
     if (!read.model) std::rethrow_exception(read.model_error);
     return std::move(*read.model);
 }
 
 }  // namespace detail
 
-InputFileReading read_input_file(std::string_view input_file) { return read_with_model(input_file).reading; }
+InputFileReading read_input_file(std::string_view input_file) { return read_with_model(input_file, false).reading; }
 
 nlohmann::ordered_json InputFileReading::document_with_extras() const
 {
-    nlohmann::ordered_json result = document;
+    // Built with room for the extras: an ordered object that grows copies its members, and the
+    // measurements of every CPT with them.
+    nlohmann::ordered_json result = document.is_object() ? nlohmann::ordered_json::object() : document;
+    if (document.is_object()) {
+        result.get_ref<nlohmann::ordered_json::object_t&>().reserve(document.size() + 1);
+        for (auto member = document.begin(); member != document.end(); ++member) result[member.key()] = *member;
+    }
     result["input_file_extras"] = extras;
     return result;
 }

@@ -154,6 +154,10 @@ void Model::_validate() const
 nlohmann::ordered_json Model::with_head(nlohmann::ordered_json shared) const
 {
     nlohmann::ordered_json document = document_head();
+    // Room for the members after these too (the metadata, an input file's layout and extras): the
+    // members of an ordered object are copied, not moved, when their vector grows, and the
+    // measurements of every CPT with them.
+    document.get_ref<nlohmann::ordered_json::object_t&>().reserve(document.size() + shared.size() + 4);
     for (auto& [key, value] : shared.items()) document[key] = std::move(value);
     return document;
 }
@@ -198,7 +202,8 @@ nlohmann::ordered_json Model::serialize_shared(bool profiles) const
     for (const auto& entry : materials_) soil_names.push_back(entry.first);
     std::sort(soil_names.begin(), soil_names.end());  // by byte, which for UTF-8 is by code point
 
-    nlohmann::ordered_json document;
+    nlohmann::ordered_json document = nlohmann::ordered_json::object();
+    document.get_ref<nlohmann::ordered_json::object_t&>().reserve(16);  // as in with_head
     document["construction_sequence"] = to_value(construction_sequence_);
     document["calculation_options"] = calculation_options_._serialize();
     document["excavation_level"] = excavation_level_;

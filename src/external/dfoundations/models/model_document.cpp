@@ -46,7 +46,10 @@ std::string document_reader::with_input_file_extras(std::string text, const nloh
 {
     if (extras.is_null()) return text;
     text.pop_back();
-    return text + ", \"input_file_extras\": " + extras.dump() + "}";
+    text += ", \"input_file_extras\": ";
+    text += extras.dump();
+    text += "}";
+    return text;
 }
 
 const detail::Model& ModelDocument::base() const

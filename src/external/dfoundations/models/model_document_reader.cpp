@@ -170,13 +170,19 @@ std::vector<ProfileLayer> layers_of(const DocumentMember& layers)
 
 Measurements measurements_of(const DocumentMember& rows)
 {
+    // A CPT has thousands of rows: a member with its path is made only to refuse one.
     Measurements result;
     result.reserve(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const DocumentMember row = rows[i];
+    const json& all = rows.value();
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const json& row = all[i];
+        if (!row.is_array()) rows[i].size();
         std::vector<double>& values = result.emplace_back();
         values.reserve(row.size());
-        for (std::size_t j = 0; j < row.size(); ++j) values.push_back(row[j].number());
+        for (std::size_t j = 0; j < row.size(); ++j) {
+            if (!row[j].is_number()) rows[i][j].number();
+            values.push_back(row[j].get<double>());
+        }
     }
     return result;
 }
@@ -197,8 +203,10 @@ geo::GEFData gef_data_of(const std::string& name, const DocumentMember& cpt)
 
     geo::GEFData gef;
     gef.name = name;
-    if (fs) gef.fs.emplace();
-    if (rf) gef.Rf.emplace();
+    gef.elevation.reserve(values.size());
+    gef.qc.reserve(values.size());
+    if (fs) gef.fs.emplace().reserve(values.size());
+    if (rf) gef.Rf.emplace().reserve(values.size());
     for (std::size_t i = 0; i < values.size(); ++i) {
         const std::vector<double>& row = values[i];
         if (row.size() != length) refuse_member(rows[i].path(), "must hold as many values as the first row");
