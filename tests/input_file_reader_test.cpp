@@ -69,6 +69,25 @@ std::string with_crlf(const std::string& text)
     return result;
 }
 
+// A header padded with lines, or shorter than the one written, comes back as the file has it, and so
+// do the date, time and file name it holds.
+TEST(InputFileReader, WritesBackAHeaderOfAnotherLength)
+{
+    const std::string file = fill_dfoundations_template(bearing_document());
+    const std::size_t time = file.find("TIME ");
+    ASSERT_NE(time, std::string::npos);
+    for (const std::string& changed : {file.substr(0, time) + std::string(40, '\n') + file.substr(time),
+                                       file.substr(0, time) + file.substr(file.find("BEGINNING OF DATA") - 30)}) {
+        const InputFileReading reading = read_input_file(changed);
+        const std::string again = written_again(reading);
+        EXPECT_EQ(again.substr(0, again.find("[INPUT DATA]")),
+                  with_crlf(changed.substr(0, changed.find("[INPUT DATA]"))));
+        const InputFileReading read_again = read_input_file(again);
+        EXPECT_EQ(read_again.document, reading.document);
+        EXPECT_EQ(read_again.extras, reading.extras);
+    }
+}
+
 // Every input file among the fixtures, with the layout its folder holds: foi/ and v19/ 19.x, v23/
 // 23.x, foi25/ and v25/ 25.1.
 struct FixtureFile {

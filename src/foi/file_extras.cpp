@@ -201,14 +201,24 @@ Json override_of(std::string_view written, std::string_view file)
     return Json{{"written", written}, {"file", file}};
 }
 
+// The key of the header's lines from `index` on, when the file's header is longer or shorter than
+// the one written (blank lines padded into it, say): they are the file's own lines.
+std::string header_rest_key(std::size_t index) { return "file lines from " + std::to_string(index); }
+
 void compare_header(const FoiFile& original, const FoiFile& written, Json& values)
 {
-    for (std::size_t i = 0; i < original.header.size() && i < written.header.size(); ++i) {
+    // Keyed by the line written, which is what a write finds in its place.
+    const std::size_t common = std::min(original.header.size(), written.header.size());
+    for (std::size_t i = 0; i < common; ++i) {
         const FoiItem& theirs = original.header[i];
         const FoiItem& ours = written.header[i];
         if (theirs.text != ours.text)
-            values["header"][header_key(theirs, static_cast<int>(i))] = override_of(ours.text, theirs.text);
+            values["header"][header_key(ours, static_cast<int>(i))] = override_of(ours.text, theirs.text);
     }
+    if (original.header.size() == written.header.size()) return;
+    Json rest = Json::array();
+    for (std::size_t i = common; i < original.header.size(); ++i) rest.push_back(original.header[i].text);
+    values["header"][header_rest_key(common)] = std::move(rest);
 }
 
 void unkept_lines(const FoiItem& section, Extras& extras)
@@ -401,6 +411,31 @@ void require_encodable(const Json& value)
         for (const Json& element : value) require_encodable(element);
 }
 
+void put_back_header(FoiFile& file, const Json& header)
+{
+    for (std::size_t i = 0; i < file.header.size(); ++i) {
+        const std::string key = header_key(file.header[i], static_cast<int>(i));
+        if (header.contains(key)) put_back(file.header[i], header[key], "header/" + key);
+    }
+    for (std::size_t from = 0; from <= file.header.size(); ++from) {
+        const std::string key = header_rest_key(from);
+        if (!header.contains(key)) continue;
+        const Json& rest = header[key];
+        if (!rest.is_array())
+            throw errors::InternalError("The input file extras: 'header/" + key + "' must be a list.");
+        file.header.erase(file.header.begin() + static_cast<std::ptrdiff_t>(from), file.header.end());
+        for (const Json& text : rest) {
+            if (!text.is_string())
+                throw errors::InternalError("The input file extras: 'header/" + key + "' must be a list of texts.");
+            FoiItem item;
+            item.text = file.keep(text.get<std::string>());
+            item.kind = trimmed(item.text).empty() ? ItemKind::blank : ItemKind::plain;
+            file.header.push_back(std::move(item));
+        }
+        return;
+    }
+}
+
 }  // namespace
 
 std::string with_extras(std::string written_text, const Json& extras)
@@ -408,12 +443,7 @@ std::string with_extras(std::string written_text, const Json& extras)
     if (!extras.is_object()) throw errors::InternalError("The input file extras must be an object.");
     require_encodable(extras);
     FoiFile file = read_foi(written_text, &written_text);
-    if (extras.contains("header")) {
-        for (std::size_t i = 0; i < file.header.size(); ++i) {
-            const std::string key = header_key(file.header[i], static_cast<int>(i));
-            if (extras["header"].contains(key)) put_back(file.header[i], extras["header"][key], "header/" + key);
-        }
-    }
+    if (extras.contains("header")) put_back_header(file, extras["header"]);
     FoiItem* data = section_in(file.items, "INPUT DATA");
     if (data == nullptr) return write_foi(file);
     if (extras.contains("lines")) {
