@@ -23,6 +23,9 @@ measure() {
 head -c 40000000 /dev/zero | tr '\0' '\n' >"$work/blank.foi"
 measure "foi, 40 MB of blank lines" "$program" foi "$work/blank.foi"
 
+{ printf '[INPUT DATA]\n'; head -c 40000000 /dev/zero | tr '\0' '\n'; } >"$work/padded.foi"
+measure "foi, [INPUT DATA] and 40 MB of blank lines" "$program" foi "$work/padded.foi"
+
 head -c 60000000 < <(yes x) >"$work/x.fod"
 measure "read, 60 MB of x lines" "$program" read "$work/x.fod"
 

@@ -300,6 +300,10 @@ TEST(InputFileReader, RefusesWhatIsNoInputFileOfThesesModelsNamingTheLine)
         {std::string(100000, '\n'),
          "Input file line 1: the file has no [INPUT DATA]: it is no D-Foundations input file."},
         {"[INPUT DATA]\r\n[END OF INPUT DATA]\r\n", "Input file line 1: [INPUT DATA] has no [MODEL]."},
+        // Padding of blank lines, which would each become an item, is refused before it is read.
+        {replaced("[SOIL COLLECTION]", "[SOIL COLLECTION]" + std::string(400000, '\n')),
+         "Input file line 1: the file holds 400465 lines of 1 bytes on average: no D-Foundations input file is "
+         "that dense, and it is not read, so that its memory stays bounded."},
         {replaced("1 : Model = Tension Piles (EC7-NL)", "2 : Model = Shallow foundations"),
          "Input file line 21: the file holds a model of another kind (Model = Shallow foundations); only Bearing "
          "Piles and Tension Piles (EC7-NL) can be read."},

@@ -583,12 +583,28 @@ bool mentions(std::string_view text, std::string_view word)
 
 }  // namespace
 
+// Every line becomes an item of over a hundred bytes, however short the line. D-Foundations' own
+// lines average over 20 bytes, so a file of many far shorter lines (padded with blank lines, say)
+// is refused before its lines are read.
+void refuse_dense_lines(std::string_view bytes)
+{
+    constexpr std::size_t FEW_LINES = 100'000;
+    constexpr std::size_t MIN_BYTES_PER_LINE = 8;
+    const auto lines = static_cast<std::size_t>(
+        std::max(std::count(bytes.begin(), bytes.end(), '\n'), std::count(bytes.begin(), bytes.end(), '\r')));
+    if (lines <= FEW_LINES || bytes.size() >= MIN_BYTES_PER_LINE * lines) return;
+    refuse(1, "the file holds " + std::to_string(lines) + " lines of " + std::to_string(bytes.size() / lines) +
+                  " bytes on average: no D-Foundations input file is that dense, and it is not read, so that its "
+                  "memory stays bounded.");
+}
+
 InputDocument read_input_document(std::string_view bytes)
 {
     // A text that cannot hold an [INPUT DATA] section (a log, 40 MB of blank lines) is refused before
     // its lines become items, which take many times the memory of the text.
     if (!mentions(bytes, "INPUT DATA") && !mentions(bytes, "BEGINNING OF DATA"))
         refuse(1, "the file has no [INPUT DATA]: it is no D-Foundations input file.");
+    refuse_dense_lines(bytes);
     InputDocument input;
     input.file = read_foi(bytes);
     const FoiItem& data = input_data(input.file);
