@@ -354,17 +354,26 @@ TEST(CalculationCore, AppliesTheModelsOverruledFactors)
     }
 }
 
+namespace {
+
+// An indication of the bearing capacity at the one pile-tip level `tip`, for the small cases of a rule.
+dfo::BearingPilesModel indication_model(double tip)
+{
+    dfo::BearingPilesCalculationSettings settings;
+    settings.trajectory_begin_end_interval = dfo::Trajectory{tip, tip, 1.0};
+    return dfo::BearingPilesModel(
+        dfo::ConstructionSequence::CPT_EXCAVATION_INSTALL,
+        dfo::BearingPilesCalculationOptions(dfo::CalculationType::INDICATION_BEARING_CAPACITY, false, settings), 0.0);
+}
+
+}  // namespace
+
 // Koppejan's critical depth is chosen on the part below the tip, ½(q_c;I + q_c;II): a thin weak band
 // deep in the 0.7D-4D window, weaker in the total only because it caps q_c;III, does not govern when a
 // shallower window is weaker below the tip.
 TEST(CalculationCore, ChoosesKoppejansDepthBelowTheTip)
 {
-    dfo::BearingPilesCalculationSettings settings;
-    settings.trajectory_begin_end_interval = dfo::Trajectory{-10.0, -10.0, 1.0};
-    dfo::BearingPilesModel model(dfo::ConstructionSequence::CPT_EXCAVATION_INSTALL,
-                                 dfo::BearingPilesCalculationOptions(dfo::CalculationType::INDICATION_BEARING_CAPACITY, false,
-                                                                     settings),
-                                 0.0);
+    dfo::BearingPilesModel model = indication_model(-10.0);
     // 5 MPa above the tip, 3 MPa from just above it to 0.4 m below it, then 10 MPa with a 0.1 m band of 0.5 MPa at
     // 1.4-1.5 m below the tip (inside 4 D_eq = 1.81 m of the 400 x 400 pile).
     const std::vector<std::vector<double>> cpt = {{0.0, 5.0},    {-9.95, 5.0},   {-9.951, 3.0},  {-10.4, 3.0},
@@ -388,12 +397,7 @@ TEST(CalculationCore, ChoosesKoppejansDepthBelowTheTip)
 // whole thickness (0.020), although its depth-weighted mean (2.03 MPa) and its deeper points exceed 2.
 TEST(CalculationCore, TakesAlphaSOfClayFromTheLayersMeasuredValues)
 {
-    dfo::BearingPilesCalculationSettings settings;
-    settings.trajectory_begin_end_interval = dfo::Trajectory{-5.0, -5.0, 1.0};
-    dfo::BearingPilesModel model(dfo::ConstructionSequence::CPT_EXCAVATION_INSTALL,
-                                 dfo::BearingPilesCalculationOptions(dfo::CalculationType::INDICATION_BEARING_CAPACITY, false,
-                                                                     settings),
-                                 0.0);
+    dfo::BearingPilesModel model = indication_model(-5.0);
     const std::vector<std::vector<double>> cpt = {{0.0, 1.0}, {-0.1, 1.0}, {-0.2, 1.0}, {-0.3, 1.0},
                                                   {-4.9, 3.0}, {-5.0, 10.0}, {-20.0, 10.0}};
     model.create_profile("CPT-01", {dfo::ProfileLayer(0.0, "Clay, clean, moderate"), dfo::ProfileLayer(-5.0, "Sand, clean, moderate")},
@@ -412,12 +416,7 @@ TEST(CalculationCore, TakesAlphaSOfClayFromTheLayersMeasuredValues)
 // are largest.
 TEST(CalculationCore, DragsOnTheMeanPerimeterOfTheZone)
 {
-    dfo::BearingPilesCalculationSettings settings;
-    settings.trajectory_begin_end_interval = dfo::Trajectory{-8.0, -8.0, 1.0};
-    dfo::BearingPilesModel model(dfo::ConstructionSequence::CPT_EXCAVATION_INSTALL,
-                                 dfo::BearingPilesCalculationOptions(dfo::CalculationType::INDICATION_BEARING_CAPACITY, false,
-                                                                     settings),
-                                 0.0);
+    dfo::BearingPilesModel model = indication_model(-8.0);
     model.create_profile("CPT-01", {dfo::ProfileLayer(0.0, "Clay, clean, moderate"), dfo::ProfileLayer(-12.0, "Sand, clean, moderate")},
                          0.0, 0.0, {{0.0, 1.0}, {-12.0, 1.0}, {-12.01, 15.0}, {-25.0, 15.0}}, -1.0, -8.0, 1.0, -10.0, -10.0, 0.05);
     // Shaft 1.6 m over 6 m and base 2.4 m over the lowest 2 m of the 8 m zone: 1.8 m on average.
