@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <map>
 #include <sstream>
@@ -20,18 +19,12 @@
 #include "ostrand/external/dfoundations/calculation.hpp"
 #include "ostrand/external/dfoundations/output_file.hpp"
 
+#include "support/scratch_folder.hpp"
+
 namespace dfo = ostrand::external::dfoundations;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string read_file(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 fs::path core_fixtures() { return fs::path(DFOUNDATIONS_FIXTURES_DIR) / "core"; }
 
@@ -232,9 +225,9 @@ TEST_P(CalculationAgainstDFoundations, MatchesItsOutputFileAsListed)
     const std::string key = pair.version + "/" + pair.name;
     const fs::path base = core_fixtures() / pair.version / pair.name;
     if (!fs::exists(base.string() + ".foi")) GTEST_SKIP() << "no development pair " << base;
-    const dfo::CalculationResults results = dfo::calculate(read_file(base.string() + ".foi"));
+    const dfo::CalculationResults results = dfo::calculate(test_support::read(base.string() + ".foi"));
     EXPECT_EQ(results.rules, pair.version == "v25" ? dfo::PileFactorRules::RULES_2025 : dfo::PileFactorRules::RULES_2017);
-    const dfo::OutputFile file = dfo::read_output_file(read_file(base.string() + ".fod"));
+    const dfo::OutputFile file = dfo::read_output_file(test_support::read(base.string() + ".fod"));
     const Counts counts = compare(results, file);
     std::cout << report(key, counts) << '\n';
     for (const auto& [column, count] : counts) {
@@ -265,7 +258,7 @@ TEST(CoreOutputFile, ReadsBackCellForCellWithABannerThatIsNotDFoundations)
     if (!fs::exists(core_fixtures())) GTEST_SKIP() << "no development pairs at " << core_fixtures();
     for (const Pair& pair : {Pair{"v19", "bm1-16"}, Pair{"v23", "bm1-11a"}, Pair{"v25", "Tutorial-1"}}) {
         SCOPED_TRACE(pair.version + "/" + pair.name);
-        const std::string input = read_file(core_fixtures() / pair.version / (pair.name + ".foi"));
+        const std::string input = test_support::read(core_fixtures() / pair.version / (pair.name + ".foi"));
         const dfo::CalculationResults results = dfo::calculate(input);
         const std::string written = dfo::write_output_file(results, input);
         const dfo::OutputFile file = dfo::read_output_file(written);
@@ -290,7 +283,7 @@ TEST(CalculationCore, RefusesOtherModelsAndCalculationTypesNamingWhatItCovers)
     if (!fs::exists(verification) || !fs::exists(tension)) GTEST_SKIP() << "no input files";
     for (const fs::path& path : {verification, tension}) {
         try {
-            dfo::calculate(read_file(path));
+            dfo::calculate(test_support::read(path));
             ADD_FAILURE() << path << " was computed";
         } catch (const dfo::UnsupportedCalculation& error) {
             EXPECT_NE(std::string(error.what()).find(dfo::CORE_COVERS), std::string::npos) << error.what();
@@ -304,7 +297,7 @@ TEST(CalculationCore, RefusesAPileTypeItHasNoFactorsFor)
 {
     const fs::path path = core_fixtures() / "v19" / "bm1-6a.foi";
     if (!fs::exists(path)) GTEST_SKIP() << "no development pair " << path;
-    std::string input = read_file(path);
+    std::string input = test_support::read(path);
     const std::string prefab = " 0 : Pile type = Prefabricated concrete pile";
     ASSERT_NE(input.find(prefab), std::string::npos);
     input.replace(input.find(prefab), prefab.size(), "15 : Pile type = MV pile");

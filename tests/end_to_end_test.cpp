@@ -27,17 +27,23 @@ const std::filesystem::path example_output =
     std::filesystem::path(DFOUNDATIONS_TEST_DATA_DIR).parent_path().parent_path() / "examples" / "data" /
     "quay_wall_verification.fod";
 
-BearingPilesModel quay_wall()
+// The quay wall's CPT, pile type and first pile, under the given calculation options.
+BearingPilesModel quay_wall(const BearingPilesCalculationOptions& options)
 {
-    const BearingPilesCalculationOptions options(
-        CalculationType::COMPLETE_CALCULATION, false,
-        {.trajectory_begin_end_interval = Trajectory{-15.0, -20.0, 0.5}, .cpt_test_level = -17.5});
     BearingPilesModel model(ConstructionSequence::CPT_EXCAVATION_INSTALL, options, -1.0);
     model.create_profile(
         "CPT-01", {ProfileLayer(0.0, "Clay, clean, moderate"), ProfileLayer(-12.0, "Sand, clean, moderate")}, 0.0, 0.0,
         {{0.0, 0.5}, {-12.0, 1.0}, {-12.1, 15.0}, {-25.0, 20.0}}, -1.0, -17.5, 1.0, -1.0, -12.0, 0.05);
     model.create_pile_type("Prefab 400", RectPile(0.4, 0.4), PileType::PREFAB_CONCRETE, PileSlipLayer::NONE);
     model.create_pile("P1", 0.0, 0.0, -1.0, 0.0, 900.0, 700.0);
+    return model;
+}
+
+BearingPilesModel quay_wall()
+{
+    BearingPilesModel model = quay_wall(BearingPilesCalculationOptions(
+        CalculationType::COMPLETE_CALCULATION, false,
+        {.trajectory_begin_end_interval = Trajectory{-15.0, -20.0, 0.5}, .cpt_test_level = -17.5}));
     model.create_pile("P2", 2.0, 0.0, -1.0, 0.0, 900.0, 700.0);
     return model;
 }
@@ -95,14 +101,9 @@ TEST(EndToEnd, TheOpenCalculationCoreComputesAnIndicationWithoutAConsoleProgram)
 {
     const test_support::EmbeddedPlatformGuard platform;
     ostrand::set_worker_engine(ostrand::WorkerEngine::in_process);
-    const BearingPilesCalculationOptions options(CalculationType::INDICATION_BEARING_CAPACITY, false,
-                                                 {.trajectory_begin_end_interval = Trajectory{-13.0, -16.0, 0.5}});
-    BearingPilesModel model(ConstructionSequence::CPT_EXCAVATION_INSTALL, options, -1.0);
-    model.create_profile(
-        "CPT-01", {ProfileLayer(0.0, "Clay, clean, moderate"), ProfileLayer(-12.0, "Sand, clean, moderate")}, 0.0, 0.0,
-        {{0.0, 0.5}, {-12.0, 1.0}, {-12.1, 15.0}, {-25.0, 20.0}}, -1.0, -17.5, 1.0, -1.0, -12.0, 0.05);
-    model.create_pile_type("Prefab 400", RectPile(0.4, 0.4), PileType::PREFAB_CONCRETE, PileSlipLayer::NONE);
-    model.create_pile("P1", 0.0, 0.0, -1.0, 0.0, 900.0, 700.0);
+    const BearingPilesModel model =
+        quay_wall(BearingPilesCalculationOptions(CalculationType::INDICATION_BEARING_CAPACITY, false,
+                                                 {.trajectory_begin_end_interval = Trajectory{-13.0, -16.0, 0.5}}));
 
     DFoundationsAnalysis analysis(model.generate_input_file());
     analysis.execute(std::chrono::seconds(30));

@@ -1,8 +1,6 @@
 // Output files gathered into one table per calculation kind, with names where the files have indices.
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -12,6 +10,8 @@
 
 #include "ostrand/external/dfoundations/summary.hpp"
 
+#include "support/scratch_folder.hpp"
+
 namespace {
 
 using namespace ostrand::external::dfoundations;
@@ -19,12 +19,6 @@ using ::testing::ElementsAre;
 using ::testing::IsSupersetOf;
 
 namespace fs = std::filesystem;
-
-std::string read_file(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 const fs::path FIXTURES(DFOUNDATIONS_FIXTURES_DIR);
 
@@ -44,7 +38,7 @@ TEST(Summary, GathersEveryKindOfRealFileUnderItsOwnNameWithNamesForIndices)
         if (!fs::exists(FIXTURES / name)) GTEST_SKIP() << "no real output files at " << FIXTURES;
     }
     std::vector<OutputFile> files;
-    for (const auto& name : names) files.push_back(read_output_file(read_file(FIXTURES / name)));
+    for (const auto& name : names) files.push_back(read_output_file(test_support::read(FIXTURES / name)));
     std::vector<NamedOutputFile> named;
     for (std::size_t i = 0; i < names.size(); ++i) named.push_back({names[i], &files[i]});
 
