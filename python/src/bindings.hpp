@@ -71,8 +71,8 @@ ByteView view_bytes(const py::object& source);
 // A keyword argument that has a new name: the value given under the new name, else the one given
 // under the former name (with a DeprecationWarning); both at once is a TypeError.
 py::object renamed_argument(py::object given, py::object former, const char* name, const char* former_name);
-// A DeprecationWarning that the attribute `former` is now called `name`.
-void warn_renamed_member(const char* former, const char* name);
+// A DeprecationWarning that `former` (an attribute, or a keyword with its "=") is now called `name`.
+void warn_renamed(const char* former, const char* name);
 // The input file layout asked for with layout=, or with version=, its former name.
 std::optional<int> asked_layout(const py::object& layout, const py::object& version);
 

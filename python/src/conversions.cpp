@@ -115,12 +115,11 @@ py::object renamed_argument(py::object given, py::object former, const char* nam
     if (former.is_none()) return given;
     if (!given.is_none())
         throw py::type_error(std::string("give ") + name + "= alone: " + former_name + "= is its former name");
-    const std::string message = std::string(former_name) + "= is now called " + name + "=";
-    if (PyErr_WarnEx(PyExc_DeprecationWarning, message.c_str(), 2) < 0) throw py::error_already_set();
+    warn_renamed((std::string(former_name) + "=").c_str(), (std::string(name) + "=").c_str());
     return former;
 }
 
-void warn_renamed_member(const char* former, const char* name)
+void warn_renamed(const char* former, const char* name)
 {
     const std::string message = std::string(former) + " is now called " + name;
     if (PyErr_WarnEx(PyExc_DeprecationWarning, message.c_str(), 2) < 0) throw py::error_already_set();

@@ -91,7 +91,7 @@ void bind_input_file_reader(py::module_& module)
         .def_property_readonly(
             "layout_version",
             [](const Reading& reading) {
-                warn_renamed_member("InputFileReading.layout_version", "InputFileReading.layout");
+                warn_renamed("InputFileReading.layout_version", "InputFileReading.layout");
                 return reading.reading.layout;
             },
             "The former name of layout.")

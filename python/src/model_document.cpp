@@ -26,7 +26,7 @@ void bind_model_document(py::module_& module)
         .def_property_readonly(
             "input_file_version",
             [](const ModelDocument& document) {
-                warn_renamed_member("ModelDocument.input_file_version", "ModelDocument.layout");
+                warn_renamed("ModelDocument.input_file_version", "ModelDocument.layout");
                 return document.layout;
             },
             "The former name of layout.")

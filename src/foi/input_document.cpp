@@ -9,6 +9,7 @@
 #include "foi/foi_layout.hpp"
 #include "foi/input_document_parts.hpp"
 #include "ostrand/errors.hpp"
+#include "text/line_density.hpp"
 
 namespace ostrand::foi {
 
@@ -583,16 +584,12 @@ bool mentions(std::string_view text, std::string_view word)
 
 }  // namespace
 
-// Every line becomes an item of over a hundred bytes, however short the line. D-Foundations' own
-// lines average over 20 bytes, so a file of many far shorter lines (padded with blank lines, say)
-// is refused before its lines are read.
+// A file padded with millions of blank lines, say, is refused before its lines are read.
 void refuse_dense_lines(std::string_view bytes)
 {
-    constexpr std::size_t FEW_LINES = 100'000;
-    constexpr std::size_t MIN_BYTES_PER_LINE = 8;
     const auto lines = static_cast<std::size_t>(
         std::max(std::count(bytes.begin(), bytes.end(), '\n'), std::count(bytes.begin(), bytes.end(), '\r')));
-    if (lines <= FEW_LINES || bytes.size() >= MIN_BYTES_PER_LINE * lines) return;
+    if (!text::too_dense_to_read(bytes.size(), lines)) return;
     refuse(1, "the file holds " + std::to_string(lines) + " lines of " + std::to_string(bytes.size() / lines) +
                   " bytes on average: no D-Foundations input file is that dense, and it is not read, so that its "
                   "memory stays bounded.");

@@ -13,6 +13,7 @@
 #include "external/dfoundations/output_file/header.hpp"
 #include "external/dfoundations/output_file/line_shapes.hpp"
 #include "external/dfoundations/output_file/table_block.hpp"
+#include "text/line_density.hpp"
 #include "text/utf8.hpp"
 
 namespace ostrand::external::dfoundations {
@@ -92,15 +93,9 @@ std::size_t item_lines(const detail::FileLines& lines, const std::vector<std::ui
     return count;
 }
 
-// An item takes about a hundred bytes however short its line is. The lines of D-Foundations' output
-// files average over 20 bytes, so a file far denser than that (millions of one-letter lines, say)
-// is no output file, and reading it would take dozens of times its size.
-constexpr std::size_t MIN_BYTES_PER_ITEM_LINE = 8;
-constexpr std::size_t FEW_ITEM_LINES = 100'000;
-
 void refuse_dense_lines(std::size_t text_size, std::size_t count)
 {
-    if (count <= FEW_ITEM_LINES || text_size >= MIN_BYTES_PER_ITEM_LINE * count) return;
+    if (!ostrand::text::too_dense_to_read(text_size, count)) return;
     throw errors::ParsingError("The file holds " + std::to_string(count) + " lines of " +
                                std::to_string(text_size / count) +
                                " bytes on average outside its tables: no D-Foundations output file is that dense, "
